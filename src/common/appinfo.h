@@ -1,0 +1,30 @@
+#pragma once
+// Names and folders of the application that every subsystem shares.
+
+#include <QString>
+
+namespace marvane {
+
+// The application title: message boxes without a title of their own carry it.
+inline const QString kAppTitle = QStringLiteral("Marvane");
+// Settings section of this version, and of the previous version read once by the upgrade import.
+inline const QString kSettingsSection = QStringLiteral("1.40");
+inline const QString kOldSettingsSection = QStringLiteral("1.30");
+// Every main window caption begins with this text.
+inline const QString kCaptionPrefix = QStringLiteral("MVN v.1.40 - ");
+
+// The settings file: $XDG_CONFIG_HOME/Marvane/Marvane.ini (default ~/.config/Marvane/Marvane.ini).
+QString SettingsFilePath();
+
+// The per-user data folder for everything the program writes or the user edits (song log, Faces):
+// $XDG_DATA_HOME/Marvane/ (default ~/.local/share/Marvane/). Ends with "/".
+QString DataFolder();
+
+// The read-only folder of shipped resources (help page, bundled Faces). Ends with "/".
+QString ProgramFolder();
+
+// Where file dialogs start when the program would start them in its own folder: the user's Music folder,
+// or home when there is none. Ends with "/".
+QString DefaultDocumentsFolder();
+
+}  // namespace marvane

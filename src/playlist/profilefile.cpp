@@ -1,0 +1,237 @@
+#include "playlist/profilefile.h"
+
+#include "common/atomicfile.h"
+#include "common/textcodec.h"
+
+#include <QFile>
+
+namespace marvane {
+
+namespace {
+
+QString Fold(const QString& text) { return text.trimmed().toCaseFolded(); }
+
+// The section name of a "[name]" line, or nothing when the line is not a section header.
+std::optional<QString> SectionName(const QByteArray& text) {
+  const QByteArray trimmed = text.trimmed();
+  if (!trimmed.startsWith('[')) return std::nullopt;
+  qsizetype end = trimmed.indexOf(']');
+  if (end < 0) end = trimmed.size();
+  return DecodeText(trimmed.mid(1, end - 1)).trimmed();
+}
+
+// Splits a key line into key and raw value; nothing for blank lines, comments and lines without a key.
+bool SplitKeyLine(const QByteArray& text, QString* key, QByteArray* rawValue) {
+  const qsizetype eq = text.indexOf('=');
+  if (eq <= 0) return false;
+  const QByteArray keyBytes = text.left(eq).trimmed();
+  if (keyBytes.isEmpty() || keyBytes.startsWith(';')) return false;
+  *key = DecodeText(keyBytes);
+  if (rawValue) *rawValue = text.mid(eq + 1);
+  return true;
+}
+
+QString CleanValue(const QByteArray& raw) {
+  QString value = DecodeText(raw.trimmed());
+  if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+    value = value.mid(1, value.size() - 2);
+  return value;
+}
+
+QByteArray KeyLine(const QString& key, QString value) {
+  value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+  value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return key.toUtf8() + '=' + value.toUtf8();
+}
+
+}  // namespace
+
+ProfileFile ProfileFile::Load(const QString& path, bool* exists) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (exists) *exists = false;
+    return {};
+  }
+  if (exists) *exists = true;
+  return Parse(file.readAll());
+}
+
+ProfileFile ProfileFile::Parse(const QByteArray& bytes) {
+  ProfileFile profile;
+  bool newlineChosen = false;
+  std::vector<Line>* target = &profile.preamble_;
+  qsizetype pos = 0;
+  const qsizetype size = bytes.size();
+  while (pos < size) {
+    qsizetype end = pos;
+    while (end < size && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    Line line;
+    line.text = bytes.mid(pos, end - pos);
+    if (end < size) {
+      const qsizetype eolLength = (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
+      line.eol = bytes.mid(end, eolLength);
+      if (!newlineChosen) {
+        profile.newline_ = line.eol;
+        newlineChosen = true;
+      }
+      end += eolLength;
+    }
+    pos = end;
+    if (const auto name = SectionName(line.text)) {
+      Section section;
+      section.header = std::move(line);
+      const QString folded = name->toCaseFolded();
+      profile.sections_.push_back(std::move(section));
+      if (!profile.sectionIndex_.contains(folded))
+        profile.sectionIndex_.insert(folded, static_cast<qsizetype>(profile.sections_.size()) - 1);
+      target = &profile.sections_.back().lines;
+      continue;
+    }
+    QString key;
+    if (target != &profile.preamble_ && SplitKeyLine(line.text, &key, nullptr)) line.foldedKey = Fold(key);
+    target->push_back(std::move(line));
+  }
+  for (Section& section : profile.sections_) IndexKeys(section);
+  return profile;
+}
+
+void ProfileFile::IndexKeys(Section& section) {
+  section.keyIndex.clear();
+  for (qsizetype i = 0; i < static_cast<qsizetype>(section.lines.size()); ++i) {
+    const QString& key = section.lines[i].foldedKey;
+    if (!key.isEmpty() && !section.keyIndex.contains(key)) section.keyIndex.insert(key, i);
+  }
+}
+
+QByteArray ProfileFile::Serialize() const {
+  qsizetype total = 0;
+  auto measure = [&total](const Line& line) { total += line.text.size() + line.eol.size(); };
+  for (const Line& line : preamble_) measure(line);
+  for (const Section& section : sections_) {
+    measure(section.header);
+    for (const Line& line : section.lines) measure(line);
+  }
+  QByteArray bytes;
+  bytes.reserve(total);
+  auto append = [&bytes](const Line& line) { bytes.append(line.text).append(line.eol); };
+  for (const Line& line : preamble_) append(line);
+  for (const Section& section : sections_) {
+    append(section.header);
+    for (const Line& line : section.lines) append(line);
+  }
+  return bytes;
+}
+
+bool ProfileFile::Save(const QString& path, QString* error) const {
+  return WriteFileAtomically(path, Serialize(), error);
+}
+
+const ProfileFile::Section* ProfileFile::FindSection(const QString& name) const {
+  const auto it = sectionIndex_.constFind(Fold(name));
+  return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
+}
+
+ProfileFile::Section* ProfileFile::FindSection(const QString& name) {
+  const auto it = sectionIndex_.constFind(Fold(name));
+  return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
+}
+
+std::optional<QString> ProfileFile::Value(const QString& section, const QString& key) const {
+  const Section* found = FindSection(section);
+  if (!found) return std::nullopt;
+  const auto it = found->keyIndex.constFind(Fold(key));
+  if (it == found->keyIndex.constEnd()) return std::nullopt;
+  QString ignored;
+  QByteArray raw;
+  SplitKeyLine(found->lines[*it].text, &ignored, &raw);
+  return CleanValue(raw);
+}
+
+void ProfileFile::EnsureLastLineEnds() {
+  Line* last = nullptr;
+  if (!sections_.empty())
+    last = sections_.back().lines.empty() ? &sections_.back().header : &sections_.back().lines.back();
+  else if (!preamble_.empty())
+    last = &preamble_.back();
+  if (last && last->eol.isEmpty()) last->eol = newline_;
+}
+
+void ProfileFile::SetValue(const QString& section, const QString& key, const QString& value) {
+  const QString foldedKey = Fold(key);
+  if (foldedKey.isEmpty()) return;
+  Section* found = FindSection(section);
+  if (found) {
+    const auto it = found->keyIndex.constFind(foldedKey);
+    if (it != found->keyIndex.constEnd()) {
+      // Keep the key as the file spells it; only the value changes.
+      Line& line = found->lines[*it];
+      QString writtenKey;
+      SplitKeyLine(line.text, &writtenKey, nullptr);
+      line.text = KeyLine(writtenKey, value);
+      return;
+    }
+    // New key: after the last line of the section that is not blank, so blank lines keep separating sections.
+    qsizetype insertAt = static_cast<qsizetype>(found->lines.size());
+    while (insertAt > 0 && found->lines[insertAt - 1].text.trimmed().isEmpty()) --insertAt;
+    Line line{KeyLine(key.trimmed(), value), newline_, foldedKey};
+    if (insertAt == static_cast<qsizetype>(found->lines.size())) {
+      Line& previous = found->lines.empty() ? found->header : found->lines.back();
+      if (previous.eol.isEmpty()) previous.eol = newline_;
+    }
+    found->lines.insert(found->lines.begin() + insertAt, std::move(line));
+    // Lines after the insertion point are blank, so the key index of the section is still right except for
+    // the new key.
+    found->keyIndex.insert(foldedKey, insertAt);
+    return;
+  }
+  EnsureLastLineEnds();
+  Section created;
+  created.header = Line{'[' + section.trimmed().toUtf8() + ']', newline_, QString()};
+  created.lines.push_back(Line{KeyLine(key.trimmed(), value), newline_, foldedKey});
+  created.keyIndex.insert(foldedKey, 0);
+  sections_.push_back(std::move(created));
+  sectionIndex_.insert(Fold(section), static_cast<qsizetype>(sections_.size()) - 1);
+}
+
+bool ProfileFile::RemoveKey(const QString& section, const QString& key) {
+  Section* found = FindSection(section);
+  if (!found) return false;
+  const QString foldedKey = Fold(key);
+  const auto before = found->lines.size();
+  std::erase_if(found->lines, [&foldedKey](const Line& line) { return line.foldedKey == foldedKey; });
+  if (found->lines.size() == before) return false;
+  IndexKeys(*found);
+  return true;
+}
+
+bool ProfileFile::RemoveSection(const QString& section) {
+  const QString folded = Fold(section);
+  const auto before = sections_.size();
+  std::erase_if(sections_, [&folded](const Section& s) {
+    return SectionName(s.header.text).value_or(QString()).toCaseFolded() == folded;
+  });
+  if (sections_.size() == before) return false;
+  sectionIndex_.clear();
+  for (qsizetype i = 0; i < static_cast<qsizetype>(sections_.size()); ++i) {
+    const QString name = SectionName(sections_[i].header.text).value_or(QString()).toCaseFolded();
+    if (!sectionIndex_.contains(name)) sectionIndex_.insert(name, i);
+  }
+  return true;
+}
+
+bool ProfileFile::HasSection(const QString& section) const { return FindSection(section) != nullptr; }
+
+QStringList ProfileFile::Keys(const QString& section) const {
+  QStringList keys;
+  const Section* found = FindSection(section);
+  if (!found) return keys;
+  for (const Line& line : found->lines) {
+    if (line.foldedKey.isEmpty()) continue;
+    QString key;
+    SplitKeyLine(line.text, &key, nullptr);
+    keys << key.trimmed();
+  }
+  return keys;
+}
+
+}  // namespace marvane

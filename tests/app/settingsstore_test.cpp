@@ -1,0 +1,103 @@
+#include "app/settingkeys.h"
+#include "app/settingsstore.h"
+#include "common/appinfo.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace marvane {
+namespace {
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir_;
+  SettingsStore store_{dir_.filePath(QStringLiteral("Marvane.ini"))};
+};
+
+TEST_F(SettingsStoreTest, LivesInTheUsersConfigFolderByDefault) {
+  EXPECT_EQ(SettingsStore().FilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Marvane/Marvane.ini"));
+}
+
+TEST_F(SettingsStoreTest, AbsentAndEmptyValuesBothGiveTheDefault) {
+  EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("10"));
+  store_.WriteSetting(keys::kNoRep, QString());
+  EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("10"));
+  store_.WriteSetting(keys::kNoRep, 7);
+  EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("7"));
+}
+
+TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndAWriteIsSeenByTheNextRead) {
+  store_.WriteSetting(QStringLiteral("Playlist"), QStringLiteral("/lists/one.m3u"));
+  EXPECT_EQ(store_.ReadSetting(QStringLiteral("PlayList"), QString()), QStringLiteral("/lists/one.m3u"));
+  // A second store object on the same file sees it at once: nothing is cached.
+  SettingsStore other(store_.FilePath());
+  other.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/two.pls"));
+  EXPECT_EQ(store_.ReadSetting(keys::kPlayList, QString()), QStringLiteral("/lists/two.pls"));
+}
+
+TEST_F(SettingsStoreTest, ValuesOfAnyLengthSurvive) {
+  const QString longPath = QStringLiteral("/music/") + QString(500, QLatin1Char('a')) + QStringLiteral(".mp3");
+  store_.WriteSetting(keys::File(3), longPath);
+  EXPECT_EQ(store_.ReadSetting(keys::File(3), QString()), longPath);
+}
+
+TEST_F(SettingsStoreTest, ValuesAreStoredInTheirTextForms) {
+  store_.WriteSetting(keys::kRemain, false);
+  store_.WriteSetting(keys::kHiliteColor, quint32{0x0000FF});
+  store_.WriteSetting(keys::kMainTop, 1234.5f);
+  store_.WriteSetting(keys::kMainLeft, 2880.0f);
+  EXPECT_EQ(store_.ReadSetting(keys::kRemain, QString()), QStringLiteral("False"));
+  EXPECT_EQ(store_.ReadSetting(keys::kHiliteColor, QString()), QStringLiteral("255"));
+  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1234.5"));
+  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("2880"));
+  EXPECT_TRUE(store_.HasSection(kSettingsSection));
+}
+
+TEST_F(SettingsStoreTest, TypedReadersFollowTheProgramsConversions) {
+  store_.WriteSetting(keys::kToolTips, QStringLiteral("0"));
+  EXPECT_EQ(store_.ReadBool(keys::kToolTips, keys::defaults::kTrue), false);
+  store_.WriteSetting(keys::kToolTips, QStringLiteral("true"));
+  EXPECT_EQ(store_.ReadBool(keys::kToolTips, keys::defaults::kTrue), true);
+  store_.WriteSetting(keys::kToolTips, QStringLiteral("maybe"));
+  EXPECT_FALSE(store_.ReadBool(keys::kToolTips, keys::defaults::kTrue).has_value());
+
+  store_.WriteSetting(keys::Slider(2), QStringLiteral("75dB"));
+  EXPECT_EQ(store_.ReadLeadingNumber(keys::Slider(2), keys::defaults::kSlider), 75.0);
+  store_.WriteSetting(keys::Slider(2), QStringLiteral("loud"));
+  EXPECT_EQ(store_.ReadLeadingNumber(keys::Slider(2), keys::defaults::kSlider), 0.0);
+  EXPECT_EQ(store_.ReadLeadingNumber(keys::Slider(3), keys::defaults::kSlider), 80.0);
+
+  store_.WriteSetting(keys::kNoRep, QStringLiteral("abc"));
+  EXPECT_FALSE(store_.ReadInt16(keys::kNoRep, keys::defaults::kNoRep).has_value());
+  store_.WriteSetting(keys::kNoRep, QStringLiteral("40000"));
+  EXPECT_FALSE(store_.ReadInt16(keys::kNoRep, keys::defaults::kNoRep).has_value());
+  EXPECT_EQ(store_.ReadInt32(keys::kLEDColor, keys::defaults::kLEDColor), 65535);
+
+  store_.WriteSetting(keys::kPriority, QStringLiteral("1.0"));
+  EXPECT_EQ(store_.ReadDouble(keys::kPriority, keys::defaults::kPriority), 1.0);
+}
+
+TEST_F(SettingsStoreTest, OtherSectionsCanBeReadAndDeleted) {
+  store_.WriteSectionValue(kOldSettingsSection, QStringLiteral("Path"), QStringLiteral("/old"));
+  store_.WriteSetting(keys::kFirstRun, false);
+  EXPECT_EQ(store_.ReadSectionValue(QStringLiteral("1.30"), QStringLiteral("path")), QStringLiteral("/old"));
+  store_.DeleteSection(kOldSettingsSection);
+  EXPECT_FALSE(store_.HasSection(kOldSettingsSection));
+  EXPECT_EQ(store_.ReadBool(keys::kFirstRun, keys::defaults::kTrue), false);
+}
+
+TEST_F(SettingsStoreTest, AGarbledFileReadsAsDefaultsAndIsMendedByWrites) {
+  {
+    QFile file(store_.FilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\x00\xFF\xFE garbage [[[ \n=\n", 18));
+  }
+  EXPECT_EQ(store_.ReadSetting(keys::kFace, keys::defaults::kFace), QStringLiteral("Sample"));
+  store_.WriteSetting(keys::kFace, QStringLiteral("Night"));
+  EXPECT_EQ(store_.ReadSetting(keys::kFace, keys::defaults::kFace), QStringLiteral("Night"));
+}
+
+}  // namespace
+}  // namespace marvane
