@@ -1,0 +1,114 @@
+#include "mixer/mixer.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <stdexcept>
+
+namespace marvane {
+
+const QString Mixer::kMixerErrorTitle = QStringLiteral("Mixer Error");
+const QString Mixer::kMixerErrorText = QStringLiteral(
+    "Couldn't initialize the Volume Control. MVN will work, but you will not be able to control the Master "
+    "Volume or the Mic Volume.");
+const QString Mixer::kDebugErrorTitle = QStringLiteral("Debug Error Message - Init Mixer");
+
+namespace {
+
+// A failure that ends InitMixer at once, as its error trap does not resume.
+class InitMixerFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace
+
+Mixer::Mixer(MixerBackend& backend, Dialogs& dialogs) : backend_(backend), dialogs_(dialogs) {}
+
+void Mixer::SetProgressWindowHooks(std::function<void()> hide, std::function<void()> show) {
+  hideProgress_ = std::move(hide);
+  showProgress_ = std::move(show);
+}
+
+void Mixer::InitMixer() {
+  try {
+    RunInitMixer();
+  } catch (const std::exception& e) {
+    // The state stays as far as it was set; only debug mode says what went wrong.
+    if (debugMode_) {
+      ShowWithProgressHidden(QString::fromLocal8Bit(e.what()), MessageIcon::Critical, kDebugErrorTitle);
+    }
+  }
+}
+
+void Mixer::RunInitMixer() {
+  bool success = true;
+  masterOK_ = false;
+
+  mixerResult_ = backend_.Open(mixerHandle_);
+  if (mixerResult_ != 0) success = false;
+
+  if (success) {
+    success = GetMixerControl(mixerHandle_, MixerLineType::Speakers, MixerControlType::Volume, masterControl_);
+  }
+
+  if (success) {
+    qint32 span = 0;
+    if (__builtin_sub_overflow(masterControl_.Maximum, masterControl_.Minimum, &span)) {
+      throw InitMixerFailure("Overflow");
+    }
+    masterSpan_ = span;
+    masterBase_ = masterControl_.Minimum;
+  }
+
+  masterOK_ = success;
+
+  // The microphone is looked up whatever became of the master, even on a mixer that did not open.
+  micOK_ = GetMixerControl(mixerHandle_, MixerLineType::Microphone, MixerControlType::Volume, micControl_);
+
+  // The report depends on the master alone: a missing microphone only keeps its window from opening.
+  if (!masterOK_) ShowWithProgressHidden(kMixerErrorText, MessageIcon::Information, kMixerErrorTitle);
+}
+
+void Mixer::ShowWithProgressHidden(const QString& text, MessageIcon icon, const QString& title) {
+  if (hideProgress_) hideProgress_();
+  dialogs_.Message(text, MessageButtons::Ok, icon, title);
+  if (showProgress_) showProgress_();
+}
+
+bool Mixer::GetMixerControl(quint32 handle, MixerLineType componentType, MixerControlType controlType,
+                            MixerControl& control) {
+  MixerControl found;
+  if (backend_.GetLineControl(handle, componentType, controlType, found) != 0) return false;
+  control = found;
+  return true;
+}
+
+bool Mixer::SetMixerVolume(quint32 handle, const MixerControl& control, qint32 level) {
+  mixerResult_ = backend_.SetControlDetails(handle, control.ControlID, level);
+  return mixerResult_ == 0;
+}
+
+std::optional<qint32> Mixer::MixerLevel(int sliderLevel) const {
+  const double level = std::nearbyint(static_cast<double>(masterSpan_) / 100.0 * sliderLevel + masterBase_);
+  if (!(level >= std::numeric_limits<qint32>::min() && level <= std::numeric_limits<qint32>::max())) {
+    return std::nullopt;
+  }
+  return static_cast<qint32>(level);
+}
+
+void Mixer::ApplyMasterVolume(int sliderValue) {
+  if (!masterOK_) return;
+  if (const auto level = MixerLevel(sliderValue)) SetMixerVolume(mixerHandle_, masterControl_, *level);
+}
+
+void Mixer::MuteMasterVolume() {
+  if (masterOK_) SetMixerVolume(mixerHandle_, masterControl_, 0);
+}
+
+void Mixer::ApplyMicVolume(int sliderValue) {
+  if (!micOK_) return;
+  if (const auto level = MixerLevel(sliderValue)) SetMixerVolume(mixerHandle_, micControl_, *level);
+}
+
+}  // namespace marvane

@@ -1,0 +1,7 @@
+#include "mixer/mixerbackend.h"
+
+namespace marvane {
+
+MixerBackend::~MixerBackend() = default;
+
+}  // namespace marvane

@@ -1,0 +1,7 @@
+#include "mixer/settingsaccess.h"
+
+namespace marvane {
+
+SettingsAccess::~SettingsAccess() = default;
+
+}  // namespace marvane
