@@ -1,0 +1,284 @@
+// The real mixer backend against a real system mixer: a private PulseAudio daemon with a null sink and a null
+// source, reached through ALSA's pulse plugin as a desktop reaches it. The mixer runs in a child program
+// (mixer_probe) per ALSA set-up, because ALSA reads its set-up once per process; the system's volumes are read
+// back with pactl between the probe's steps.
+//
+// The daemon is private (its own socket and state in a temporary folder), so runs in other build folders do
+// not meet it; CTest still serialises the tests that start PulseAudio through the "pulseaudio" resource lock.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// True when ALSA's pulse control plugin is installed (package libasound2-plugins).
+bool HasAlsaPulsePlugin() {
+  const QStringList roots = {QStringLiteral("/usr/lib"), QStringLiteral("/usr/lib64"),
+                             QStringLiteral("/usr/local/lib")};
+  for (const QString& root : roots) {
+    QStringList candidates = {root + QStringLiteral("/alsa-lib")};
+    for (const QString& sub : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      candidates << root + QLatin1Char('/') + sub + QStringLiteral("/alsa-lib");
+    }
+    for (const QString& dir : candidates) {
+      if (QFile::exists(dir + QStringLiteral("/libasound_module_ctl_pulse.so"))) return true;
+    }
+  }
+  return false;
+}
+
+// The mixer probe, one command at a time.
+class Probe {
+ public:
+  explicit Probe(const QString& alsaConfig) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ALSA_CONFIG_PATH"), alsaConfig);
+    process_.setProcessEnvironment(env);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(QStringLiteral(MARVANE_MIXER_PROBE), {});
+    started_ = process_.waitForStarted(kWaitMs);
+  }
+
+  ~Probe() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(kWaitMs)) process_.kill();
+    process_.waitForFinished(kWaitMs);
+  }
+
+  bool Started() const { return started_; }
+
+  // Sends one command; gives the lines printed for it, the "ok ..." state line last, or what came before a
+  // timeout.
+  QStringList Send(const QString& command) {
+    process_.write((command + QLatin1Char('\n')).toUtf8());
+    QStringList lines;
+    while (true) {
+      while (!process_.canReadLine()) {
+        if (!process_.waitForReadyRead(kWaitMs)) return lines;
+      }
+      const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+      lines << line;
+      if (line.startsWith(QStringLiteral("ok "))) return lines;
+    }
+  }
+
+  // Ends the probe as the program ends; true when it exited normally with code 0.
+  bool Quit() {
+    process_.write("quit\n");
+    process_.closeWriteChannel();
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(kWaitMs)) return false;
+    return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+  }
+
+ private:
+  QProcess process_;
+  bool started_ = false;
+};
+
+bool WriteFile(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+class AlsaMixerIntegrationTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+    const QString pactl = QStandardPaths::findExecutable(QStringLiteral("pactl"));
+    if (pulseaudio.isEmpty() || pactl.isEmpty() || !HasAlsaPulsePlugin()) {
+      skipReason_ = new QString(QStringLiteral(
+          "PulseAudio or ALSA's pulse plugin is not installed (packages pulseaudio, pulseaudio-utils, "
+          "libasound2-plugins)"));
+      return;
+    }
+    folder_ = new QTemporaryDir(QStringLiteral("/tmp/marvane-pulse-XXXXXX"));
+    const QString root = folder_->path();
+    socket_ = new QString(QStringLiteral("unix:") + root + QStringLiteral("/native"));
+    QDir().mkpath(root + QStringLiteral("/runtime"));
+    QDir().mkpath(root + QStringLiteral("/state"));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), root);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
+    env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), root + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("PULSE_STATE_PATH"), root + QStringLiteral("/state"));
+    env.remove(QStringLiteral("PULSE_SERVER"));
+    daemon_ = new QProcess;
+    daemon_->setProcessEnvironment(env);
+    daemon_->setProcessChannelMode(QProcess::MergedChannels);
+    daemon_->start(pulseaudio,
+                   {QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
+                    QStringLiteral("--disallow-exit"), QStringLiteral("-n"),
+                    QStringLiteral("--load=module-native-protocol-unix socket=%1/native auth-anonymous=1").arg(root),
+                    QStringLiteral("--load=module-null-sink sink_name=test_sink rate=44100 channels=2 norewinds=1"),
+                    QStringLiteral("--load=module-null-source source_name=test_source")});
+    // The daemon is ready once it answers.
+    for (int i = 0; i < 100 && daemon_->state() != QProcess::NotRunning; ++i) {
+      if (Pactl({QStringLiteral("info")}).contains(QStringLiteral("Server Name"))) return;
+      QThread::msleep(100);
+    }
+    daemon_->kill();
+    daemon_->waitForFinished(kWaitMs);
+    startError_ = new QString(QStringLiteral("PulseAudio did not start: ") +
+                              QString::fromLocal8Bit(daemon_->readAll()));
+  }
+
+  static void TearDownTestSuite() {
+    if (daemon_ != nullptr) {
+      daemon_->terminate();
+      if (!daemon_->waitForFinished(kWaitMs)) {
+        daemon_->kill();
+        daemon_->waitForFinished(kWaitMs);
+      }
+    }
+    delete daemon_;
+    delete folder_;
+    delete socket_;
+    delete skipReason_;
+    delete startError_;
+    daemon_ = nullptr;
+    folder_ = nullptr;
+    socket_ = nullptr;
+    skipReason_ = nullptr;
+    startError_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (skipReason_ != nullptr) GTEST_SKIP() << skipReason_->toStdString();
+    ASSERT_EQ(startError_, nullptr) << startError_->toStdString();
+  }
+
+  static QString Pactl(const QStringList& args) {
+    QProcess pactl;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), *socket_);
+    pactl.setProcessEnvironment(env);
+    pactl.start(QStringLiteral("pactl"), args);
+    if (!pactl.waitForFinished(kWaitMs)) {
+      pactl.kill();
+      pactl.waitForFinished(kWaitMs);
+      return {};
+    }
+    return QString::fromLocal8Bit(pactl.readAllStandardOutput());
+  }
+
+  // The first channel's raw volume of the default sink or source, or -1 when pactl gives none.
+  static int Volume(const QString& what) {
+    const QString text = Pactl({QStringLiteral("get-%1-volume").arg(what),
+                                QStringLiteral("@DEFAULT_%1@").arg(what.toUpper())});
+    const auto match = QRegularExpression(QStringLiteral("front-left:\\s*(\\d+)")).match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+  }
+
+  static int SinkVolume() { return Volume(QStringLiteral("sink")); }
+  static int SourceVolume() { return Volume(QStringLiteral("source")); }
+
+  // An ALSA set-up whose default device and mixer are the private daemon.
+  QString PulseAlsaConfig() {
+    const QString path = config_.filePath(QStringLiteral("asound.conf"));
+    const QByteArray text = QStringLiteral("pcm.!default { type pulse server \"%1\" }\n"
+                                           "ctl.!default { type pulse server \"%1\" }\n")
+                                .arg(*socket_)
+                                .toUtf8();
+    return WriteFile(path, text) ? path : QString();
+  }
+
+  QTemporaryDir config_;
+  static inline QProcess* daemon_ = nullptr;
+  static inline QTemporaryDir* folder_ = nullptr;
+  static inline QString* socket_ = nullptr;
+  static inline QString* skipReason_ = nullptr;
+  static inline QString* startError_ = nullptr;
+};
+
+TEST_F(AlsaMixerIntegrationTest, MasterStripDrivesTheSystemVolume) {
+  const QString config = PulseAlsaConfig();
+  ASSERT_FALSE(config.isEmpty());
+  Probe probe(config);
+  ASSERT_TRUE(probe.Started());
+
+  const QStringList init = probe.Send(QStringLiteral("init"));
+  ASSERT_EQ(init.size(), 1) << init.join(QLatin1Char('\n')).toStdString();
+  // The pulse plugin's master is "Master" with PulseAudio's own volume range, 0 to 65536.
+  EXPECT_TRUE(init[0].contains(QStringLiteral("masterok=1 micok=1 span=65536 base=0")))
+      << init[0].toStdString();
+
+  // Start-up restores the default master slider value of 80.
+  probe.Send(QStringLiteral("master 80"));
+  EXPECT_EQ(SinkVolume(), 52429);  // 65536 x 0.8 = 52428.8
+  probe.Send(QStringLiteral("mutedown"));
+  EXPECT_EQ(SinkVolume(), 0);
+  // The slider moves while the mute is held: nothing reaches the card.
+  probe.Send(QStringLiteral("master 30"));
+  EXPECT_EQ(SinkVolume(), 0);
+  probe.Send(QStringLiteral("muteup"));
+  EXPECT_EQ(SinkVolume(), 19661);  // 65536 x 0.3 = 19660.8
+  probe.Send(QStringLiteral("master 80"));
+  EXPECT_EQ(SinkVolume(), 52429);
+  EXPECT_TRUE(probe.Quit());
+}
+
+TEST_F(AlsaMixerIntegrationTest, MicrophoneSliderSetsTheDefaultSource) {
+  const QString config = PulseAlsaConfig();
+  ASSERT_FALSE(config.isEmpty());
+  Probe probe(config);
+  ASSERT_TRUE(probe.Started());
+  probe.Send(QStringLiteral("init"));
+  probe.Send(QStringLiteral("mic 50"));
+  EXPECT_EQ(SourceVolume(), 32768);
+  probe.Send(QStringLiteral("mic 0"));
+  EXPECT_EQ(SourceVolume(), 0);
+  EXPECT_TRUE(probe.Quit());
+}
+
+TEST_F(AlsaMixerIntegrationTest, VolumeChangedElsewhereIsStillOverwritten) {
+  // The desktop's own volume control may move the volume between two writes of the same level.
+  const QString config = PulseAlsaConfig();
+  ASSERT_FALSE(config.isEmpty());
+  Probe probe(config);
+  ASSERT_TRUE(probe.Started());
+  probe.Send(QStringLiteral("init"));
+  probe.Send(QStringLiteral("master 80"));
+  Pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("1000")});
+  ASSERT_EQ(SinkVolume(), 1000);
+  probe.Send(QStringLiteral("master 80"));
+  EXPECT_EQ(SinkVolume(), 52429);
+  EXPECT_TRUE(probe.Quit());
+}
+
+// No mixer at all: ALSA set up with no usable control device. Needs neither PulseAudio nor a sound card.
+TEST(AlsaMixerWithoutMixerTest, MixerErrorIsShownOnceAndEverythingWorksOn) {
+  QTemporaryDir folder;
+  const QString config = folder.filePath(QStringLiteral("asound.conf"));
+  ASSERT_TRUE(WriteFile(config, "# no devices at all\n"));
+  Probe probe(config);
+  ASSERT_TRUE(probe.Started());
+
+  const QStringList init = probe.Send(QStringLiteral("init"));
+  ASSERT_EQ(init.size(), 2) << init.join(QLatin1Char('\n')).toStdString();
+  EXPECT_TRUE(init[0].startsWith(QStringLiteral("message Mixer Error|Couldn't initialize the Volume Control.")))
+      << init[0].toStdString();
+  EXPECT_TRUE(init[1].contains(QStringLiteral("masterok=0 micok=0 span=0 base=0"))) << init[1].toStdString();
+  EXPECT_FALSE(init[1].contains(QStringLiteral("result=0 "))) << init[1].toStdString();
+
+  for (const char* command : {"master 80", "mutedown", "master 20", "muteup", "mic 50"}) {
+    const QStringList answer = probe.Send(QString::fromLatin1(command));
+    ASSERT_EQ(answer.size(), 1) << command;
+    EXPECT_TRUE(answer[0].contains(QStringLiteral("messages=1"))) << answer[0].toStdString();
+  }
+  EXPECT_TRUE(probe.Quit());
+}
+
+}  // namespace
