@@ -1,0 +1,99 @@
+#include "audio/audioengine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+#include "audio/mediaplayer.h"
+#include "audio/nulloutput.h"
+#include "audio/playervoice.h"
+#include "audio/portaudiooutput.h"
+
+namespace marvane {
+namespace {
+
+// An offline render never waits longer than this for one decoder: a decoder stuck on a dead disk makes that
+// player silent instead of hanging the render.
+constexpr auto kOfflineWaitLimit = std::chrono::seconds(10);
+
+}  // namespace
+
+AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, QObject* parent)
+    : QObject(parent), output_(std::move(output)), signal_(std::make_unique<DecodeSignal>()) {
+  if (output_ == nullptr) output_ = std::make_unique<NullOutput>();
+  offline_ = output_->IsOffline();
+  // The output decides the rate every decoder resamples to; the voices exist before the first callback.
+  for (int slot = 0; slot < kPlayerCount; ++slot) {
+    voices_[slot] = std::make_unique<PlayerVoice>(output_->SampleRate(), offline_ ? signal_.get() : nullptr);
+    players_[slot] = new MediaPlayer(voices_[slot].get(), this);
+    players_[slot]->setObjectName(slot < 2 ? QStringLiteral("AP%1").arg(slot)
+                                           : QStringLiteral("Player%1").arg(slot - 1));
+  }
+  QString error;
+  if (!output_->Start(this, &error)) {
+    outputNotice_ = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
+    output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
+    output_->Start(this, &error);
+  }
+}
+
+AudioEngine::~AudioEngine() {
+  // The callback stops first, then the decoders, and the players last, so no thread ever sees a freed voice.
+  output_->Stop();
+  for (auto& voice : voices_) voice.reset();
+  for (MediaPlayer*& player : players_) {
+    delete player;
+    player = nullptr;
+  }
+}
+
+std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
+  QString error;
+  std::unique_ptr<AudioOutput> device = PortAudioOutput::OpenDefault(PortAudioOutput::kDefaultBufferFrames, &error);
+  if (device != nullptr) {
+    if (notice != nullptr) notice->clear();
+    return device;
+  }
+  if (notice != nullptr)
+    *notice = QStringLiteral("No sound device could be opened (%1). Marvane keeps running but plays silently.")
+                  .arg(error);
+  return std::make_unique<NullOutput>();
+}
+
+MediaPlayer& AudioEngine::AP(int index) {
+  if (index < 0 || index > 1) throw std::out_of_range("AutoPilot player index must be 0 or 1");
+  return *players_[index];
+}
+
+MediaPlayer& AudioEngine::Player(int line) {
+  if (line < 1 || line > 6) throw std::out_of_range("player line must be 1 to 6");
+  return *players_[line + 1];
+}
+
+MediaPlayer* AudioEngine::PlayerAt(int slot) {
+  return slot >= 0 && slot < kPlayerCount ? players_[slot] : nullptr;
+}
+
+void AudioEngine::WaitForDecoders(int frames) {
+  const auto deadline = std::chrono::steady_clock::now() + kOfflineWaitLimit;
+  for (auto& voice : voices_) {
+    while (!voice->ReadyToMix(frames)) {
+      std::unique_lock<std::mutex> lock(signal_->mutex);
+      if (signal_->published.wait_for(lock, std::chrono::milliseconds(1)) == std::cv_status::timeout &&
+          std::chrono::steady_clock::now() > deadline)
+        break;
+    }
+  }
+}
+
+void AudioEngine::Render(float* out, int frames) noexcept {
+  if (offline_) WaitForDecoders(frames);
+  std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * 2, 0.0f);
+  for (auto& voice : voices_) voice->MixInto(out, frames);
+  for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  if (offline_) {
+    for (auto& voice : voices_) voice->WakeDecoder();
+  }
+}
+
+}  // namespace marvane

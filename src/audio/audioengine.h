@@ -1,0 +1,65 @@
+#pragma once
+// The audio engine: one output, one mix, and eight players: AP(0) and AP(1) for the AutoPilot line and
+// Player(1) to Player(6) for the manual lines.
+//
+// THREADS: the engine and its players are UI-thread objects (see mediaplayer.h). Each player has its own
+// decoder thread (see playervoice.h). The output calls Render on its own thread; Render takes no lock,
+// allocates nothing, does no I/O and emits nothing, except with an offline output, where it first waits for
+// the decoders so that the render does not depend on thread timing.
+//
+// The sum of the players is clipped to [-1, 1], so loud mixes distort gently instead of wrapping around.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+#include "audio/audiooutput.h"
+
+namespace marvane {
+
+class MediaPlayer;
+class PlayerVoice;
+struct DecodeSignal;
+
+class AudioEngine : public QObject, private AudioSource {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPlayerCount = 8;
+
+  // Takes the output and starts it at once. When it fails to start, the engine runs on a real-time null
+  // output instead and OutputNotice() says why.
+  explicit AudioEngine(std::unique_ptr<AudioOutput> output, QObject* parent = nullptr);
+  ~AudioEngine() override;
+
+  // PortAudio's default device (stereo float, 512 frames per buffer). When no device opens: a real-time null
+  // output, and a one-line notice for the user in *notice (left empty when the device opened).
+  static std::unique_ptr<AudioOutput> CreateDefaultOutput(QString* notice);
+
+  // The AutoPilot players, index 0 or 1. Throws std::out_of_range for any other index.
+  MediaPlayer& AP(int index);
+  // The manual lines' players, line 1 to 6. Throws std::out_of_range for any other line.
+  MediaPlayer& Player(int line);
+  // All eight by slot: 0 and 1 are AP(0) and AP(1), 2 to 7 are Player(1) to Player(6). Null outside 0..7.
+  MediaPlayer* PlayerAt(int slot);
+
+  AudioOutput& Output() { return *output_; }
+  int SampleRate() const { return output_->SampleRate(); }
+  // Why the engine is not playing through the output it was given, or empty.
+  QString OutputNotice() const { return outputNotice_; }
+
+ private:
+  void Render(float* out, int frames) noexcept override;
+  void WaitForDecoders(int frames);
+
+  std::unique_ptr<AudioOutput> output_;
+  QString outputNotice_;
+  bool offline_ = false;
+  std::unique_ptr<DecodeSignal> signal_;
+  std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;
+  std::array<MediaPlayer*, kPlayerCount> players_{};
+};
+
+}  // namespace marvane

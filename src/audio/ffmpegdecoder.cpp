@@ -1,0 +1,294 @@
+#include "audio/ffmpegdecoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace marvane {
+namespace {
+
+// A stream that fails this many packets in a row is taken as ended: a damaged file plays what decodes and then
+// stops instead of spinning.
+constexpr int kMaxConsecutiveErrors = 64;
+
+void QuietFfmpegOnce() {
+  static std::once_flag once;
+  // A broken file is reported through the open state; FFmpeg's own console messages would only be noise.
+  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+QString FfmpegError(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return QString::fromUtf8(text);
+}
+
+}  // namespace
+
+FfmpegDecoder::FfmpegDecoder(int outputRate) : outputRate_(outputRate) {}
+
+FfmpegDecoder::~FfmpegDecoder() { CloseFile(); }
+
+std::unique_ptr<FfmpegDecoder> FfmpegDecoder::Open(const QString& path, int outputRate, QString* error) {
+  QuietFfmpegOnce();
+  std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder(outputRate));
+  if (!decoder->OpenFile(path, error)) return nullptr;
+  return decoder;
+}
+
+bool FfmpegDecoder::OpenFile(const QString& path, QString* error) {
+  path_ = path;
+  AVDictionary* options = nullptr;
+  // Local files only: a file that points the demuxer at a network address or another protocol opens nothing.
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  const QByteArray url = QByteArrayLiteral("file:") + QFileInfo(path).absoluteFilePath().toUtf8();
+  int rc = avformat_open_input(&format_, url.constData(), nullptr, &options);
+  av_dict_free(&options);
+  if (rc < 0) {
+    *error = QStringLiteral("not a sound file FFmpeg can read: %1").arg(FfmpegError(rc));
+    format_ = nullptr;
+    return false;
+  }
+  // A failure here still leaves usable streams in many damaged files; the decode check below decides.
+  avformat_find_stream_info(format_, nullptr);
+  const AVCodec* codec = nullptr;
+  streamIndex_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+  if (streamIndex_ < 0 || codec == nullptr) {
+    *error = QStringLiteral("no audio stream that can be decoded");
+    CloseFile();
+    return false;
+  }
+  AVStream* stream = format_->streams[streamIndex_];
+  codec_ = avcodec_alloc_context3(codec);
+  frame_ = av_frame_alloc();
+  packet_ = av_packet_alloc();
+  if (codec_ == nullptr || frame_ == nullptr || packet_ == nullptr ||
+      avcodec_parameters_to_context(codec_, stream->codecpar) < 0) {
+    *error = QStringLiteral("out of memory");
+    CloseFile();
+    return false;
+  }
+  codec_->pkt_timebase = stream->time_base;
+  codec_->thread_count = 1;  // Eight players decode at once; one thread each is the fair share.
+  rc = avcodec_open2(codec_, codec, nullptr);
+  if (rc < 0) {
+    *error = QStringLiteral("cannot start the decoder: %1").arg(FfmpegError(rc));
+    CloseFile();
+    return false;
+  }
+  if (format_->duration > 0 && format_->duration != AV_NOPTS_VALUE) {
+    duration_ = static_cast<double>(format_->duration) / AV_TIME_BASE;
+  } else if (stream->duration > 0 && stream->duration != AV_NOPTS_VALUE) {
+    duration_ = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
+  } else if (format_->bit_rate > 0) {
+    duration_ = static_cast<double>(QFileInfo(path).size()) * 8.0 / static_cast<double>(format_->bit_rate);
+  }
+  // A file only counts as open when some sound actually comes out of it: headers without audio, empty data
+  // chunks and garbage that happens to probe as a format all fail here.
+  if (!DecodeMore()) {
+    *error = QStringLiteral("the file holds no audio that can be decoded");
+    CloseFile();
+    return false;
+  }
+  return true;
+}
+
+void FfmpegDecoder::CloseFile() {
+  swr_free(&swr_);
+  av_packet_free(&packet_);
+  av_frame_free(&frame_);
+  avcodec_free_context(&codec_);
+  if (format_ != nullptr) avformat_close_input(&format_);
+  streamIndex_ = -1;
+  inputEnded_ = codecEnded_ = finished_ = false;
+  consecutiveErrors_ = 0;
+  swrInRate_ = 0;
+  swrInFormat_ = -1;
+  swrInChannels_ = 0;
+  skipSourceSamples_ = 0;
+  seekTarget_ = -1.0;
+  pending_.clear();
+  pendingOffset_ = 0;
+}
+
+bool FfmpegDecoder::ConfigureResampler() {
+  const int channels = frame_->ch_layout.nb_channels;
+  if (channels <= 0 || frame_->sample_rate <= 0) return false;
+  if (swr_ != nullptr && swrInRate_ == frame_->sample_rate && swrInFormat_ == frame_->format &&
+      swrInChannels_ == channels)
+    return true;
+  swr_free(&swr_);
+  AVChannelLayout inLayout{};
+  if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    av_channel_layout_default(&inLayout, channels);
+  } else {
+    av_channel_layout_copy(&inLayout, &frame_->ch_layout);
+  }
+  // Mono stays mono through the resampler and is doubled afterwards, so it plays at full level on both sides
+  // (the resampler's own mono-to-stereo matrix would lower it by 3 dB).
+  outChannels_ = channels == 1 ? 1 : 2;
+  AVChannelLayout outLayout{};
+  av_channel_layout_default(&outLayout, outChannels_);
+  const int rc = swr_alloc_set_opts2(&swr_, &outLayout, AV_SAMPLE_FMT_FLT, outputRate_, &inLayout,
+                                     static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0,
+                                     nullptr);
+  av_channel_layout_uninit(&inLayout);
+  av_channel_layout_uninit(&outLayout);
+  if (rc < 0 || swr_init(swr_) < 0) {
+    swr_free(&swr_);
+    return false;
+  }
+  swrInRate_ = frame_->sample_rate;
+  swrInFormat_ = frame_->format;
+  swrInChannels_ = channels;
+  return true;
+}
+
+bool FfmpegDecoder::ConvertFrame() {
+  if (!ConfigureResampler()) return false;
+  std::int64_t dropOutput = 0;
+  if (seekTarget_ >= 0.0) {
+    const std::int64_t pts = frame_->best_effort_timestamp;
+    if (pts != AV_NOPTS_VALUE) {
+      const AVStream* stream = format_->streams[streamIndex_];
+      const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+      const double start = static_cast<double>(pts - origin) * av_q2d(stream->time_base);
+      const double end = start + static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
+      if (end <= seekTarget_) return true;  // wholly before the target: drop it, keep looking
+      dropOutput = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
+    }
+    seekTarget_ = -1.0;
+  }
+  const int capacity = swr_get_out_samples(swr_, frame_->nb_samples);
+  if (capacity <= 0) return true;
+  scratch_.resize(static_cast<std::size_t>(capacity) * outChannels_);
+  auto* out = reinterpret_cast<uint8_t*>(scratch_.data());
+  const int converted = swr_convert(swr_, &out, capacity, const_cast<const uint8_t**>(frame_->extended_data),
+                                    frame_->nb_samples);
+  if (converted <= 0) return converted == 0;
+  const std::int64_t keep = std::max<std::int64_t>(0, converted - dropOutput);
+  const float* source = scratch_.data() + (converted - keep) * outChannels_;
+  const std::size_t old = pending_.size();
+  pending_.resize(old + static_cast<std::size_t>(keep) * 2);
+  float* target = pending_.data() + old;
+  if (outChannels_ == 1) {
+    for (std::int64_t i = 0; i < keep; ++i) target[2 * i] = target[2 * i + 1] = source[i];
+  } else {
+    std::memcpy(target, source, static_cast<std::size_t>(keep) * 2 * sizeof(float));
+  }
+  return true;
+}
+
+bool FfmpegDecoder::DecodeMore() {
+  while (!finished_) {
+    if (pendingOffset_ < pending_.size()) return true;
+    int rc = avcodec_receive_frame(codec_, frame_);
+    if (rc == 0) {
+      consecutiveErrors_ = 0;
+      const bool ok = ConvertFrame();
+      av_frame_unref(frame_);
+      if (!ok && ++consecutiveErrors_ > kMaxConsecutiveErrors) finished_ = true;
+      continue;
+    }
+    if (rc == AVERROR_EOF || (rc != AVERROR(EAGAIN) && inputEnded_)) {
+      // Drain the resampler's delay line so the last milliseconds of the file are heard.
+      if (swr_ != nullptr) {
+        const int capacity = swr_get_out_samples(swr_, 0);
+        if (capacity > 0) {
+          scratch_.resize(static_cast<std::size_t>(capacity) * outChannels_);
+          auto* out = reinterpret_cast<uint8_t*>(scratch_.data());
+          const int tail = swr_convert(swr_, &out, capacity, nullptr, 0);
+          for (int i = 0; i < tail; ++i) {
+            const float left = scratch_[static_cast<std::size_t>(i) * outChannels_];
+            pending_.push_back(left);
+            pending_.push_back(outChannels_ == 1 ? left : scratch_[static_cast<std::size_t>(i) * 2 + 1]);
+          }
+        }
+      }
+      finished_ = true;
+      continue;
+    }
+    if (rc != AVERROR(EAGAIN) && ++consecutiveErrors_ > kMaxConsecutiveErrors) {
+      finished_ = true;
+      continue;
+    }
+    if (inputEnded_) continue;
+    rc = av_read_frame(format_, packet_);
+    if (rc < 0) {
+      inputEnded_ = true;
+      avcodec_send_packet(codec_, nullptr);
+      continue;
+    }
+    if (packet_->stream_index == streamIndex_) {
+      rc = avcodec_send_packet(codec_, packet_);
+      if (rc < 0 && rc != AVERROR(EAGAIN) && ++consecutiveErrors_ > kMaxConsecutiveErrors) finished_ = true;
+    }
+    av_packet_unref(packet_);
+  }
+  return pendingOffset_ < pending_.size();
+}
+
+int FfmpegDecoder::Read(float* out, int frames) {
+  if (format_ == nullptr) return 0;
+  int written = 0;
+  while (written < frames) {
+    if (pendingOffset_ >= pending_.size()) {
+      pending_.clear();
+      pendingOffset_ = 0;
+      if (!DecodeMore()) break;
+    }
+    const int available = static_cast<int>((pending_.size() - pendingOffset_) / 2);
+    const int count = std::min(available, frames - written);
+    std::memcpy(out + static_cast<std::ptrdiff_t>(written) * 2, pending_.data() + pendingOffset_,
+                static_cast<std::size_t>(count) * 2 * sizeof(float));
+    pendingOffset_ += static_cast<std::size_t>(count) * 2;
+    written += count;
+  }
+  return written;
+}
+
+bool FfmpegDecoder::Seek(double seconds) {
+  if (format_ == nullptr) return false;
+  seconds = std::max(0.0, seconds);
+  const AVStream* stream = format_->streams[streamIndex_];
+  const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+  const std::int64_t timestamp = origin + static_cast<std::int64_t>(seconds / av_q2d(stream->time_base));
+  int rc = av_seek_frame(format_, streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD);
+  if (rc < 0) {
+    const auto target = static_cast<std::int64_t>(seconds * AV_TIME_BASE);
+    rc = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
+  }
+  if (rc < 0) {
+    if (seconds > 0.0) return false;
+    // Some damaged files cannot seek at all; going back to the start is still possible by opening again.
+    const QString path = path_;
+    const double duration = duration_;
+    CloseFile();
+    QString ignored;
+    if (!OpenFile(path, &ignored)) return false;
+    duration_ = duration;
+    return true;
+  }
+  avcodec_flush_buffers(codec_);
+  swr_free(&swr_);
+  swrInRate_ = 0;
+  inputEnded_ = codecEnded_ = finished_ = false;
+  consecutiveErrors_ = 0;
+  pending_.clear();
+  pendingOffset_ = 0;
+  seekTarget_ = seconds;
+  return true;
+}
+
+}  // namespace marvane

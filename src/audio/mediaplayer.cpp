@@ -1,0 +1,143 @@
+#include "audio/mediaplayer.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+#include "audio/gain.h"
+#include "audio/playervoice.h"
+
+namespace marvane {
+namespace {
+
+// How often a playing player looks for the end of its file. The end event reaches the console within this.
+constexpr int kPollMilliseconds = 10;
+
+}  // namespace
+
+MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent) : QObject(parent), voice_(voice), poll_(new QTimer(this)) {
+  poll_->setInterval(kPollMilliseconds);
+  connect(poll_, &QTimer::timeout, this, &MediaPlayer::Poll);
+  // Called on the decoder thread: hand the result to this object's thread through the event loop. If the player
+  // is gone by then, Qt drops the call.
+  voice_->SetOpenListener([this](const PlayerVoice::OpenResult& result) {
+    QMetaObject::invokeMethod(
+        this, [this, result] { OpenFinished(result.token, result.ok, result.duration, result.error); },
+        Qt::QueuedConnection);
+  });
+  ApplyGain();
+}
+
+MediaPlayer::~MediaPlayer() = default;
+
+void MediaPlayer::ChangeOpenState(int state) {
+  const int old = openState_;
+  if (old == state) return;
+  openState_ = state;
+  Q_EMIT OpenStateChange(old, state);
+}
+
+void MediaPlayer::ChangePlayState(int state) {
+  const int old = playState_;
+  if (old == state) return;
+  playState_ = state;
+  if (state == kStatePlaying) {
+    poll_->start();
+  } else {
+    poll_->stop();
+  }
+  Q_EMIT PlayStateChange(old, state);
+}
+
+void MediaPlayer::Open(const QString& file) {
+  fileName_ = file;
+  if (playState_ == kStatePlaying) {
+    voice_->SetPlaying(false);
+    ChangePlayState(kStateStopped);
+  }
+  if (openState_ != kStateClosed) {
+    voice_->RequestClose();
+    duration_ = 0.0;
+    openToken_ = 0;
+    ChangeOpenState(kStateClosed);
+  }
+  // A handler of the events above may have opened something else already.
+  if (file.isEmpty() || fileName_ != file || openState_ != kStateClosed) return;
+  lastError_.clear();
+  seekTarget_ = 0.0;
+  openToken_ = voice_->RequestOpen(file);
+  ChangeOpenState(kStateOpening);
+}
+
+void MediaPlayer::OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error) {
+  if (token != openToken_ || openState_ != kStateOpening) return;
+  if (!ok) {
+    lastError_ = error;
+    openToken_ = 0;
+    ChangeOpenState(kStateClosed);
+    return;
+  }
+  duration_ = duration;
+  ChangeOpenState(kStateOpen);
+  if (autoStart_ && openToken_ == token) Play();
+}
+
+void MediaPlayer::Play() {
+  if (openState_ != kStateOpen || playState_ == kStatePlaying) return;
+  voice_->SetPlaying(true);
+  ChangePlayState(kStatePlaying);
+}
+
+void MediaPlayer::Stop() {
+  if (playState_ != kStatePlaying) return;
+  const bool ended = voice_->HasEnded();
+  voice_->SetPlaying(false);
+  if (ended) {
+    // The file ended a moment ago and the event has not gone out yet: it rewinds as the end would have.
+    voice_->RequestSeek(0.0);
+    seekTarget_ = 0.0;
+  }
+  ChangePlayState(kStateStopped);
+}
+
+void MediaPlayer::Poll() {
+  if (playState_ != kStatePlaying || !voice_->HasEnded()) return;
+  voice_->SetPlaying(false);
+  voice_->RequestSeek(0.0);
+  seekTarget_ = 0.0;
+  ChangePlayState(kStateStopped);
+}
+
+double MediaPlayer::CurrentPosition() const {
+  if (openState_ != kStateOpen) return 0.0;
+  double seconds = 0.0;
+  if (voice_->Position(&seconds)) return std::min(seconds, duration_ > 0.0 ? duration_ : seconds);
+  return seekTarget_;
+}
+
+void MediaPlayer::SetCurrentPosition(double seconds) {
+  if (openState_ == kStateClosed) return;
+  seconds = std::max(0.0, seconds);
+  if (openState_ == kStateOpen && duration_ > 0.0) seconds = std::min(seconds, duration_);
+  seekTarget_ = seconds;
+  voice_->RequestSeek(seconds);
+}
+
+void MediaPlayer::SetPlayCount(int count) {
+  playCount_ = count;
+  voice_->SetPlayCount(count);
+}
+
+void MediaPlayer::SetVolume(int hundredthsDb) {
+  volume_ = std::clamp(hundredthsDb, kMinVolume, kMaxVolume);
+  ApplyGain();
+}
+
+void MediaPlayer::SetBalance(int hundredthsDb) {
+  balance_ = std::clamp(hundredthsDb, kMinBalance, kMaxBalance);
+  ApplyGain();
+}
+
+void MediaPlayer::ApplyGain() { voice_->SetGain(VolumeBalanceToGain(volume_, balance_)); }
+
+}  // namespace marvane

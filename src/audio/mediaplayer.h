@@ -1,0 +1,90 @@
+#pragma once
+// One media player as the console sees it: open a file, play, stop, seek, loop, volume and balance, and the
+// open-state and play-state events.
+//
+// THREADS: a UI-thread object. Every member is called on the thread that owns the engine, and both signals are
+// emitted there. A change caused by a call (Play, Stop, Open's move to opening and any stop or close it makes
+// first) is emitted inside that call, before it returns. A change the engine finds (the open finished or failed,
+// the end of the file) arrives later through the event loop.
+//
+// States: OpenState 0 closed, 5 opening, 6 open. PlayState 2 playing, 0 stopped.
+// Levels: Volume -10000 (silence) to 0 in hundredths of a decibel; Balance -10000 to 10000 in hundredths of a
+// decibel by which the opposite channel is lowered (negative lowers the right channel). PlayCount is how many
+// times the file plays before it stops (0 or less: for ever); the end of the last play stops the player and
+// rewinds it to 0.
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+class QTimer;
+
+namespace marvane {
+
+class PlayerVoice;
+
+class MediaPlayer : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kStateStopped = 0;
+  static constexpr int kStatePlaying = 2;
+  static constexpr int kStateClosed = 0;
+  static constexpr int kStateOpening = 5;
+  static constexpr int kStateOpen = 6;
+
+  // The engine makes the players; `voice` must outlive the player's last call.
+  MediaPlayer(PlayerVoice* voice, QObject* parent = nullptr);
+  ~MediaPlayer() override;
+
+  void Open(const QString& file);
+  void Play();
+  void Stop();
+
+  QString FileName() const { return fileName_; }
+  void SetFileName(const QString& file) { Open(file); }
+  double CurrentPosition() const;
+  void SetCurrentPosition(double seconds);
+  double Duration() const { return openState_ == kStateOpen ? duration_ : 0.0; }
+  int PlayState() const { return playState_; }
+  int OpenState() const { return openState_; }
+  int PlayCount() const { return playCount_; }
+  void SetPlayCount(int count);
+  bool AutoStart() const { return autoStart_; }
+  void SetAutoStart(bool on) { autoStart_ = on; }
+  int Volume() const { return volume_; }
+  void SetVolume(int hundredthsDb);
+  int Balance() const { return balance_; }
+  void SetBalance(int hundredthsDb);
+
+  // Why the last open failed (for a debug view); empty after a successful open.
+  QString LastError() const { return lastError_; }
+
+ Q_SIGNALS:
+  void OpenStateChange(int oldState, int newState);
+  void PlayStateChange(int oldState, int newState);
+
+ private:
+  void OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error);
+  void Poll();
+  void ChangeOpenState(int state);
+  void ChangePlayState(int state);
+  void ApplyGain();
+
+  PlayerVoice* const voice_;
+  QTimer* poll_;
+  QString fileName_;
+  QString lastError_;
+  double duration_ = 0.0;
+  double seekTarget_ = 0.0;  // the position to report until the voice has played from there
+  std::uint32_t openToken_ = 0;
+  int openState_ = kStateClosed;
+  int playState_ = kStateStopped;
+  int playCount_ = 1;
+  bool autoStart_ = true;
+  int volume_ = 0;
+  int balance_ = 0;
+};
+
+}  // namespace marvane

@@ -1,0 +1,171 @@
+#include "audio/midifile.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace marvane {
+namespace {
+
+constexpr std::uint32_t kDefaultTempo = 500000;  // 120 beats per minute
+
+class ByteReader {
+ public:
+  ByteReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+  bool AtEnd() const { return pos_ >= size_; }
+  std::size_t Position() const { return pos_; }
+  bool Read(std::uint8_t* value) {
+    if (pos_ >= size_) return false;
+    *value = data_[pos_++];
+    return true;
+  }
+  bool ReadBig(int bytes, std::uint32_t* value) {
+    if (size_ - pos_ < static_cast<std::size_t>(bytes) || pos_ > size_) return false;
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = (v << 8) | data_[pos_++];
+    *value = v;
+    return true;
+  }
+  // Variable-length quantity of at most four bytes, as the file format allows.
+  bool ReadVarLen(std::uint32_t* value) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+      std::uint8_t byte = 0;
+      if (!Read(&byte)) return false;
+      v = (v << 7) | (byte & 0x7F);
+      if ((byte & 0x80) == 0) {
+        *value = v;
+        return true;
+      }
+    }
+    return false;
+  }
+  bool Skip(std::uint32_t count) {
+    if (size_ - pos_ < count) return false;
+    pos_ += count;
+    return true;
+  }
+
+ private:
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+  ByteReader file(data, static_cast<std::size_t>(bytes.size()));
+  std::uint32_t tag = 0;
+  std::uint32_t length = 0;
+  if (!file.ReadBig(4, &tag) || tag != 0x4D546864 /* MThd */ || !file.ReadBig(4, &length) || length < 6)
+    return std::nullopt;
+  std::uint32_t format = 0;
+  std::uint32_t trackCount = 0;
+  std::uint32_t division = 0;
+  if (!file.ReadBig(2, &format) || !file.ReadBig(2, &trackCount) || !file.ReadBig(2, &division) ||
+      !file.Skip(length - 6))
+    return std::nullopt;
+  MidiFile midi;
+  if (division & 0x8000) {
+    // SMPTE: frames per second (as a negative number) times ticks per frame.
+    const int fps = 256 - static_cast<int>((division >> 8) & 0xFF);
+    const int ticksPerFrame = static_cast<int>(division & 0xFF);
+    midi.smpte_ = true;
+    midi.division_ = std::max(1, (fps == 29 ? 30 : fps) * std::max(1, ticksPerFrame));
+  } else {
+    midi.division_ = std::max<int>(1, static_cast<int>(division));
+  }
+
+  while (!file.AtEnd()) {
+    if (!file.ReadBig(4, &tag) || !file.ReadBig(4, &length)) break;
+    const std::size_t start = file.Position();
+    const std::size_t available = static_cast<std::size_t>(bytes.size()) - start;
+    const std::size_t trackSize = std::min<std::size_t>(length, available);
+    if (tag != 0x4D54726B /* MTrk */) {
+      if (!file.Skip(static_cast<std::uint32_t>(trackSize))) break;
+      continue;
+    }
+    ByteReader track(data + start, trackSize);
+    std::int64_t tick = 0;
+    std::uint8_t status = 0;
+    while (!track.AtEnd()) {
+      std::uint32_t delta = 0;
+      if (!track.ReadVarLen(&delta)) break;
+      tick += delta;
+      std::uint8_t byte = 0;
+      if (!track.Read(&byte)) break;
+      if (byte == 0xFF) {
+        std::uint8_t type = 0;
+        std::uint32_t size = 0;
+        if (!track.Read(&type) || !track.ReadVarLen(&size)) break;
+        if (type == 0x51 && size >= 3) {
+          std::uint32_t tempo = 0;
+          if (!track.ReadBig(3, &tempo) || !track.Skip(size - 3)) break;
+          if (tempo > 0) midi.tempos_.push_back({tick, tempo});
+        } else if (!track.Skip(size)) {
+          break;
+        }
+        if (type == 0x2F) break;  // End of Track
+        continue;
+      }
+      if (byte == 0xF0 || byte == 0xF7) {
+        std::uint32_t size = 0;
+        if (!track.ReadVarLen(&size) || !track.Skip(size)) break;
+        continue;
+      }
+      std::uint8_t first = 0;
+      if (byte & 0x80) {
+        status = byte;
+        if (!track.Read(&first)) break;
+      } else {
+        if (status == 0) break;  // data byte with no running status: the track is damaged from here
+        first = byte;
+      }
+      const std::uint8_t kind = status & 0xF0;
+      if (kind != 0xC0 && kind != 0xD0) {
+        std::uint8_t second = 0;
+        if (!track.Read(&second)) break;
+        if (kind == 0x90 && second > 0) midi.hasNotes_ = true;
+      }
+      (void)first;
+    }
+    midi.lastTick_ = std::max(midi.lastTick_, tick);
+    if (!file.Skip(static_cast<std::uint32_t>(trackSize))) break;
+  }
+  std::stable_sort(midi.tempos_.begin(), midi.tempos_.end(),
+                   [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+  return midi;
+}
+
+double MidiFile::TicksToSeconds(std::int64_t tick) const {
+  if (smpte_) return static_cast<double>(tick) / division_;
+  double seconds = 0.0;
+  std::int64_t at = 0;
+  std::uint32_t tempo = kDefaultTempo;
+  for (const TempoChange& change : tempos_) {
+    if (change.tick >= tick) break;
+    seconds += static_cast<double>(change.tick - at) * tempo / 1e6 / division_;
+    at = change.tick;
+    tempo = change.microsPerQuarter;
+  }
+  return seconds + static_cast<double>(tick - at) * tempo / 1e6 / division_;
+}
+
+std::int64_t MidiFile::SecondsToTicks(double seconds) const {
+  if (seconds <= 0.0) return 0;
+  if (smpte_) return std::llround(seconds * division_);
+  double at = 0.0;
+  std::int64_t atTick = 0;
+  std::uint32_t tempo = kDefaultTempo;
+  for (const TempoChange& change : tempos_) {
+    const double next = at + static_cast<double>(change.tick - atTick) * tempo / 1e6 / division_;
+    if (next >= seconds) break;
+    at = next;
+    atTick = change.tick;
+    tempo = change.microsPerQuarter;
+  }
+  return atTick + std::llround((seconds - at) * 1e6 * division_ / tempo);
+}
+
+}  // namespace marvane

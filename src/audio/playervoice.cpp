@@ -1,0 +1,311 @@
+#include "audio/playervoice.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "audio/decoder.h"
+
+namespace marvane {
+namespace {
+
+// A freshly opened file has this many blocks decoded before it reports open, so Play sounds at once.
+constexpr int kPrimeBlocks = 4;
+// How often a decoder with a full queue looks again. The queue holds about a second, so a decoder that
+// sleeps this long still refills it in time; offline renders wake it directly instead.
+constexpr auto kFullQueueWait = std::chrono::milliseconds(20);
+// How often an idle decoder looks at the loop count (a loop switched on after the file ended decoding).
+constexpr auto kIdleWait = std::chrono::milliseconds(50);
+
+}  // namespace
+
+PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
+    : outputRate_(outputRate), signal_(signal), maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))) {
+  thread_ = std::thread([this] { DecoderMain(); });
+}
+
+PlayerVoice::~PlayerVoice() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+}
+
+std::uint32_t PlayerVoice::NextGeneration() {
+  uiGeneration_ = (uiGeneration_ + 1) & 0xFFFF;
+  return uiGeneration_;
+}
+
+void PlayerVoice::Post(Request request) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // An open or close makes every earlier request pointless; a seek replaces a seek still waiting.
+    if (request.kind != RequestKind::kSeek) {
+      requests_.clear();
+    } else if (!requests_.empty() && requests_.back().kind == RequestKind::kSeek) {
+      requests_.pop_back();
+    }
+    requests_.push_back(std::move(request));
+    // The generation changes under the mutex so the decoder never sees a request older than the generation.
+    generation_.store(requests_.back().generation, std::memory_order_release);
+  }
+  wake_.notify_one();
+}
+
+std::uint32_t PlayerVoice::RequestOpen(const QString& path) {
+  const std::uint32_t token = ++uiToken_;
+  Post({RequestKind::kOpen, NextGeneration(), token, path, 0.0});
+  return token;
+}
+
+void PlayerVoice::RequestClose() { Post({RequestKind::kClose, NextGeneration(), 0, QString(), 0.0}); }
+
+void PlayerVoice::RequestSeek(double seconds) {
+  Post({RequestKind::kSeek, NextGeneration(), 0, QString(), std::max(0.0, seconds)});
+}
+
+void PlayerVoice::SetPlaying(bool playing) {
+  if (playing) playEpoch_.store(playEpoch_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+  playing_.store(playing, std::memory_order_release);
+}
+
+void PlayerVoice::SetPlayCount(int count) {
+  {
+    // Under the mutex, so a decoder that has just decided it is finished cannot miss the change: a loop
+    // switched on must go on decoding from the start before the callback reaches the end.
+    std::lock_guard<std::mutex> lock(mutex_);
+    playCount_.store(count, std::memory_order_relaxed);
+    if (count != 1) idleGeneration_.store(-1, std::memory_order_release);
+  }
+  wake_.notify_one();
+}
+
+void PlayerVoice::SetGain(StereoGain gain) {
+  gainLeft_.store(gain.left, std::memory_order_relaxed);
+  gainRight_.store(gain.right, std::memory_order_relaxed);
+}
+
+bool PlayerVoice::Position(double* seconds) const {
+  const std::uint64_t packed = position_.load(std::memory_order_acquire);
+  if ((packed >> (64 - kGenerationBits)) != uiGeneration_) return false;
+  *seconds = static_cast<double>(packed & kFrameMask) / outputRate_;
+  return true;
+}
+
+bool PlayerVoice::HasEnded() const {
+  return playing_.load(std::memory_order_relaxed) &&
+         endedEpoch_.load(std::memory_order_acquire) == playEpoch_.load(std::memory_order_relaxed);
+}
+
+void PlayerVoice::DropStale(std::uint32_t generation) noexcept {
+  for (AudioBlock* block = queue_.ReadSlot(); block != nullptr && block->generation != generation;
+       block = queue_.ReadSlot()) {
+    queue_.Release();
+    readOffset_ = 0;
+  }
+}
+
+void PlayerVoice::MixInto(float* out, int frames) noexcept {
+  const std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  DropStale(generation);
+  if (!playing_.load(std::memory_order_acquire)) return;
+  const std::uint32_t epoch = playEpoch_.load(std::memory_order_acquire);
+  if (endedEpoch_.load(std::memory_order_relaxed) == epoch) return;
+  if (epoch != seenEpoch_) {
+    // A new Play: count the plays afresh and glide in from silence, so resuming mid-song does not click.
+    seenEpoch_ = epoch;
+    loopsDone_ = 0;
+    currentLeft_ = currentRight_ = 0.0f;
+  }
+  const float targetLeft = gainLeft_.load(std::memory_order_relaxed);
+  const float targetRight = gainRight_.load(std::memory_order_relaxed);
+  int done = 0;
+  while (done < frames) {
+    AudioBlock* block = queue_.ReadSlot();
+    if (block == nullptr) break;  // starved: the rest of this callback is silence for this player only
+    if (block->generation != generation) {
+      queue_.Release();
+      readOffset_ = 0;
+      continue;
+    }
+    const int count = std::min(block->frames - readOffset_, frames - done);
+    const float* in = block->samples.data() + static_cast<std::ptrdiff_t>(readOffset_) * 2;
+    float* mix = out + static_cast<std::ptrdiff_t>(done) * 2;
+    if (currentLeft_ == targetLeft && currentRight_ == targetRight) {
+      for (int i = 0; i < count; ++i) {
+        mix[2 * i] += in[2 * i] * targetLeft;
+        mix[2 * i + 1] += in[2 * i + 1] * targetRight;
+      }
+    } else {
+      for (int i = 0; i < count; ++i) {
+        currentLeft_ += std::clamp(targetLeft - currentLeft_, -maxGainStep_, maxGainStep_);
+        currentRight_ += std::clamp(targetRight - currentRight_, -maxGainStep_, maxGainStep_);
+        mix[2 * i] += in[2 * i] * currentLeft_;
+        mix[2 * i + 1] += in[2 * i + 1] * currentRight_;
+      }
+    }
+    readOffset_ += count;
+    done += count;
+    position_.store(PackPosition(generation, block->startFrame + readOffset_), std::memory_order_release);
+    if (readOffset_ < block->frames) continue;
+    const bool endOfFile = block->endOfFile;
+    queue_.Release();
+    readOffset_ = 0;
+    if (!endOfFile) continue;
+    const int playCount = playCount_.load(std::memory_order_relaxed);
+    if (playCount <= 0 || loopsDone_ + 1 < playCount) {
+      ++loopsDone_;  // the decoder already went on from the start: no gap
+      continue;
+    }
+    position_.store(PackPosition(generation, 0), std::memory_order_release);
+    endedEpoch_.store(epoch, std::memory_order_release);
+    break;
+  }
+}
+
+bool PlayerVoice::ReadyToMix(int frames) {
+  const std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  DropStale(generation);
+  if (!playing_.load(std::memory_order_acquire)) return true;
+  if (endedEpoch_.load(std::memory_order_relaxed) == playEpoch_.load(std::memory_order_acquire)) return true;
+  int available = -readOffset_;
+  int loops = loopsDone_;
+  if (seenEpoch_ != playEpoch_.load(std::memory_order_relaxed)) loops = 0;
+  const int playCount = playCount_.load(std::memory_order_relaxed);
+  for (int i = 0; available < frames; ++i) {
+    const AudioBlock* block = queue_.Peek(i);
+    if (block == nullptr) break;
+    if (block->generation != generation) continue;
+    available += block->frames;
+    if (block->endOfFile) {
+      if (playCount > 0 && loops + 1 >= playCount) return true;
+      ++loops;
+    }
+  }
+  if (available >= frames) return true;
+  return idleGeneration_.load(std::memory_order_acquire) == static_cast<std::int64_t>(generation);
+}
+
+void PlayerVoice::DecoderMain() {
+  std::unique_ptr<Decoder> decoder;
+  std::uint32_t generation = 0;
+  std::int64_t nextFrame = 0;
+  bool atEnd = true;       // nothing more to decode for this generation
+  bool pushEnd = false;    // a failed seek still owes the callback an end-of-file block
+  std::uint32_t primeToken = 0;  // an open waiting to report until a few blocks are ready
+  int primed = 0;
+  double primeDuration = 0.0;
+
+  auto report = [this](std::uint32_t token, bool ok, double duration, const QString& error) {
+    if (listener_) listener_({token, ok, duration, error});
+  };
+
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!quit_) {
+    if (!requests_.empty()) {
+      Request request = std::move(requests_.front());
+      requests_.pop_front();
+      idleGeneration_.store(-1, std::memory_order_release);
+      lock.unlock();
+      if (primeToken != 0) {
+        report(primeToken, true, primeDuration, QString());  // superseded before it finished priming
+        primeToken = 0;
+      }
+      generation = request.generation;
+      pushEnd = false;
+      switch (request.kind) {
+        case RequestKind::kOpen: {
+          decoder.reset();
+          QString error;
+          decoder = OpenDecoder(request.path, outputRate_, &error);
+          nextFrame = 0;
+          atEnd = decoder == nullptr;
+          if (decoder == nullptr) {
+            report(request.token, false, 0.0, error);
+          } else {
+            primeToken = request.token;
+            primeDuration = decoder->Duration();
+            primed = 0;
+          }
+          break;
+        }
+        case RequestKind::kClose:
+          decoder.reset();
+          atEnd = true;
+          break;
+        case RequestKind::kSeek:
+          if (decoder != nullptr) {
+            const double seconds = std::min(request.seconds, std::max(0.0, decoder->Duration()));
+            const bool ok = decoder->Seek(seconds);
+            nextFrame = std::llround(seconds * outputRate_);
+            atEnd = !ok;
+            pushEnd = !ok;
+          }
+          break;
+      }
+      lock.lock();
+      continue;
+    }
+
+    if (decoder != nullptr && (!atEnd || pushEnd)) {
+      AudioBlock* block = queue_.WriteSlot();
+      if (block != nullptr) {
+        lock.unlock();
+        const int frames = pushEnd ? 0 : decoder->Read(block->samples.data(), AudioBlock::kFrames);
+        block->frames = frames;
+        block->startFrame = nextFrame;
+        block->generation = generation;
+        block->endOfFile = frames < AudioBlock::kFrames;
+        nextFrame += frames;
+        pushEnd = false;
+        queue_.Publish();
+        if (signal_ != nullptr) signal_->published.notify_all();
+        if (block->endOfFile) {
+          // Going on from the start at once is what makes a loop seamless; the callback decides at the end
+          // of the block whether that sound is heard.
+          const int playCount = playCount_.load(std::memory_order_relaxed);
+          if ((playCount <= 0 || playCount > 1) && decoder->Seek(0.0)) {
+            nextFrame = 0;
+          } else {
+            atEnd = true;
+          }
+        }
+        if (primeToken != 0 && (++primed >= kPrimeBlocks || atEnd)) {
+          report(primeToken, true, primeDuration, QString());
+          primeToken = 0;
+        }
+        lock.lock();
+        continue;
+      }
+      if (primeToken != 0) {
+        report(primeToken, true, primeDuration, QString());
+        primeToken = 0;
+      }
+      wake_.wait_for(lock, kFullQueueWait);
+      continue;
+    }
+
+    if (decoder != nullptr && atEnd) {
+      // The loop switch may go on after the end was decoded but before it was heard.
+      const int playCount = playCount_.load(std::memory_order_relaxed);
+      if (playCount <= 0 || playCount > 1) {
+        lock.unlock();
+        const bool ok = decoder->Seek(0.0);
+        lock.lock();
+        if (ok && requests_.empty()) {
+          nextFrame = 0;
+          atEnd = false;
+          continue;
+        }
+      }
+    }
+    idleGeneration_.store(generation, std::memory_order_release);
+    if (signal_ != nullptr) signal_->published.notify_all();
+    wake_.wait_for(lock, kIdleWait);
+  }
+}
+
+}  // namespace marvane

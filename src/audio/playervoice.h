@@ -1,0 +1,138 @@
+#pragma once
+// The engine's half of one player: a decoder thread that fills a queue of blocks ahead of playback, and the
+// mixing step that the audio callback runs. MediaPlayer drives it from the UI thread.
+//
+// THREADS
+// - UI thread: RequestOpen, RequestClose, RequestSeek, SetPlaying, SetPlayCount, SetGain, Position, HasEnded.
+//   Requests are queued under a mutex for the decoder thread; everything the callback reads is an atomic.
+// - Decoder thread (owned here): opens, seeks and decodes into the BlockQueue; reports open results through
+//   the listener given at construction, from that thread.
+// - Mixing thread (the audio callback): MixInto and, for offline outputs only, ReadyToMix and WakeDecoder.
+//   MixInto takes no lock, allocates nothing and makes no system call.
+//
+// Every open, close and seek starts a new generation. Blocks carry the generation they were decoded for, and
+// the callback drops blocks of older generations unheard, so a seek never plays stale sound and the
+// single-producer single-consumer queue never has to be emptied from the producer's side.
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "audio/blockqueue.h"
+#include "audio/gain.h"
+
+namespace marvane {
+
+// Lets an offline renderer sleep until some decoder has published a block.
+struct DecodeSignal {
+  std::mutex mutex;
+  std::condition_variable published;
+};
+
+class PlayerVoice {
+ public:
+  struct OpenResult {
+    std::uint32_t token = 0;
+    bool ok = false;
+    double duration = 0.0;
+    QString error;
+  };
+  using OpenListener = std::function<void(const OpenResult&)>;
+
+  // `signal` may be null (real-time outputs); with it, the decoder announces every block it publishes.
+  PlayerVoice(int outputRate, DecodeSignal* signal);
+  ~PlayerVoice();
+  PlayerVoice(const PlayerVoice&) = delete;
+  PlayerVoice& operator=(const PlayerVoice&) = delete;
+
+  // UI thread. Set before the first request.
+  void SetOpenListener(OpenListener listener) { listener_ = std::move(listener); }
+
+  // UI thread. Each returns at once; the work happens on the decoder thread.
+  std::uint32_t RequestOpen(const QString& path);  // returns the token its OpenResult will carry
+  void RequestClose();
+  void RequestSeek(double seconds);
+
+  void SetPlaying(bool playing);
+  void SetPlayCount(int count);
+  void SetGain(StereoGain gain);
+
+  // Seconds already mixed in the current generation, or nothing while a seek or open has not yet produced
+  // sound (the caller then knows the target better).
+  bool Position(double* seconds) const;
+  // True when the current play reached the end of its last play count.
+  bool HasEnded() const;
+
+  // Mixing thread.
+  void MixInto(float* out, int frames) noexcept;
+  // Mixing thread, offline only: true when `frames` can be mixed without starving (or nothing more will come).
+  bool ReadyToMix(int frames);
+  void WakeDecoder() { wake_.notify_one(); }
+
+ private:
+  enum class RequestKind { kOpen, kClose, kSeek };
+  struct Request {
+    RequestKind kind;
+    std::uint32_t generation;
+    std::uint32_t token;
+    QString path;
+    double seconds;
+  };
+
+  std::uint32_t NextGeneration();
+  void Post(Request request);
+  void DecoderMain();
+  void DropStale(std::uint32_t generation) noexcept;
+
+  static constexpr int kGenerationBits = 16;
+  static constexpr std::uint64_t kFrameMask = (std::uint64_t{1} << (64 - kGenerationBits)) - 1;
+  static std::uint64_t PackPosition(std::uint32_t generation, std::int64_t frame) {
+    return (static_cast<std::uint64_t>(generation & 0xFFFF) << (64 - kGenerationBits)) |
+           (static_cast<std::uint64_t>(frame) & kFrameMask);
+  }
+
+  const int outputRate_;
+  DecodeSignal* const signal_;
+  OpenListener listener_;
+  BlockQueue queue_;
+
+  // Written by the UI thread, read by the decoder and the callback.
+  std::atomic<std::uint32_t> generation_{0};
+  std::atomic<bool> playing_{false};
+  std::atomic<std::uint32_t> playEpoch_{0};
+  std::atomic<int> playCount_{1};
+  std::atomic<float> gainLeft_{1.0f};
+  std::atomic<float> gainRight_{1.0f};
+  std::uint32_t uiGeneration_ = 0;  // UI thread's copy
+  std::uint32_t uiToken_ = 0;
+
+  // Written by the callback.
+  std::atomic<std::uint64_t> position_{0};
+  std::atomic<std::uint32_t> endedEpoch_{0xFFFFFFFF};
+  // Callback-only state.
+  float currentLeft_ = 0.0f;
+  float currentRight_ = 0.0f;
+  std::uint32_t seenEpoch_ = 0xFFFFFFFF;
+  int loopsDone_ = 0;
+  int readOffset_ = 0;
+  // Largest gain change per frame: a full-scale move takes 5 ms, short enough to follow a slider at once and
+  // long enough that no step is heard as a click.
+  float maxGainStep_;
+
+  // Written by the decoder thread: the generation for which nothing more will be decoded (-1: busy).
+  std::atomic<std::int64_t> idleGeneration_{0};
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Request> requests_;
+  bool quit_ = false;
+  std::thread thread_;
+};
+
+}  // namespace marvane

@@ -1,0 +1,100 @@
+#include "audio/portaudiooutput.h"
+
+#include <alsa/asoundlib.h>
+#include <portaudio.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace marvane {
+namespace {
+
+// ALSA prints every device it fails to probe to stderr while PortAudio looks for devices; on a machine without
+// a sound card that is dozens of lines of noise. The notice to the user says what matters.
+void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+bool InitializePortAudio(QString* error) {
+  snd_lib_error_set_handler(&SilentAlsaError);
+  const PaError rc = Pa_Initialize();
+  if (rc != paNoError) {
+    *error = QString::fromUtf8(Pa_GetErrorText(rc));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, QString* error) {
+  if (!InitializePortAudio(error)) return nullptr;
+  std::unique_ptr<PortAudioOutput> output(new PortAudioOutput());
+  const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
+  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
+  if (info == nullptr) {
+    *error = QStringLiteral("no default output device");
+    Pa_Terminate();
+    return nullptr;
+  }
+  PaStreamParameters parameters{};
+  parameters.device = device;
+  parameters.channelCount = 2;
+  parameters.sampleFormat = paFloat32;
+  parameters.suggestedLatency = info->defaultLowOutputLatency;
+  const double rate = info->defaultSampleRate > 0 ? info->defaultSampleRate : 44100.0;
+  output->sampleRate_ = static_cast<int>(std::lround(rate));
+  output->bufferFrames_ = bufferFrames;
+  const PaError rc = Pa_OpenStream(&output->stream_, nullptr, &parameters, output->sampleRate_,
+                                   static_cast<unsigned long>(bufferFrames), paClipOff,
+                                   reinterpret_cast<PaStreamCallback*>(&PortAudioOutput::Callback), output.get());
+  if (rc != paNoError) {
+    *error = QString::fromUtf8(Pa_GetErrorText(rc));
+    output->stream_ = nullptr;
+    return nullptr;  // the destructor ends the PortAudio session
+  }
+  const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
+  output->description_ = QStringLiteral("PortAudio: %1 (%2)")
+                             .arg(QString::fromUtf8(info->name), QString::fromUtf8(api ? api->name : "?"));
+  return output;
+}
+
+PortAudioOutput::~PortAudioOutput() {
+  Stop();
+  if (stream_ != nullptr) Pa_CloseStream(stream_);
+  Pa_Terminate();
+}
+
+int PortAudioOutput::Callback(const void* /*input*/, void* output, unsigned long frames, const void* /*timeInfo*/,
+                              unsigned long /*statusFlags*/, void* userData) {
+  auto* self = static_cast<PortAudioOutput*>(userData);
+  auto* out = static_cast<float*>(output);
+  if (self->source_ != nullptr) {
+    self->source_->Render(out, static_cast<int>(frames));
+  } else {
+    std::memset(out, 0, frames * 2 * sizeof(float));
+  }
+  return paContinue;
+}
+
+bool PortAudioOutput::Start(AudioSource* source, QString* error) {
+  if (stream_ == nullptr) {
+    *error = QStringLiteral("the device is not open");
+    return false;
+  }
+  Stop();
+  source_ = source;
+  const PaError rc = Pa_StartStream(stream_);
+  if (rc != paNoError) {
+    *error = QString::fromUtf8(Pa_GetErrorText(rc));
+    source_ = nullptr;
+    return false;
+  }
+  started_ = true;
+  return true;
+}
+
+void PortAudioOutput::Stop() {
+  if (started_ && stream_ != nullptr) Pa_StopStream(stream_);
+  started_ = false;
+}
+
+}  // namespace marvane

@@ -1,0 +1,95 @@
+#include "audiotestutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <cmath>
+
+namespace marvane::test {
+
+bool RunFfmpeg(const QStringList& arguments, const QString& output) {
+  QProcess process;
+  process.start(QStringLiteral("ffmpeg"),
+                QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                            QStringLiteral("-nostdin"), QStringLiteral("-y")} +
+                    arguments + QStringList{output});
+  if (!process.waitForFinished(120000)) return false;
+  return process.exitCode() == 0 && QFileInfo(output).size() > 0;
+}
+
+QStringList ExpressionInput(const QString& expression, double seconds, int rate, int channels) {
+  const QString exprs = channels == 1 ? expression : expression + QLatin1Char('|') + expression;
+  return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+          QStringLiteral("aevalsrc=%1:s=%2:d=%3").arg(exprs).arg(rate).arg(seconds, 0, 'f', 6)};
+}
+
+QString MakeFile(const QString& dir, const QString& name, const QString& expression, double seconds,
+                 const QStringList& encoder, int rate, int channels) {
+  const QString path = QDir(dir).filePath(name);
+  if (!RunFfmpeg(ExpressionInput(expression, seconds, rate, channels) + encoder, path)) return {};
+  return path;
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+int OpenAndWait(MediaPlayer& player, const QString& path, int timeoutMs) {
+  player.SetAutoStart(false);
+  player.Open(path);
+  WaitFor([&] { return player.OpenState() != MediaPlayer::kStateOpening; }, timeoutMs);
+  return player.OpenState();
+}
+
+std::vector<float> Channel(const std::vector<float>& stereo, int channel, int from, int count) {
+  const int total = static_cast<int>(stereo.size() / 2);
+  if (count < 0 || from + count > total) count = std::max(0, total - from);
+  std::vector<float> out(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) out[static_cast<std::size_t>(i)] = stereo[static_cast<std::size_t>(from + i) * 2 + channel];
+  return out;
+}
+
+double Rms(const std::vector<float>& samples) {
+  if (samples.empty()) return 0.0;
+  double sum = 0.0;
+  for (float s : samples) sum += static_cast<double>(s) * s;
+  return std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+double Peak(const std::vector<float>& samples) {
+  double peak = 0.0;
+  for (float s : samples) peak = std::max(peak, static_cast<double>(std::fabs(s)));
+  return peak;
+}
+
+double Db(double ratio) { return 20.0 * std::log10(ratio); }
+
+EventLog::EventLog(MediaPlayer& player) {
+  QObject::connect(&player, &MediaPlayer::OpenStateChange,
+                   [this](int oldState, int newState) { events.push_back({'o', oldState, newState}); });
+  QObject::connect(&player, &MediaPlayer::PlayStateChange,
+                   [this](int oldState, int newState) { events.push_back({'p', oldState, newState}); });
+}
+
+OfflineEngine::OfflineEngine(int rate, int bufferFrames) {
+  auto out = std::make_unique<OfflineOutput>(rate, bufferFrames);
+  output = out.get();
+  engine = std::make_unique<AudioEngine>(std::move(out));
+}
+
+std::vector<float> OfflineEngine::Render(double seconds) {
+  return output->Pull(static_cast<int>(std::lround(seconds * output->SampleRate())));
+}
+
+}  // namespace marvane::test
