@@ -1,0 +1,160 @@
+#include "appearance/minislider.h"
+
+#include "appearance/twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace marvane {
+
+namespace {
+// Twips of knob travel per step of Value.
+constexpr double kTwipsPerStep = 10.65;
+// The pointer may stray this far to the sides of a dragged knob or track (twips from its left edge).
+constexpr int kDragMinX = -2500;
+constexpr int kDragMaxX = 2860;
+// Where the track's scale lines are drawn: every 10 steps of Value, the ends and the middle drawn longer.
+constexpr int kScaleStep = 10;
+// The built-in knob's red index line lies this many pixels below its top edge; the scale lines and the ends of
+// the groove are drawn level with it.
+constexpr int kKnobIndexRow = 14;
+
+int TopForValue(int value) { return static_cast<int>(std::trunc((100 - value) * kTwipsPerStep)); }
+}  // namespace
+
+MiniSlider::MiniSlider(QWidget* parent) : QWidget(parent), knob_(BuiltInSliderKnob()) {
+  setFixedSize(sizeHint());
+  setMouseTracking(true);
+}
+
+QSize MiniSlider::sizeHint() const { return TwipsToPixels(QSize(kWidthTwips, kHeightTwips)); }
+
+void MiniSlider::SetValue(int value) {
+  if (value < 0 || value > 100) return;
+  knobTop_ = TopForValue(value);
+  value_ = value;
+  update();
+  Q_EMIT Scroll();
+}
+
+void MiniSlider::ToolTipChange(const QString& text) { setToolTip(text); }
+
+void MiniSlider::GetPic() {
+  background_.Take(WindowPicture(window()));
+  update();
+}
+
+void MiniSlider::MovePic(int x, int y) {
+  background_.offset = QPoint(-x, -y);
+  if (knob_.isNull()) knob_ = BuiltInSliderKnob();
+  update();
+}
+
+void MiniSlider::ShowLines(bool show) {
+  linesVisible_ = show;
+  update();
+}
+
+void MiniSlider::SetCap(const QString& fileName) {
+  LoadCap(fileName, BuiltInSliderKnob(), knob_);
+  update();
+}
+
+MiniSlider::Part MiniSlider::PartAt(const QPoint& twips) const {
+  if (!knob_.isNull()) {
+    const QRect knobRect(QPoint(kKnobLeft, knobTop_), PixelsToTwips(knob_.deviceIndependentSize().toSize()));
+    if (knobRect.contains(twips)) return Part::Knob;
+  }
+  return Part::Track;
+}
+
+MiniSlider::Part MiniSlider::Receiver(const QPoint& twips) const {
+  return pressed_ != Part::None ? pressed_ : PartAt(twips);
+}
+
+void MiniSlider::PlaceKnob(int top) {
+  knobTop_ = std::clamp(top, 0, kMaxKnobTop);
+  value_ = static_cast<int>(std::nearbyint(100.0 - knobTop_ / kTwipsPerStep));
+  update();
+  Q_EMIT Scroll();
+}
+
+void MiniSlider::mousePressEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  const Part part = Receiver(pos);
+  pressed_ = part;
+  const int state = ButtonState(event->buttons());
+  if (part == Part::Knob) {
+    if (IsDragState(state)) grabOffset_ = pos.y() - knobTop_;
+  } else if (state == kLeftState) {
+    PlaceKnob(pos.y() - kTrackClickOffset);
+  }
+}
+
+// The second press of a double click acts as a press, so quick clicks on the track each move the knob.
+void MiniSlider::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void MiniSlider::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  const Part part = Receiver(pos);
+  Q_EMIT MouseOver();
+  if (!IsDragState(ButtonState(event->buttons()))) return;
+  const int partX = part == Part::Knob ? pos.x() - kKnobLeft : pos.x();
+  if (partX <= kDragMinX || partX >= kDragMaxX) return;
+  if (part == Part::Knob) {
+    // The pointer's Y inside the knob, less the grab offset, plus the knob's Top: the pointer's Y less the offset.
+    PlaceKnob(pos.y() - grabOffset_);
+  } else {
+    PlaceKnob(pos.y() - kTrackClickOffset);
+  }
+}
+
+void MiniSlider::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  const Part part = Receiver(pos);
+  if (event->buttons() == Qt::NoButton) pressed_ = Part::None;
+  const bool right = event->button() == Qt::RightButton;
+  if (part == Part::Knob) {
+    const int stateAtRelease = ButtonState(event->buttons() | event->button());
+    if (right) {
+      Q_EMIT RightClick();
+    } else if (event->button() == Qt::LeftButton && IsDragState(stateAtRelease)) {
+      Q_EMIT MouseUp();
+    }
+    return;
+  }
+  if (right) Q_EMIT RightClick();
+  Q_EMIT MouseUp();
+}
+
+void MiniSlider::PaintTrack(QPainter& painter) const {
+  // The groove runs between the knob's centre at the top and at the bottom of its travel.
+  const int knobWidthPx = knob_.isNull() ? 21 : static_cast<int>(knob_.deviceIndependentSize().width());
+  const int centreX = TwipsToPixels(kKnobLeft) + knobWidthPx / 2;
+  const int topY = TwipsToPixels(0) + kKnobIndexRow;
+  const int bottomY = TwipsToPixels(kMaxKnobTop) + kKnobIndexRow;
+  skin::PaintGroove(painter, QRect(QPoint(centreX - 1, topY - 2), QPoint(centreX + 1, bottomY + 2)));
+  if (!linesVisible_) return;
+  painter.save();
+  for (int value = 0; value <= 100; value += kScaleStep) {
+    const int y = TwipsToPixels(TopForValue(value)) + kKnobIndexRow;
+    const bool major = value % 50 == 0;
+    const int reach = major ? 7 : 4;
+    painter.setPen(value == 100 ? skin::kCentreMark : skin::kScaleLine);
+    painter.drawLine(QPoint(2, y), QPoint(2 + reach, y));
+    painter.drawLine(QPoint(width() - 3 - reach, y), QPoint(width() - 3, y));
+  }
+  painter.restore();
+}
+
+void MiniSlider::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  background_.Paint(painter);
+  PaintTrack(painter);
+  if (!knob_.isNull()) painter.drawPixmap(TwipsToPixels(QPointF(kKnobLeft, knobTop_)), knob_);
+}
+
+}  // namespace marvane

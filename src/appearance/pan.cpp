@@ -1,0 +1,143 @@
+#include "appearance/pan.h"
+
+#include "appearance/skinparts.h"
+#include "appearance/twips.h"
+
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace marvane {
+
+namespace {
+// Value steps per twip of knob travel.
+constexpr int kValuePerTwip = 7;
+// A knob dragged strictly inside this band is caught by the centre.
+constexpr int kSnapLow = 420;
+constexpr int kSnapHigh = 540;
+// The pointer may stray this far above and below a dragged knob (twips from the knob's top).
+constexpr int kDragMinY = -2600;
+constexpr int kDragMaxY = 2900;
+}  // namespace
+
+Pan::Pan(QWidget* parent) : QWidget(parent) {
+  setFixedSize(sizeHint());
+  setMouseTracking(true);
+}
+
+QSize Pan::sizeHint() const { return TwipsToPixels(QSize(kWidthTwips, kHeightTwips)); }
+
+void Pan::ToolTipChange(const QString& text) { setToolTip(text); }
+
+void Pan::MakeTrans(bool clear) {
+  transparent_ = clear;
+  update();
+}
+
+Pan::Part Pan::PartAt(const QPoint& twips) const {
+  return QRect(knobLeft_, 0, kKnobWidth, kHeightTwips).contains(twips) ? Part::Knob : Part::Track;
+}
+
+Pan::Part Pan::Receiver(const QPoint& twips) const {
+  return pressed_ != Part::None ? pressed_ : PartAt(twips);
+}
+
+void Pan::PlaceKnob(int left) {
+  if (left > kSnapLow && left < kSnapHigh) {
+    knobLeft_ = kCentreLeft;
+  } else {
+    knobLeft_ = std::clamp(left, 0, kMaxLeft);
+  }
+  value_ = std::clamp((knobLeft_ - kCentreLeft) * kValuePerTwip, -kMaxValue, kMaxValue);
+  update();
+  Q_EMIT Scroll();
+}
+
+void Pan::mousePressEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  pressed_ = Receiver(pos);
+  if (pressed_ == Part::Knob && IsDragState(ButtonState(event->buttons()))) grabOffset_ = pos.x() - knobLeft_;
+}
+
+void Pan::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  if (Receiver(pos) == Part::Knob) {
+    mousePressEvent(event);
+    return;
+  }
+  pressed_ = Part::Track;
+  knobLeft_ = kCentreLeft;
+  value_ = 0;
+  update();
+  Q_EMIT Scroll();
+}
+
+void Pan::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = EventTwips(event);
+  if (Receiver(pos) != Part::Knob) return;
+  Q_EMIT MouseOver();
+  if (!IsDragState(ButtonState(event->buttons()))) return;
+  if (pos.y() <= kDragMinY || pos.y() >= kDragMaxY) return;
+  // The pointer's X inside the knob, less the grab offset, plus the knob's Left: the pointer's X less the offset.
+  PlaceKnob(pos.x() - grabOffset_);
+}
+
+void Pan::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->buttons() == Qt::NoButton) pressed_ = Part::None;
+}
+
+void Pan::PaintTrack(QPainter& painter) const {
+  const int knobHalf = TwipsToPixels(kKnobWidth) / 2;
+  const int leftX = knobHalf;
+  const int rightX = TwipsToPixels(kMaxLeft) + knobHalf;
+  const int centreX = TwipsToPixels(kCentreLeft) + knobHalf;
+  const int midY = height() / 2;
+  skin::PaintGroove(painter, QRect(QPoint(leftX - 1, midY - 1), QPoint(rightX + 1, midY + 1)));
+  painter.save();
+  painter.setPen(skin::kScaleLine);
+  for (const int x : {leftX, (leftX + centreX) / 2, (centreX + rightX) / 2, rightX}) {
+    painter.drawLine(QPoint(x, 1), QPoint(x, 2));
+    painter.drawLine(QPoint(x, height() - 3), QPoint(x, height() - 2));
+  }
+  painter.setPen(skin::kCentreMark);
+  painter.drawLine(QPoint(centreX, 0), QPoint(centreX, 3));
+  painter.drawLine(QPoint(centreX, height() - 4), QPoint(centreX, height() - 1));
+  painter.restore();
+}
+
+// The knob is a small moulded cap with a red index line, drawn rather than loaded: Faces do not replace it.
+void Pan::PaintKnob(QPainter& painter) const {
+  const QRect cap(TwipsToPixels(knobLeft_), 2, TwipsToPixels(kKnobWidth), height() - 4);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  QLinearGradient body(cap.topLeft(), cap.bottomLeft());
+  body.setColorAt(0.0, QColor(220, 220, 224));
+  body.setColorAt(0.5, QColor(130, 130, 136));
+  body.setColorAt(1.0, QColor(200, 200, 204));
+  painter.setPen(QColor(14, 14, 16));
+  painter.setBrush(body);
+  painter.drawRoundedRect(QRectF(cap).adjusted(0.5, 0.5, -0.5, -0.5), 1.5, 1.5);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(skin::kCentreMark);
+  const int x = cap.left() + cap.width() / 2;
+  painter.drawLine(QPoint(x, cap.top() + 2), QPoint(x, cap.bottom() - 2));
+  painter.restore();
+}
+
+void Pan::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (!transparent_) {
+    // Opaque means the container's own background colour, whatever it is at the moment.
+    const QWidget* container = parentWidget();
+    const QColor back = container != nullptr ? container->palette().color(container->backgroundRole())
+                                             : palette().color(backgroundRole());
+    painter.fillRect(rect(), back);
+    PaintTrack(painter);
+  }
+  PaintKnob(painter);
+}
+
+}  // namespace marvane
