@@ -236,10 +236,15 @@ TEST_F(AlsaMixerIntegrationTest, MicrophoneSliderSetsTheDefaultSource) {
   Probe probe(config);
   ASSERT_TRUE(probe.Started());
   probe.Send(QStringLiteral("init"));
-  probe.Send(QStringLiteral("mic 50"));
-  EXPECT_EQ(SourceVolume(), 32768);
-  probe.Send(QStringLiteral("mic 0"));
+  // The first opening in a run sends level 0.
+  const QStringList opened = probe.Send(QStringLiteral("micwindow"));
+  ASSERT_FALSE(opened.isEmpty());
+  EXPECT_TRUE(opened.last().contains(QStringLiteral("micwindow=1"))) << opened.last().toStdString();
   EXPECT_EQ(SourceVolume(), 0);
+  probe.Send(QStringLiteral("micslider 50"));
+  EXPECT_EQ(SourceVolume(), 32768);
+  probe.Send(QStringLiteral("micslider 100"));
+  EXPECT_EQ(SourceVolume(), 65536);
   EXPECT_TRUE(probe.Quit());
 }
 
@@ -273,11 +278,13 @@ TEST(AlsaMixerWithoutMixerTest, MixerErrorIsShownOnceAndEverythingWorksOn) {
   EXPECT_TRUE(init[1].contains(QStringLiteral("masterok=0 micok=0 span=0 base=0"))) << init[1].toStdString();
   EXPECT_FALSE(init[1].contains(QStringLiteral("result=0 "))) << init[1].toStdString();
 
-  for (const char* command : {"master 80", "mutedown", "master 20", "muteup", "mic 50"}) {
+  for (const char* command : {"master 80", "mutedown", "master 20", "muteup", "mic 50", "micwindow"}) {
     const QStringList answer = probe.Send(QString::fromLatin1(command));
     ASSERT_EQ(answer.size(), 1) << command;
     EXPECT_TRUE(answer[0].contains(QStringLiteral("messages=1"))) << answer[0].toStdString();
   }
+  // No microphone: the window does not open.
+  EXPECT_TRUE(probe.Send(QStringLiteral("micwindow")).join(QString()).contains(QStringLiteral("micwindow=0")));
   EXPECT_TRUE(probe.Quit());
 }
 

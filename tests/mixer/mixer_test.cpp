@@ -206,13 +206,6 @@ TEST_F(MixerTest, SpanOverflowInDebugModeShowsTheDebugBoxOnly) {
   EXPECT_FALSE(hidden);
 }
 
-TEST_F(MixerTest, DebugModeChangesNothingWhenAllIsWell) {
-  WithMaster(0, 100);
-  mixer.SetDebugMode(true);
-  mixer.InitMixer();
-  EXPECT_THAT(dialogs.messages, IsEmpty());
-}
-
 TEST_F(MixerTest, FailedWriteKeepsItsCodeAndIsNotReported) {
   WithMaster(0, 100);
   mixer.InitMixer();

@@ -3,18 +3,28 @@
 // and look at the system mixer between commands. Each command answers with one "ok ..." line giving the
 // state; message boxes are recorded and answered, and printed as "message <title>|<text>|<icon>" lines.
 //
-// Commands: init, master <slider value>, mutedown, muteup, mic <slider value>, quit.
+// Commands: init, master <slider value>, mutedown, muteup, mic <slider value>, micwindow (MicButt's click),
+// micslider <value> (the window's slider set to a value), quit.
 
 #include "mixer/alsamixerbackend.h"
+#include "appearance/minislider.h"
+#include "common/colorscheme.h"
 #include "mixer/masterstrip.h"
+#include "mixer/memorysettings.h"
+#include "mixer/miclevel.h"
+#include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 #include "support/scripteddialogs.h"
+
+#include <QApplication>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 
-int main() {
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
   marvane::AlsaMixerBackend backend;
   marvane::test::ScriptedDialogs dialogs;
   dialogs.onMessage = [](const marvane::test::AskedMessage& m) {
@@ -22,6 +32,9 @@ int main() {
   };
   marvane::Mixer mixer(backend, dialogs);
   marvane::MasterStrip strip(mixer);
+  marvane::test::MemorySettings settings;
+  marvane::ColorScheme colors;
+  marvane::MicWindow mic(mixer, settings, colors, dialogs);
 
   std::string line;
   while (std::getline(std::cin, line)) {
@@ -38,14 +51,18 @@ int main() {
       strip.MuteUp(marvane::MasterStrip::kLeftButton);
     } else if (command == "mic") {
       mixer.ApplyMicVolume(value);
+    } else if (command == "micwindow") {
+      mic.ShowMicWindow();
+    } else if (command == "micslider") {
+      if (mic.Window() != nullptr) mic.Window()->MicSlider()->SetValue(value);
     } else if (command == "quit") {
       break;
     } else {
       std::printf("unknown command %s\n", command.c_str());
     }
-    std::printf("ok masterok=%d micok=%d span=%d base=%d result=%d messages=%d master=%s mic=%s\n",
+    std::printf("ok masterok=%d micok=%d span=%d base=%d result=%d messages=%d micwindow=%d master=%s mic=%s\n",
                 mixer.MasterOK(), mixer.MicOK(), mixer.MasterSpan(), mixer.MasterBase(), mixer.MixerResult(),
-                static_cast<int>(dialogs.messages.size()), qPrintable(mixer.MasterControl().Name),
+                static_cast<int>(dialogs.messages.size()), mic.MicWindowOpen(), qPrintable(mixer.MasterControl().Name),
                 qPrintable(mixer.MicControl().Name));
     std::fflush(stdout);
   }

@@ -1,0 +1,248 @@
+// The microphone window, with the real slider and check box driven by mouse events, against a scripted card.
+
+#include "appearance/minislider.h"
+#include "appearance/twips.h"
+#include "common/colorscheme.h"
+#include "mixer/miclevel.h"
+#include "mixer/micwindow.h"
+#include "mixer/mixer.h"
+#include "mixer/memorysettings.h"
+#include "mixer/scriptedmixerbackend.h"
+#include "support/scripteddialogs.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace marvane {
+namespace {
+
+using test::MemorySettings;
+using test::ScriptedDialogs;
+using test::ScriptedMixerBackend;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr quint32 kMic = 2;
+
+class MicWindowTest : public ::testing::Test {
+ protected:
+  ScriptedMixerBackend card;
+  ScriptedDialogs dialogs;
+  Mixer mixer{card, dialogs};
+  MemorySettings settings;
+  ColorScheme colors;
+  MicWindow mic{mixer, settings, colors, dialogs};
+  QSignalSpy buttonColors{&mic, &MicWindow::MicButtColor};
+
+  void Start(bool withMic = true) {
+    card.speakers = ScriptedMixerBackend::Control(1, 0, 65535);
+    if (withMic) card.microphone = ScriptedMixerBackend::Control(kMic, 0, 100);
+    mixer.InitMixer();
+  }
+
+  std::vector<quint32> ButtonColors() const {
+    std::vector<quint32> seen;
+    for (const QList<QVariant>& args : buttonColors) seen.push_back(args.at(0).value<quint32>());
+    return seen;
+  }
+
+  // A left click on the slider's track where it gives the wanted value (the knob's Top goes 230 twips above
+  // the pointer).
+  static void ClickTrackAt(MiniSlider* slider, int value) {
+    const double top = (100 - value) * 10.65;
+    const QPoint at = TwipsToPixels(QPointF(30, top + MiniSlider::kTrackClickOffset));
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, at);
+  }
+};
+
+TEST_F(MicWindowTest, NoMicrophoneControlMeansNoWindowAndTheButtonColourReturns) {
+  Start(false);
+  QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
+  mic.ShowMicWindow();
+
+  EXPECT_FALSE(mic.MicWindowOpen());
+  EXPECT_EQ(mic.Window(), nullptr);
+  EXPECT_THAT(ButtonColors(), ElementsAre(colors.HiliteColor, colors.TextColor));
+  EXPECT_EQ(opened.count(), 0);
+  EXPECT_THAT(card.writes, IsEmpty());
+  // The unload during the load stores the window's design position, the centred one.
+  const QPointF centred = MicLevel::CentredPosition();
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Top")).toDouble(), centred.y());
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Left")).toDouble(), centred.x());
+  // Outside debug mode the refusal is silent; start-up's "Mixer Error" is about the master alone.
+  EXPECT_THAT(dialogs.messages, IsEmpty());
+}
+
+TEST_F(MicWindowTest, RefusalIsReportedInDebugModeOnly) {
+  Start(false);
+  mic.SetDebugMode(true);
+  mic.ShowMicWindow();
+  ASSERT_EQ(dialogs.messages.size(), 1);
+  EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("MVN Error"));
+  EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_FALSE(mic.MicWindowOpen());
+}
+
+TEST_F(MicWindowTest, FirstOpeningSendsLevelZeroAndReopeningSendsTheLastValue) {
+  Start();
+  mic.ShowMicWindow();
+  ASSERT_TRUE(mic.MicWindowOpen());
+  MicLevel* window = mic.Window();
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Mic"));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->MicSlider()->Value(), 0);
+  EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0));
+  EXPECT_THAT(ButtonColors(), ElementsAre(colors.HiliteColor));
+
+  ClickTrackAt(window->MicSlider(), 50);
+  EXPECT_EQ(window->MicSlider()->Value(), 50);
+  EXPECT_EQ(mic.MicLevelValue(), 50);
+  // The microphone uses the master's span: 65535 / 100 x 50 = 32767.5, a half, to the even 32768.
+  EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0, 32768));
+
+  window->close();
+  EXPECT_FALSE(mic.MicWindowOpen());
+  EXPECT_THAT(ButtonColors(), ElementsAre(colors.HiliteColor, colors.TextColor));
+
+  mic.ShowMicWindow();
+  ASSERT_TRUE(mic.MicWindowOpen());
+  EXPECT_EQ(mic.Window()->MicSlider()->Value(), 50);
+  EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0, 32768, 32768));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, ShowingAnOpenWindowOnlyRaisesIt) {
+  Start();
+  QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
+  mic.ShowMicWindow();
+  MicLevel* first = mic.Window();
+  mic.ShowMicWindow();
+  EXPECT_EQ(mic.Window(), first);
+  EXPECT_EQ(opened.count(), 1);
+  EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0));
+  mic.CloseMicWindow();
+  EXPECT_EQ(opened.count(), 2);
+  EXPECT_FALSE(opened.at(1).at(0).toBool());
+}
+
+TEST_F(MicWindowTest, PositionIsRestoredAndStoredInTwips) {
+  Start();
+  settings.Set(QStringLiteral("Mic Top"), QStringLiteral("1500"));
+  settings.Set(QStringLiteral("Mic Left"), QStringLiteral("3000"));
+  mic.ShowMicWindow();
+  EXPECT_EQ(mic.Window()->pos(), QPoint(200, 100));
+
+  mic.Window()->move(300, 45);
+  mic.CloseMicWindow();
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Top")), QStringLiteral("675"));
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Left")), QStringLiteral("4500"));
+}
+
+TEST_F(MicWindowTest, PositionOffTheScreenIsKept) {
+  Start();
+  settings.Set(QStringLiteral("Mic Top"), QStringLiteral("-30000"));
+  settings.Set(QStringLiteral("Mic Left"), QStringLiteral("90000"));
+  mic.ShowMicWindow();
+  EXPECT_EQ(mic.Window()->pos(), QPoint(6000, -2000));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, WithoutStoredPositionItOpensCentred) {
+  Start();
+  mic.ShowMicWindow();
+  EXPECT_EQ(mic.Window()->pos(), TwipsToPixels(MicLevel::CentredPosition()));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, OnTopByDefaultAndTheBoxSwitchesItAndIsStored) {
+  Start();
+  mic.ShowMicWindow();
+  MicLevel* window = mic.Window();
+  QCheckBox* check1 = window->Check1();
+  EXPECT_EQ(check1->text(), QStringLiteral("On Top"));
+  EXPECT_TRUE(check1->isChecked());
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("True"));
+
+  QTest::mouseClick(check1, Qt::LeftButton);
+  EXPECT_FALSE(check1->isChecked());
+  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("False"));
+
+  const QPoint before = window->pos();
+  QTest::mouseClick(check1, Qt::LeftButton);
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(window->pos(), before);
+  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("True"));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, StoredFalseOpensWithoutTheTopmostBand) {
+  Start();
+  settings.Set(QStringLiteral("MicOnTop"), QStringLiteral("False"));
+  mic.ShowMicWindow();
+  EXPECT_FALSE(mic.Window()->Check1()->isChecked());
+  EXPECT_FALSE(mic.Window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("False"));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, ColoursFollowTheScheme) {
+  Start();
+  colors.BackColor = 0x102030;  // red 0x30, green 0x20, blue 0x10
+  colors.TextColor = 0x00FF00;
+  mic.ShowMicWindow();
+  MicLevel* window = mic.Window();
+  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
+  EXPECT_EQ(window->Check1()->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
+  EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
+
+  colors.BackColor = 0x0000FF;
+  mic.Colors();
+  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xFF, 0x00, 0x00));
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, StartUpShowsItOnlyWhenItWasOpenAndTheMicrophoneExists) {
+  Start();
+  mic.ShowAtStartup();
+  EXPECT_FALSE(mic.MicWindowOpen());
+  settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
+  mic.ShowAtStartup();
+  EXPECT_TRUE(mic.MicWindowOpen());
+  mic.CloseMicWindow();
+}
+
+TEST_F(MicWindowTest, StartUpWithoutMicrophoneShowsNothingAndStoresNothing) {
+  Start(false);
+  settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
+  mic.ShowAtStartup();
+  EXPECT_FALSE(mic.MicWindowOpen());
+  EXPECT_THAT(settings.writes, IsEmpty());
+  EXPECT_EQ(buttonColors.count(), 0);
+}
+
+TEST_F(MicWindowTest, HiddenForTheExitConfirmationAndShownAgainOrClosed) {
+  Start();
+  mic.ShowMicWindow();
+  mic.HideForConfirmation();
+  EXPECT_FALSE(mic.Window()->isVisible());
+  EXPECT_TRUE(mic.MicWindowOpen());
+  mic.ShowAfterConfirmation();
+  EXPECT_TRUE(mic.Window()->isVisible());
+
+  mic.HideForConfirmation();
+  settings.writes.clear();
+  mic.CloseMicWindow();
+  EXPECT_FALSE(mic.MicWindowOpen());
+  EXPECT_EQ(settings.writes.size(), 2);
+}
+
+}  // namespace
+}  // namespace marvane
