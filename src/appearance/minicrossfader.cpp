@@ -28,6 +28,9 @@ int Level(double twips) { return std::min(100, static_cast<int>(std::nearbyint(t
 MiniCrossfader::MiniCrossfader(QWidget* parent) : QWidget(parent), knob_(BuiltInFaderKnob()) {
   setFixedSize(sizeHint());
   setMouseTracking(true);
+  // Children of the control, so that a test or the window can find them by name.
+  timer1_.setParent(this);
+  timer2_.setParent(this);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer2_.setObjectName(QStringLiteral("Timer2"));
   timer1_.setInterval(kTickMs);
@@ -188,7 +191,7 @@ void MiniCrossfader::PaintTrack(QPainter& painter) const {
 
 void MiniCrossfader::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  background_.Paint(painter);
+  background_.Paint(painter, rect());
   PaintTrack(painter);
   if (!knob_.isNull()) painter.drawPixmap(TwipsToPixels(QPointF(position_, kKnobTop)), knob_);
 }

@@ -152,7 +152,7 @@ void MiniSlider::PaintTrack(QPainter& painter) const {
 
 void MiniSlider::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  background_.Paint(painter);
+  background_.Paint(painter, rect());
   PaintTrack(painter);
   if (!knob_.isNull()) painter.drawPixmap(TwipsToPixels(QPointF(kKnobLeft, knobTop_)), knob_);
 }

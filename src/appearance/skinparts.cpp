@@ -77,9 +77,14 @@ void BackgroundCopy::Take(const QPixmap& windowPicture) {
   visible = !picture.isNull();
 }
 
-void BackgroundCopy::Paint(QPainter& painter) const {
+void BackgroundCopy::Paint(QPainter& painter, const QRect& area) const {
   if (!visible || picture.isNull()) return;
-  painter.drawPixmap(TwipsToPixels(QPointF(offset)), picture);
+  // Only the part of the (window-sized) picture that lies under the control is drawn.
+  const QPoint origin = TwipsToPixels(QPointF(offset));
+  const QRect whole(QPoint(0, 0), picture.deviceIndependentSize().toSize());
+  const QRect source = area.translated(-origin).intersected(whole);
+  if (source.isEmpty()) return;
+  painter.drawPixmap(source.translated(origin), picture, source);
 }
 
 namespace skin {

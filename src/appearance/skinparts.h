@@ -53,7 +53,8 @@ struct BackgroundCopy {
 
   // Takes the window's current picture; the copy shows only when that picture is not empty.
   void Take(const QPixmap& windowPicture);
-  void Paint(QPainter& painter) const;
+  // Draws the part of the copy that falls inside area (the control's rectangle, in pixels).
+  void Paint(QPainter& painter, const QRect& area) const;
 };
 
 // Colours of the controls' own drawing, chosen for the console's default black background.

@@ -1,11 +1,14 @@
-// Renders a strip of the console's controls as the default look shows them (black background, light grey
-// captions, red highlights) and saves it as appearance_controls.png in the build folder for a person to look at.
+// Renders strips of the console's controls and saves them in the build folder for a person to look at:
+// appearance_controls.png in the default look (black background, light grey captions, red highlights), and
+// appearance_controls_face.png over a Face's background picture, which the controls let show through.
 
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/pan.h"
+#include "appearance/skinparts.h"
+#include "appearance/twips.h"
 
 #include "support/testenv.h"
 #include "twipmouse.h"
@@ -14,11 +17,36 @@
 
 #include <QDir>
 #include <QImage>
-#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPalette>
 
 namespace marvane {
 namespace {
+
+// A container that paints the window picture behind its children, as the main window does with a Face.
+class PictureWindow : public QWidget {
+ public:
+  PictureWindow() {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ColorFromValue(0x000000));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    resize(430, 230);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    const QPixmap picture = WindowPicture(this);
+    if (!picture.isNull()) QPainter(this).drawPixmap(0, 0, picture);
+  }
+};
+
+struct Strip {
+  MiniSlider* sliders[5];
+  Pan* pans[5];
+  MiniCrossfader* fader;
+};
 
 void DragPanTo(Pan& pan, int left) {
   test::PressAt(&pan, {pan.KnobLeft() + 45.0, 120});
@@ -26,56 +54,88 @@ void DragPanTo(Pan& pan, int left) {
   test::ReleaseAt(&pan, {left + 45.0, 120}, Qt::LeftButton);
 }
 
-TEST(ControlsLook, StripOfControlsIsSavedForInspection) {
-  QWidget strip;
-  strip.resize(430, 230);
-  QPalette palette = strip.palette();
-  palette.setColor(QPalette::Window, ColorFromValue(0x000000));
-  palette.setColor(QPalette::WindowText, ColorFromValue(0xE0E0E0));
-  strip.setPalette(palette);
-  strip.setAutoFillBackground(true);
-
-  // Five channel strips: a pan knob above a volume slider, as on the console.
+// Five channel strips (a pan knob above a volume slider, as on the console), the crossfader off centre to the
+// right as after part of an auto-fade, and four caption buttons: one highlighted, one held down.
+Strip BuildStrip(QWidget& window) {
+  Strip strip{};
   const int values[] = {100, 80, 50, 20, 0};
   const int panLefts[] = {0, 300, 480, 700, 960};
   for (int i = 0; i < 5; ++i) {
-    auto* pan = new Pan(&strip);
-    pan->move(10 + i * 80, 10);
-    DragPanTo(*pan, panLefts[i]);
-    if (i == 4) pan->MakeTrans(true);
-    auto* slider = new MiniSlider(&strip);
-    slider->move(25 + i * 80, 35);
-    slider->SetValue(values[i]);
-    if (i == 4) slider->ShowLines(false);
+    strip.pans[i] = new Pan(&window);
+    strip.pans[i]->move(10 + i * 80, 10);
+    DragPanTo(*strip.pans[i], panLefts[i]);
+    strip.sliders[i] = new MiniSlider(&window);
+    strip.sliders[i]->move(25 + i * 80, 35);
+    strip.sliders[i]->SetValue(values[i]);
   }
-
-  auto* fader = new MiniCrossfader(&strip);
-  fader->move(10, 150);
-  // Off centre to the right, as after part of an auto-fade.
-  fader->SetSpeed(100);
-  fader->AutoFadeRight();
-  for (int tick = 0; tick < 6; ++tick) fader->TickRight();
-  fader->StopIt();
+  strip.fader = new MiniCrossfader(&window);
+  strip.fader->move(10, 150);
+  strip.fader->SetSpeed(100);
+  strip.fader->AutoFadeRight();
+  for (int tick = 0; tick < 6; ++tick) strip.fader->TickRight();
+  strip.fader->StopIt();
 
   const char* const captions[] = {"Playlist", "Stop All", "Options", "Exit"};
   for (int i = 0; i < 4; ++i) {
-    auto* butt = new Butt(&strip);
+    auto* butt = new Butt(&window);
     butt->SetCaption(QString::fromLatin1(captions[i]));
     butt->setGeometry(220 + (i % 2) * 100, 150 + (i / 2) * 30, 90, 22);
-    if (i == 2) butt->ColChange(0x0000FF);  // highlighted: its window is open
-    if (i == 3) test::PressAt(butt, {600, 150});  // held down
+    if (i == 2) butt->ColChange(0x0000FF);
+    if (i == 3) test::PressAt(butt, {600, 150});
   }
+  return strip;
+}
 
-  const QImage image = strip.grab().toImage();
-  const QString path = QDir(test::ArtefactDir()).filePath(QStringLiteral("appearance_controls.png"));
-  ASSERT_TRUE(image.save(path)) << path.toStdString();
+QString SaveArtefact(const QImage& image, const QString& name) {
+  const QString path = QDir(test::ArtefactDir()).filePath(name);
+  return image.save(path) ? path : QString();
+}
 
+TEST(ControlsLook, DefaultLookIsSavedForInspection) {
+  PictureWindow window;
+  Strip strip = BuildStrip(window);
+  strip.pans[4]->MakeTrans(true);
+  strip.sliders[4]->ShowLines(false);
+
+  const QImage image = window.grab().toImage();
+  ASSERT_FALSE(SaveArtefact(image, QStringLiteral("appearance_controls.png")).isEmpty());
   // The crossfader's knob stands at 1740 twips (116 pixels): its red index line is at its middle.
   const QColor index = image.pixelColor(10 + 116 + 20, 150 + 17);
   EXPECT_GT(index.red(), 180);
   EXPECT_LT(index.green(), 80);
   // Between the controls the container's black shows through.
   EXPECT_EQ(image.pixelColor(5, 140), QColor(0, 0, 0));
+}
+
+TEST(ControlsLook, FacePictureShowsThroughTheControls) {
+  PictureWindow window;
+  QImage picture(window.size(), QImage::Format_RGB32);
+  {
+    QPainter painter(&picture);
+    QLinearGradient gradient(0, 0, picture.width(), picture.height());
+    gradient.setColorAt(0.0, QColor(20, 30, 70));
+    gradient.setColorAt(1.0, QColor(70, 20, 50));
+    painter.fillRect(picture.rect(), gradient);
+    painter.setPen(QPen(QColor(255, 255, 255, 40), 3));
+    for (int x = -picture.height(); x < picture.width(); x += 24) {
+      painter.drawLine(x, picture.height(), x + picture.height(), 0);
+    }
+  }
+  SetWindowPicture(&window, QPixmap::fromImage(picture));
+  Strip strip = BuildStrip(window);
+  for (int i = 0; i < 5; ++i) {
+    strip.pans[i]->MakeTrans(true);
+    strip.sliders[i]->GetPic();
+    strip.sliders[i]->MovePic(PixelsToTwips(strip.sliders[i]->x()), PixelsToTwips(strip.sliders[i]->y()));
+  }
+  strip.fader->GetPic(PixelsToTwips(strip.fader->x()), PixelsToTwips(strip.fader->y()));
+
+  const QImage image = window.grab().toImage();
+  ASSERT_FALSE(SaveArtefact(image, QStringLiteral("appearance_controls_face.png")).isEmpty());
+  // Where no control draws, each control's copy of the picture lines up with the window's own.
+  for (const QPoint point : {QPoint(25 + 1, 35 + 1), QPoint(10 + 2, 150 + 30), QPoint(170 + 1, 10 + 6)}) {
+    EXPECT_EQ(image.pixel(point), picture.pixel(point)) << point.x() << "," << point.y();
+  }
 }
 
 }  // namespace

@@ -62,6 +62,12 @@ TEST(MiniCrossfader, StartsIdleInTheMiddleWithBothLevelsFull) {
   fader.resize(400, 100);
   EXPECT_EQ(fader.size(), QSize(193, 34));
   EXPECT_EQ(fader.KnobPicture().size(), QSize(41, 23));
+  for (const char* name : {"Timer1", "Timer2"}) {
+    const auto* timer = fader.findChild<QTimer*>(QString::fromLatin1(name));
+    ASSERT_NE(timer, nullptr) << name;
+    EXPECT_EQ(timer->interval(), 55) << name;
+    EXPECT_FALSE(timer->isActive()) << name;
+  }
 }
 
 TEST(MiniCrossfader, LevelsFollowTheKnobLowerOnlyTheFarSide) {
@@ -162,7 +168,8 @@ TEST(MiniCrossfader, ReachingAnEndRaisesMaxedBeforeTheTicksOwnScroll) {
   TicksUntilStopped(fader, true);
   ASSERT_GE(log.names.size(), 2);
   EXPECT_EQ(log.names.count(QStringLiteral("Maxed(true)")), 1);
-  EXPECT_EQ(log.names.mid(log.names.size() - 2), QStringList({QStringLiteral("Maxed(true)"), QStringLiteral("Scroll")}));
+  EXPECT_EQ(log.names.mid(log.names.size() - 2),
+            QStringList({QStringLiteral("Maxed(true)"), QStringLiteral("Scroll")}));
   EXPECT_EQ(fader.LeftLevel(), 100);
   EXPECT_EQ(fader.RightLevel(), 0);
 
