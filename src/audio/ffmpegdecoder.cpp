@@ -94,9 +94,11 @@ bool FfmpegDecoder::OpenFile(const QString& path, QString* error) {
   } else if (format_->bit_rate > 0) {
     duration_ = static_cast<double>(QFileInfo(path).size()) * 8.0 / static_cast<double>(format_->bit_rate);
   }
+  if (!reopening_) MeasureDuration();
   // A file only counts as open when some sound actually comes out of it: headers without audio, empty data
-  // chunks and garbage that happens to probe as a format all fail here.
-  if (!DecodeMore()) {
+  // chunks and garbage that happens to probe as a format all fail here. (Measuring may already have found the
+  // file unreadable and closed it.)
+  if (codec_ == nullptr || !DecodeMore()) {
     *error = QStringLiteral("the file holds no audio that can be decoded");
     CloseFile();
     return false;
@@ -116,7 +118,6 @@ void FfmpegDecoder::CloseFile() {
   swrInRate_ = 0;
   swrInFormat_ = -1;
   swrInChannels_ = 0;
-  skipSourceSamples_ = 0;
   seekTarget_ = -1.0;
   pending_.clear();
   pendingOffset_ = 0;
@@ -158,18 +159,22 @@ bool FfmpegDecoder::ConfigureResampler() {
 bool FfmpegDecoder::ConvertFrame() {
   if (!ConfigureResampler()) return false;
   std::int64_t dropOutput = 0;
-  if (seekTarget_ >= 0.0) {
-    const std::int64_t pts = frame_->best_effort_timestamp;
-    if (pts != AV_NOPTS_VALUE) {
-      const AVStream* stream = format_->streams[streamIndex_];
-      const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-      const double start = static_cast<double>(pts - origin) * av_q2d(stream->time_base);
-      const double end = start + static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
+  const std::int64_t pts = frame_->best_effort_timestamp;
+  if (pts != AV_NOPTS_VALUE) {
+    const AVStream* stream = format_->streams[streamIndex_];
+    const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    const double start = static_cast<double>(pts - origin) * av_q2d(stream->time_base);
+    const double end = start + static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
+    lastFrameEnd_ = std::max(lastFrameEnd_, end);
+    if (seekTarget_ >= 0.0) {
       if (end <= seekTarget_) return true;  // wholly before the target: drop it, keep looking
       dropOutput = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
     }
-    seekTarget_ = -1.0;
+  } else {
+    // Some demuxers leave the last packet without a timestamp; it follows the one before.
+    lastFrameEnd_ += static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
   }
+  seekTarget_ = -1.0;
   const int capacity = swr_get_out_samples(swr_, frame_->nb_samples);
   if (capacity <= 0) return true;
   scratch_.resize(static_cast<std::size_t>(capacity) * outChannels_);
@@ -191,6 +196,7 @@ bool FfmpegDecoder::ConvertFrame() {
 }
 
 bool FfmpegDecoder::DecodeMore() {
+  if (codec_ == nullptr) return false;
   while (!finished_) {
     if (pendingOffset_ < pending_.size()) return true;
     int rc = avcodec_receive_frame(codec_, frame_);
@@ -239,8 +245,31 @@ bool FfmpegDecoder::DecodeMore() {
   return pendingOffset_ < pending_.size();
 }
 
+void FfmpegDecoder::MeasureDuration() {
+  // Decoding the last two seconds costs a few milliseconds even for long files.
+  constexpr double kTailSeconds = 2.0;
+  const double header = duration_;
+  if (header > 0.0) {
+    if (!Seek(std::max(0.0, header - kTailSeconds))) return;
+  } else {
+    seekByTimestamp_ = false;
+  }
+  // Without a length in the header (bare RealAudio, some damaged files) the whole file is decoded once; such
+  // files are rare and short.
+  lastFrameEnd_ = 0.0;
+  std::vector<float> sink(4096 * 2);
+  std::int64_t frames = 0;
+  for (int got = Read(sink.data(), 4096); got > 0; got = Read(sink.data(), 4096)) frames += got;
+  if (header <= 0.0) {
+    duration_ = static_cast<double>(frames) / outputRate_;
+  } else if (lastFrameEnd_ > 0.0) {
+    duration_ = lastFrameEnd_;
+  }
+  Seek(0.0);
+}
+
 int FfmpegDecoder::Read(float* out, int frames) {
-  if (format_ == nullptr) return 0;
+  if (codec_ == nullptr) return 0;
   int written = 0;
   while (written < frames) {
     if (pendingOffset_ >= pending_.size()) {
@@ -258,9 +287,31 @@ int FfmpegDecoder::Read(float* out, int frames) {
   return written;
 }
 
+bool FfmpegDecoder::ReopenAndSkip(double seconds) {
+  const QString path = path_;
+  const double duration = duration_;
+  CloseFile();
+  QString ignored;
+  reopening_ = true;
+  const bool ok = OpenFile(path, &ignored);
+  reopening_ = false;
+  duration_ = duration;
+  seekByTimestamp_ = false;
+  if (!ok) return false;
+  std::int64_t skip = std::llround(seconds * outputRate_);
+  std::vector<float> sink(4096 * 2);
+  while (skip > 0) {
+    const int got = Read(sink.data(), static_cast<int>(std::min<std::int64_t>(skip, 4096)));
+    if (got <= 0) break;
+    skip -= got;
+  }
+  return true;
+}
+
 bool FfmpegDecoder::Seek(double seconds) {
   if (format_ == nullptr) return false;
   seconds = std::max(0.0, seconds);
+  if (!seekByTimestamp_) return ReopenAndSkip(seconds);
   const AVStream* stream = format_->streams[streamIndex_];
   const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
   const std::int64_t timestamp = origin + static_cast<std::int64_t>(seconds / av_q2d(stream->time_base));
@@ -269,17 +320,8 @@ bool FfmpegDecoder::Seek(double seconds) {
     const auto target = static_cast<std::int64_t>(seconds * AV_TIME_BASE);
     rc = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
   }
-  if (rc < 0) {
-    if (seconds > 0.0) return false;
-    // Some damaged files cannot seek at all; going back to the start is still possible by opening again.
-    const QString path = path_;
-    const double duration = duration_;
-    CloseFile();
-    QString ignored;
-    if (!OpenFile(path, &ignored)) return false;
-    duration_ = duration;
-    return true;
-  }
+  // Some damaged files cannot seek at all; opening again and decoding forward still gets there.
+  if (rc < 0) return ReopenAndSkip(seconds);
   avcodec_flush_buffers(codec_);
   swr_free(&swr_);
   swrInRate_ = 0;

@@ -39,6 +39,10 @@ class FfmpegDecoder : public Decoder {
   // Converts one decoded frame into pending output, dropping samples before a seek target.
   bool ConvertFrame();
   bool ConfigureResampler();
+  // The file's true length: the end of its last decoded sample, found by decoding its last seconds (or by
+  // reading every packet when the header gives no length). Container headers often count padding that
+  // gapless decoding removes. Leaves the decoder at the start.
+  void MeasureDuration();
 
   const int outputRate_;
   QString path_;
@@ -60,7 +64,12 @@ class FfmpegDecoder : public Decoder {
   int outChannels_ = 2;
   // Samples at the source rate still to drop after a seek, so playback starts at the asked time, not at the
   // packet before it.
-  std::int64_t skipSourceSamples_ = 0;
+  // Whether the container's timestamps can be trusted for seeking. Bare RealAudio stamps every packet 0, so
+  // such files seek by opening again and decoding forward.
+  bool seekByTimestamp_ = true;
+  bool ReopenAndSkip(double seconds);
+  bool reopening_ = false;  // opening again to rewind: the length is already known
+  double lastFrameEnd_ = 0.0;  // seconds from the start to the end of the latest decoded frame
   double seekTarget_ = -1.0;
   // Converted interleaved stereo waiting to be read.
   std::vector<float> pending_;

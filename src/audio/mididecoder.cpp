@@ -16,8 +16,10 @@ namespace {
 // MIDI files are small; anything much larger is not one worth parsing.
 constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
 // FluidSynth's default gain of 0.2 plays General MIDI songs far below other music; this brings a typical
-// file's peaks near -6 dBFS, about where mastered songs sit.
-constexpr double kSynthGain = 0.6;
+// file's chords near -6 dBFS, about where mastered songs sit.
+constexpr double kSynthGain = 0.8;
+// FluidSynth renders in blocks of 64 frames.
+constexpr int kSynthBlock = 64;
 
 void QuietFluidSynthOnce() {
   static std::once_flag once;
@@ -112,10 +114,18 @@ bool MidiDecoder::StartPlayer(std::int64_t tick) {
   fluid_synth_system_reset(synth_);
   player_ = new_fluid_player(synth_);
   if (player_ == nullptr ||
-      fluid_player_add_mem(player_, bytes_.constData(), static_cast<size_t>(bytes_.size())) != FLUID_OK ||
+      fluid_player_add_mem(player_, midi_.CleanBytes().constData(), static_cast<size_t>(midi_.CleanBytes().size())) != FLUID_OK ||
       fluid_player_play(player_) != FLUID_OK)
     return false;
-  if (tick > 0) fluid_player_seek(player_, static_cast<int>(std::min<std::int64_t>(tick, INT32_MAX)));
+  if (tick > 0) {
+    // The player loads its file on its first tick and forgets a seek made before that, so one synth block is
+    // rendered first; the notes it started are cut before anything is heard.
+    float scratch[2 * kSynthBlock];
+    fluid_synth_write_float(synth_, kSynthBlock, scratch, 0, 2, scratch, 1, 2);
+    fluid_player_seek(player_, static_cast<int>(std::min<std::int64_t>(tick, INT32_MAX)));
+    fluid_synth_write_float(synth_, kSynthBlock, scratch, 0, 2, scratch, 1, 2);
+    fluid_synth_all_sounds_off(synth_, -1);
+  }
   return true;
 }
 

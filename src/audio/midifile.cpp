@@ -51,6 +51,18 @@ class ByteReader {
   std::size_t pos_ = 0;
 };
 
+void AppendBig(QByteArray* out, std::uint32_t value, int bytes) {
+  for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) out->append(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void AppendVarLen(QByteArray* out, std::uint32_t value) {
+  char bytes[5];
+  int count = 0;
+  bytes[count++] = static_cast<char>(value & 0x7F);
+  while ((value >>= 7) != 0) bytes[count++] = static_cast<char>((value & 0x7F) | 0x80);
+  while (count > 0) out->append(bytes[--count]);
+}
+
 }  // namespace
 
 std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
@@ -76,6 +88,8 @@ std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
   } else {
     midi.division_ = std::max<int>(1, static_cast<int>(division));
   }
+  QByteArray tracks;
+  int cleanTracks = 0;
 
   while (!file.AtEnd()) {
     if (!file.ReadBig(4, &tag) || !file.ReadBig(4, &length)) break;
@@ -87,31 +101,47 @@ std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
       continue;
     }
     ByteReader track(data + start, trackSize);
+    QByteArray out;
     std::int64_t tick = 0;
+    std::int64_t emitted = 0;  // tick of the last event written to `out`
     std::uint8_t status = 0;
     while (!track.AtEnd()) {
       std::uint32_t delta = 0;
       if (!track.ReadVarLen(&delta)) break;
-      tick += delta;
       std::uint8_t byte = 0;
       if (!track.Read(&byte)) break;
       if (byte == 0xFF) {
         std::uint8_t type = 0;
         std::uint32_t size = 0;
+        const std::size_t bodyAt = track.Position();
         if (!track.Read(&type) || !track.ReadVarLen(&size)) break;
-        if (type == 0x51 && size >= 3) {
-          std::uint32_t tempo = 0;
-          if (!track.ReadBig(3, &tempo) || !track.Skip(size - 3)) break;
-          if (tempo > 0) midi.tempos_.push_back({tick, tempo});
-        } else if (!track.Skip(size)) {
+        const std::size_t dataAt = track.Position();
+        if (!track.Skip(size)) break;
+        if (type == 0x2F) {  // End of Track
+          tick += delta;
           break;
         }
-        if (type == 0x2F) break;  // End of Track
+        if (type == 0x51 && size >= 3) {
+          const unsigned char* t = data + start + dataAt;
+          const std::uint32_t tempo = (std::uint32_t{t[0]} << 16) | (std::uint32_t{t[1]} << 8) | t[2];
+          if (tempo > 0) midi.tempos_.push_back({tick + delta, tempo});
+        }
+        tick += delta;
+        emitted = tick;
+        AppendVarLen(&out, delta);
+        out.append(static_cast<char>(0xFF));
+        out.append(reinterpret_cast<const char*>(data + start + bodyAt), static_cast<int>(track.Position() - bodyAt));
         continue;
       }
       if (byte == 0xF0 || byte == 0xF7) {
         std::uint32_t size = 0;
+        const std::size_t bodyAt = track.Position();
         if (!track.ReadVarLen(&size) || !track.Skip(size)) break;
+        tick += delta;
+        emitted = tick;
+        AppendVarLen(&out, delta);
+        out.append(static_cast<char>(byte));
+        out.append(reinterpret_cast<const char*>(data + start + bodyAt), static_cast<int>(track.Position() - bodyAt));
         continue;
       }
       std::uint8_t first = 0;
@@ -123,16 +153,33 @@ std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
         first = byte;
       }
       const std::uint8_t kind = status & 0xF0;
-      if (kind != 0xC0 && kind != 0xD0) {
-        std::uint8_t second = 0;
-        if (!track.Read(&second)) break;
-        if (kind == 0x90 && second > 0) midi.hasNotes_ = true;
-      }
-      (void)first;
+      std::uint8_t second = 0;
+      const bool twoBytes = kind != 0xC0 && kind != 0xD0;
+      if (twoBytes && !track.Read(&second)) break;
+      if (kind == 0x90 && second > 0) midi.hasNotes_ = true;
+      tick += delta;
+      emitted = tick;
+      AppendVarLen(&out, delta);
+      out.append(static_cast<char>(status));
+      out.append(static_cast<char>(first & 0x7F));
+      if (twoBytes) out.append(static_cast<char>(second & 0x7F));
     }
     midi.lastTick_ = std::max(midi.lastTick_, tick);
+    // Close the track at its true end so trailing rests keep their length.
+    AppendVarLen(&out, static_cast<std::uint32_t>(tick - emitted));
+    out.append("\xFF\x2F\x00", 3);
+    tracks.append("MTrk");
+    AppendBig(&tracks, static_cast<std::uint32_t>(out.size()), 4);
+    tracks.append(out);
+    ++cleanTracks;
     if (!file.Skip(static_cast<std::uint32_t>(trackSize))) break;
   }
+  midi.clean_ = QByteArrayLiteral("MThd");
+  AppendBig(&midi.clean_, 6, 4);
+  AppendBig(&midi.clean_, 1, 2);
+  AppendBig(&midi.clean_, static_cast<std::uint32_t>(cleanTracks), 2);
+  AppendBig(&midi.clean_, division, 2);
+  midi.clean_.append(tracks);
   std::stable_sort(midi.tempos_.begin(), midi.tempos_.end(),
                    [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
   return midi;

@@ -22,6 +22,11 @@ class MidiFile {
   std::int64_t LastTick() const { return lastTick_; }
   bool HasNotes() const { return hasNotes_; }
 
+  // The same music as a clean type 1 file: every event with its own status byte, unknown chunks left out,
+  // damaged tracks cut at the damage and closed with End of Track. FluidSynth's reader gives up on some files
+  // that this reader plays (running status across meta events, foreign chunks); it gets this copy instead.
+  const QByteArray& CleanBytes() const { return clean_; }
+
   double TicksToSeconds(std::int64_t tick) const;
   std::int64_t SecondsToTicks(double seconds) const;
 
@@ -36,6 +41,7 @@ class MidiFile {
   std::int64_t lastTick_ = 0;
   bool hasNotes_ = false;
   std::vector<TempoChange> tempos_;  // sorted by tick
+  QByteArray clean_;
 };
 
 }  // namespace marvane

@@ -1,0 +1,152 @@
+// Every real-world file of the shared sample folder: each valid one opens and plays to its end, each broken
+// one fails to open cleanly; and damaged or mislabelled copies of good files never crash or hang anything.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+#include "audiotestutil.h"
+#include "support/testenv.h"
+
+namespace marvane {
+namespace {
+
+// Files that hold no playable sound: empty, garbage, header only, a tag and nothing after it, a network
+// metafile, a stream FFmpeg rejects outright.
+const QSet<QString> kBroken = {
+    QStringLiteral("jz_test-empty-file.mid"),   QStringLiteral("jz_test-empty.mid"),
+    QStringLiteral("jz_test-not-a-midi-file.mid"), QStringLiteral("mm_ILL2_wrongcrc.mp2"),
+    QStringLiteral("et_MP3.mp3"),               QStringLiteral("ft_fixture-mp2l3.mp3"),
+    QStringLiteral("tt_empty_file.mp3"),        QStringLiteral("tt_id3v1-latin1.mp3"),
+    QStringLiteral("tt_id3v24-long-title.mp3"), QStringLiteral("tt_incomplete.mp3"),
+    QStringLiteral("tt_invalid_file_larger.mp3"), QStringLiteral("et_Real.ra"),
+    QStringLiteral("et_Real.ram"),              QStringLiteral("et_Real.rm"),
+    QStringLiteral("et_RIFF.wav"),              QStringLiteral("tt_empty_file.wav"),
+    QStringLiteral("tt_invalid_file.wav"),      QStringLiteral("tt_no_audio_data_compressed.wav"),
+    QStringLiteral("tt_no_audio_data_uncompressed.wav"), QStringLiteral("tt_zero_value_properties.wav"),
+};
+
+// Lengths stated by the files' makers, where a file has a well-defined one.
+const QHash<QString, double> kLengths = {
+    {QStringLiteral("tt_test3sMono.wav"), 3.0},    {QStringLiteral("tt_test-riff-tags.wav"), 1.0},
+    {QStringLiteral("tt_16bit_pcm.wav"), 0.1},     {QStringLiteral("tt_32bit_float.wav"), 0.1},
+    {QStringLiteral("jz_test-track-length.mid"), 1.5}, {QStringLiteral("jz_test-c-major-scale.mid"), 4.0},
+    {QStringLiteral("tt_vbr_xing_header.mp3"), 3.917}, {QStringLiteral("tt_silence-44-s-v1.mp3"), 3.7355},
+};
+
+// Plays `path` on `player` to its end (at most its last 10 s) and checks what came out.
+void PlaysToTheEnd(test::OfflineEngine& engine, MediaPlayer& player, const QString& name) {
+  const double duration = player.Duration();
+  ASSERT_GT(duration, 0.0) << name.toStdString();
+  const double start = std::max(0.0, duration - 10.0);
+  player.SetCurrentPosition(start);
+  player.Play();
+  const std::vector<float> out = engine.Render(duration - start + 0.3);
+  for (float sample : out) {
+    ASSERT_TRUE(std::isfinite(sample)) << name.toStdString();
+    ASSERT_LE(std::fabs(sample), 1.0f) << name.toStdString();
+  }
+  EXPECT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; })) << name.toStdString() << " did not end";
+  EXPECT_EQ(player.CurrentPosition(), 0.0) << name.toStdString();
+}
+
+TEST(TestDataTest, EveryValidFilePlaysAndEveryBrokenOneFailsCleanly) {
+  MARVANE_REQUIRE_TESTDATA();
+  const QString root = QDir(test::TestDataDir()).filePath(QStringLiteral("audio"));
+  QStringList files;
+  for (QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
+  files.sort();
+  ASSERT_GT(files.size(), 60);
+  test::OfflineEngine engine;
+  MediaPlayer& player = engine.engine->Player(6);
+  int played = 0;
+  for (const QString& path : files) {
+    const QString name = QFileInfo(path).fileName();
+    SCOPED_TRACE(name.toStdString());
+    const int state = test::OpenAndWait(player, path);
+    if (kBroken.contains(name)) {
+      EXPECT_EQ(state, 0) << "a broken file must not open";
+      player.Play();
+      EXPECT_EQ(player.PlayState(), 0);
+      continue;
+    }
+    ASSERT_EQ(state, 6) << player.LastError().toStdString();
+    if (kLengths.contains(name)) {
+      EXPECT_NEAR(player.Duration(), kLengths.value(name), 0.01);
+    }
+    PlaysToTheEnd(engine, player, name);
+    ++played;
+  }
+  EXPECT_EQ(played, files.size() - kBroken.size());
+}
+
+class DamagedFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    mp3_ = test::MakeFile(dir_.path(), QStringLiteral("song.mp3"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0,
+                          {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
+                           QStringLiteral("128k")});
+    wav_ = test::MakeFile(dir_.path(), QStringLiteral("song.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0,
+                          {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+    ASSERT_FALSE(mp3_.isEmpty());
+    ASSERT_FALSE(wav_.isEmpty());
+  }
+  QString Write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+  }
+  QByteArray Read(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  }
+  QTemporaryDir dir_;
+  QString mp3_;
+  QString wav_;
+  test::OfflineEngine engine_;
+};
+
+TEST_F(DamagedFileTest, TruncatedFilesPlayWhatDecodesAndEnd) {
+  MediaPlayer& player = engine_.engine->Player(1);
+  for (const QString& source : {mp3_, wav_}) {
+    const QByteArray whole = Read(source);
+    const QString cut = Write(QStringLiteral("cut.") + QFileInfo(source).suffix(), whole.left(whole.size() / 2));
+    ASSERT_EQ(test::OpenAndWait(player, cut), 6) << source.toStdString();
+    player.Play();
+    const std::vector<float> out = engine_.Render(3.5);
+    EXPECT_GT(test::Rms(test::Channel(out, 0, 22050, 22050)), 0.3) << "the first half plays";
+    EXPECT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; })) << "and then it ends";
+  }
+}
+
+TEST_F(DamagedFileTest, GarbageFailsAndMislabelledFilesPlayByTheirContent) {
+  MediaPlayer& player = engine_.engine->Player(2);
+  QByteArray garbage(40000, '\0');
+  for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) ^ (i >> 3));
+  EXPECT_EQ(test::OpenAndWait(player, Write(QStringLiteral("noise.mp3"), garbage)), 0);
+  EXPECT_EQ(test::OpenAndWait(player, Write(QStringLiteral("noise.mid"), QByteArray("MThd") + garbage)), 0);
+  EXPECT_EQ(test::OpenAndWait(player, Write(QStringLiteral("noise.ram"), garbage)), 0);
+  // A wave file named .mp3, an MP3 named .wav and .mid: all play.
+  for (const QString& name : {QStringLiteral("wave.mp3"), QStringLiteral("mpeg.wav"), QStringLiteral("mpeg.mid")}) {
+    const QString path = Write(name, Read(name.startsWith(QLatin1String("wave")) ? wav_ : mp3_));
+    ASSERT_EQ(test::OpenAndWait(player, path), 6) << name.toStdString();
+    EXPECT_NEAR(player.Duration(), 3.0, 0.03) << name.toStdString();
+  }
+  // A file that vanishes between open and play, and a folder.
+  EXPECT_EQ(test::OpenAndWait(player, dir_.path()), 0);
+  EXPECT_EQ(test::OpenAndWait(player, dir_.filePath(QStringLiteral("none.wav"))), 0);
+}
+
+}  // namespace
+}  // namespace marvane
