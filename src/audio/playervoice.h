@@ -73,7 +73,10 @@ class PlayerVoice {
   void MixInto(float* out, int frames) noexcept;
   // Mixing thread, offline only: true when `frames` can be mixed without starving (or nothing more will come).
   bool ReadyToMix(int frames);
-  void WakeDecoder() { wake_.notify_one(); }
+  // Wakes the decoder once its queue is half empty, so it decodes in long runs rather than a block at a time.
+  void WakeDecoder() {
+    if (queue_.Available() <= BlockQueue::kCapacity / 2) wake_.notify_one();
+  }
 
  private:
   enum class RequestKind { kOpen, kClose, kSeek };
