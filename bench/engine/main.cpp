@@ -1,0 +1,183 @@
+// Engine benchmark. Makes eight different 60-second 44.1 kHz stereo MP3 files with the ffmpeg command-line
+// tool, then prints, as `name: value unit` lines:
+//   decode_only_x_realtime  the eight files only decoded (in-process, no resampling, no mixing), one core
+//   engine_x_realtime       the eight files playing at once in the engine, mixed offline, one core
+//   engine_vs_decode_ratio  the first over the second
+//   engine_peak_rss_mb      the process's peak resident memory
+//   callback_p99_us, callback_max_us, callback_period_us
+//                           eight players through the real-time callback path at 256 frames and 48 kHz
+// "Times real time" is seconds of mixed output per second of wall time: one second of eight players is one
+// second, however many files are in it.
+//
+// Usage: bench_engine [seconds of the callback run, default 10]
+
+#include <sched.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "audio/audioengine.h"
+#include "audio/ffmpegdecoder.h"
+#include "audio/mediaplayer.h"
+#include "audio/nulloutput.h"
+#include "audio/offlineoutput.h"
+
+namespace {
+
+constexpr int kFiles = 8;
+constexpr double kSeconds = 60.0;
+
+void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
+
+bool MakeSong(const QString& path, int index) {
+  // A chord over pink noise: dense enough that the encoder spends real bits, different in every file.
+  const QString tones = QStringLiteral("0.2*sin(2*PI*%1*t)+0.15*sin(2*PI*%2*t)+0.1*sin(2*PI*%3*t)")
+                            .arg(110 + 20 * index)
+                            .arg(165 + 30 * index)
+                            .arg(330 + 45 * index);
+  QProcess ffmpeg;
+  ffmpeg.start(QStringLiteral("ffmpeg"),
+               {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                QStringLiteral("-i"),
+                QStringLiteral("aevalsrc=%1|%1:s=44100:d=%2").arg(tones).arg(kSeconds),
+                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("anoisesrc=c=pink:a=0.1:r=44100:d=%1:seed=%2").arg(kSeconds).arg(index + 1),
+                QStringLiteral("-filter_complex"), QStringLiteral("[0][1]amix=inputs=2:normalize=0[a]"),
+                QStringLiteral("-map"), QStringLiteral("[a]"), QStringLiteral("-ac"), QStringLiteral("2"),
+                QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
+                QStringLiteral("192k"), path});
+  return ffmpeg.waitForFinished(300000) && ffmpeg.exitCode() == 0;
+}
+
+void PinToOneCore(bool pin) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (pin) {
+    CPU_SET(0, &set);
+  } else {
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) CPU_SET(cpu, &set);
+  }
+  sched_setaffinity(0, sizeof set, &set);
+}
+
+bool WaitOpen(marvane::MediaPlayer& player) {
+  QElapsedTimer timer;
+  timer.start();
+  while (player.OpenState() == marvane::MediaPlayer::kStateOpening && timer.elapsed() < 30000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return player.OpenState() == marvane::MediaPlayer::kStateOpen;
+}
+
+bool OpenAll(marvane::AudioEngine& engine, const std::vector<QString>& files) {
+  for (int slot = 0; slot < kFiles; ++slot) {
+    marvane::MediaPlayer* player = engine.PlayerAt(slot);
+    player->SetAutoStart(false);
+    player->Open(files[static_cast<std::size_t>(slot)]);
+  }
+  for (int slot = 0; slot < kFiles; ++slot) {
+    if (!WaitOpen(*engine.PlayerAt(slot))) return false;
+  }
+  return true;
+}
+
+double DecodeOnly(const std::vector<QString>& files) {
+  std::vector<float> buffer(4096 * 2);
+  QElapsedTimer timer;
+  timer.start();
+  for (const QString& file : files) {
+    QString error;
+    std::unique_ptr<marvane::FfmpegDecoder> decoder = marvane::FfmpegDecoder::Open(file, 44100, &error);
+    if (decoder == nullptr) return 0.0;
+    while (decoder->Read(buffer.data(), 4096) > 0) {
+    }
+  }
+  return kSeconds / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
+}
+
+double EngineOffline(const std::vector<QString>& files) {
+  auto output = std::make_unique<marvane::OfflineOutput>(44100, 1024);
+  marvane::OfflineOutput* offline = output.get();
+  marvane::AudioEngine engine(std::move(output));
+  if (!OpenAll(engine, files)) return 0.0;
+  // Let every decoder fill its queue, as it would while a file waits to be played.
+  QThread::msleep(200);
+  std::vector<float> buffer(8192 * 2);
+  const int total = static_cast<int>(kSeconds * 44100);
+  QElapsedTimer timer;
+  timer.start();
+  for (int slot = 0; slot < kFiles; ++slot) engine.PlayerAt(slot)->Play();
+  for (int done = 0; done < total; done += 8192) offline->PullInto(buffer.data(), std::min(8192, total - done));
+  return kSeconds / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
+}
+
+std::vector<std::int64_t> CallbackTimes(const std::vector<QString>& files, double seconds) {
+  auto output = std::make_unique<marvane::NullOutput>(48000, 256);
+  marvane::NullOutput* null = output.get();
+  null->RecordCallbackTimes(static_cast<std::size_t>(seconds * 48000 / 256) + 1000);
+  std::vector<std::int64_t> times;
+  {
+    marvane::AudioEngine engine(std::move(output));
+    if (!OpenAll(engine, files)) return {};
+    QThread::msleep(200);
+    for (int slot = 0; slot < kFiles; ++slot) engine.PlayerAt(slot)->Play();
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < seconds * 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    null->Stop();
+    times = null->CallbackTimes();
+  }
+  // The first callbacks ran before the players started; they are part of the path too and stay in.
+  return times;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const double callbackSeconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 10.0;
+  QTemporaryDir dir;
+  if (!dir.isValid()) return 1;
+  std::vector<QString> files;
+  for (int i = 0; i < kFiles; ++i) {
+    files.push_back(QDir(dir.path()).filePath(QStringLiteral("song%1.mp3").arg(i)));
+    if (!MakeSong(files.back(), i)) {
+      std::fprintf(stderr, "the ffmpeg command-line tool could not make the test songs\n");
+      return 1;
+    }
+  }
+
+  PinToOneCore(true);
+  DecodeOnly(files);  // warm the file cache and the code
+  const double decode = DecodeOnly(files);
+  const double engine = EngineOffline(files);
+  PinToOneCore(false);
+  Print("engine_x_realtime", engine, "x");
+  Print("decode_only_x_realtime", decode, "x");
+  Print("engine_vs_decode_ratio", decode > 0 ? engine / decode : 0.0, "ratio");
+
+  std::vector<std::int64_t> times = CallbackTimes(files, callbackSeconds);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  Print("engine_peak_rss_mb", static_cast<double>(usage.ru_maxrss) / 1024.0, "MB");
+  if (times.empty()) return 1;
+  std::sort(times.begin(), times.end());
+  const std::int64_t p99 = times[std::min(times.size() - 1, times.size() * 99 / 100)];
+  Print("callback_p99_us", static_cast<double>(p99) / 1000.0, "us");
+  Print("callback_max_us", static_cast<double>(times.back()) / 1000.0, "us");
+  Print("callback_period_us", 256.0 * 1e6 / 48000.0, "us");
+  return 0;
+}
