@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -262,6 +263,35 @@ TEST(MiniSlider, SetCapLoadsAFaceKnobAndFallsBackToTheBuiltInOne) {
   slider.SetCap(knobFile);
   slider.SetCap(QString());
   EXPECT_EQ(slider.KnobPicture().size(), QSize(21, 31));
+}
+
+TEST(MiniSlider, SetCapReadsTheThreeFacePictureFormats) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QImage knob(23, 35, QImage::Format_RGB32);
+  knob.fill(Qt::darkGreen);
+  const QString bmp = dir.filePath(QStringLiteral("slider.bmp"));
+  const QString jpg = dir.filePath(QStringLiteral("slider.jpg"));
+  ASSERT_TRUE(knob.save(bmp, "BMP"));
+  ASSERT_TRUE(knob.save(jpg, "JPG"));
+  // Qt reads GIF but does not write it: a one-pixel GIF, byte by byte.
+  const QString gif = dir.filePath(QStringLiteral("slider.gif"));
+  {
+    static const unsigned char kOnePixelGif[] = {
+        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x21, 0xF9, 4, 1, 0,
+        0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B};
+    QFile file(gif);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(kOnePixelGif), sizeof kOnePixelGif);
+  }
+  MiniSlider slider;
+  slider.SetCap(bmp);
+  EXPECT_EQ(slider.KnobPicture().size(), QSize(23, 35));
+  slider.SetCap(QString());
+  slider.SetCap(jpg);
+  EXPECT_EQ(slider.KnobPicture().size(), QSize(23, 35));
+  slider.SetCap(gif);
+  EXPECT_EQ(slider.KnobPicture().size(), QSize(1, 1));
 }
 
 TEST(MiniSlider, ShowLinesHidesAndShowsTheScale) {
