@@ -27,6 +27,12 @@ void SettingsStore::DeleteSection(const QString& section) {
   if (profile.RemoveSection(section)) profile.Save(file_);
 }
 
+void SettingsStore::Edit(const std::function<void(ProfileFile&)>& change) {
+  ProfileFile profile = ProfileFile::Load(file_);
+  change(profile);
+  profile.Save(file_);
+}
+
 QString SettingsStore::ReadSetting(const QString& key, const QString& def) const {
   const QString value = ReadSectionValue(kSettingsSection, key);
   return value.isEmpty() ? def : value;

@@ -11,9 +11,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace marvane {
+
+class ProfileFile;
 
 class SettingsStore {
  public:
@@ -48,6 +51,9 @@ class SettingsStore {
   void WriteSectionValue(const QString& section, const QString& key, const QString& value);
   bool HasSection(const QString& section) const;
   void DeleteSection(const QString& section);
+
+  // Runs change on the parsed file and saves it once: many keys, one write.
+  void Edit(const std::function<void(ProfileFile&)>& change);
 
  private:
   QString file_;

@@ -74,18 +74,26 @@ std::optional<bool> ParseBoolean(QStringView text) {
 namespace {
 
 template <typename Int>
-std::optional<Int> ParseWhole(QStringView text) {
-  const auto number = ParseNumber(text);
-  if (!number) return std::nullopt;
-  const double rounded = std::nearbyint(*number);
+std::optional<Int> ToWhole(double number) {
+  if (!std::isfinite(number)) return std::nullopt;
+  const double rounded = std::nearbyint(number);
   if (rounded < static_cast<double>(std::numeric_limits<Int>::min()) ||
       rounded > static_cast<double>(std::numeric_limits<Int>::max()))
     return std::nullopt;
   return static_cast<Int>(rounded);
 }
 
+template <typename Int>
+std::optional<Int> ParseWhole(QStringView text) {
+  const auto number = ParseNumber(text);
+  if (!number) return std::nullopt;
+  return ToWhole<Int>(*number);
+}
+
 }  // namespace
 
+std::optional<qint16> ToInt16(double value) { return ToWhole<qint16>(value); }
+std::optional<qint32> ToInt32(double value) { return ToWhole<qint32>(value); }
 std::optional<qint16> ParseInt16(QStringView text) { return ParseWhole<qint16>(text); }
 std::optional<qint32> ParseInt32(QStringView text) { return ParseWhole<qint32>(text); }
 

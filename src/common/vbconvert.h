@@ -29,6 +29,10 @@ std::optional<bool> ParseBoolean(QStringView text);
 std::optional<qint16> ParseInt16(QStringView text);
 std::optional<qint32> ParseInt32(QStringView text);
 
+// A number as a 16-bit or 32-bit whole number (rounded half to even), or nothing when out of range.
+std::optional<qint16> ToInt16(double value);
+std::optional<qint32> ToInt32(double value);
+
 // The stored form of a Boolean: "True" or "False".
 QString BooleanText(bool value);
 

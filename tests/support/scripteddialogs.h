@@ -64,8 +64,10 @@ class ScriptedDialogs final : public Dialogs {
  private:
   static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
     if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
+    const QString answer = answers.front().value_or(QString());
+    const bool cancelled = !answers.front().has_value();
     answers.pop_front();
+    if (cancelled) return std::nullopt;
     return answer;
   }
 };

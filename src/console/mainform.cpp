@@ -1,0 +1,172 @@
+#include "console/mainform.h"
+
+#include "appearance/butt.h"
+#include "appearance/colorvalue.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "appearance/pan.h"
+#include "appearance/twips.h"
+#include "common/appinfo.h"
+#include "console/imagebutton.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace marvane {
+
+MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(kCaptionPrefix + QStringLiteral("DJ Console"));
+  setFixedSize(TwipsToPixels(QSize(kWidthTwips, kHeightTwips)));
+  setAutoFillBackground(true);
+  setMouseTracking(true);
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(11);
+  setFont(font);
+
+  BuildStatusAndLines();
+  BuildAutoPilotArea();
+  BuildLines();
+  BuildMasterStrip();
+  BuildCrossfader();
+  BuildButtonBar();
+  BuildMenu();
+  ColorChange(colors_);
+
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  timer1_->setInterval(300);
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::BuildMenu() {
+  rcMenu_ = new QMenu(this);
+  rcMenu_->setObjectName(QStringLiteral("RCMenu"));
+  auto item = [this](const char* name, const QString& text, Butt* button) {
+    QAction* action = rcMenu_->addAction(text);
+    action->setObjectName(QLatin1String(name));
+    // Each item runs exactly what the button's click runs.
+    if (button) connect(action, &QAction::triggered, button, &Butt::Click);
+    return action;
+  };
+  mnuMic_ = item("mnuMic", QStringLiteral("Mic Level"), micButt_);
+  rcMenu_->addSeparator();
+  mnuHelp_ = item("mnuHelp", QStringLiteral("Help"), helpButt_);
+  mnuAbout_ = item("mnuAbout", QStringLiteral("About"), butt1_);
+  rcMenu_->addSeparator();
+  mnuOps_ = item("mnuOps", QStringLiteral("Options"), options1_);
+  mnuLog_ = item("mnuLog", QStringLiteral("Logging"), logButt_);
+  rcMenu_->addSeparator();
+  mnuPLst_ = item("mnuPLst", QStringLiteral("Playlist"), pList_);
+  rcMenu_->addSeparator();
+  muExit_ = item("muExit", QStringLiteral("Exit"), exitButton_);
+}
+
+void MainForm::ShowFadeMode(int n, int mode) {
+  fadeLeftR_.at(n)->setVisible(mode == 0);
+  fadeLeftW_.at(n)->setVisible(mode != 0);
+  onG_.at(n)->setVisible(mode == 1);
+  onW_.at(n)->setVisible(mode != 1);
+  fadeRightR_.at(n)->setVisible(mode == 2);
+  fadeRightW_.at(n)->setVisible(mode != 2);
+}
+
+int MainForm::FadeModeShown(int n) const {
+  // Read as the volume law reads it: Left first, then Right overrides.
+  int mode = 1;
+  if (!fadeLeftR_.at(n)->isHidden()) mode = 0;
+  if (!fadeRightR_.at(n)->isHidden()) mode = 2;
+  return mode;
+}
+
+void MainForm::ShowLoop(int n, bool on) {
+  loopOn_.at(n) = on;
+  (on ? loopR_ : loopW_).at(n)->raise();
+}
+
+void MainForm::ApplyShowLines(bool show) {
+  for (QFrame* line : lines_) line->setVisible(show);
+  for (MiniSlider* s : slider_) s->ShowLines(show);
+  crossfader_->ShowLines(show);
+}
+
+void MainForm::AlignSliderBacks() {
+  for (MiniSlider* s : slider_) {
+    s->GetPic();
+    s->MovePic(PixelsToTwips(s->x()), PixelsToTwips(s->y()));
+  }
+}
+
+void MainForm::PopupRCMenu(const QPoint& globalPos) { rcMenu_->popup(globalPos); }
+
+void MainForm::ColorChange(const ColorScheme& colors) {
+  colors_ = colors;
+  const QColor text = ColorFromValue(colors.TextColor);
+  const QColor back = ColorFromValue(colors.BackColor);
+  const QColor led = ColorFromValue(colors.LEDColor);
+  const QColor line = ColorFromValue(colors.LineColor);
+
+  QPalette windowPalette = palette();
+  windowPalette.setColor(QPalette::Window, back);
+  windowPalette.setColor(QPalette::WindowText, text);
+  setPalette(windowPalette);
+
+  auto setText = [](QWidget* widget, const QColor& color) {
+    if (!widget) return;
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, color);
+    widget->setPalette(p);
+  };
+  for (QLabel* label : findChildren<QLabel*>()) setText(label, text);
+  for (QLabel* colon : colon_) {
+    setText(colon, led);
+    QFont ledFont(QStringLiteral("DejaVu Sans Mono"));
+    ledFont.setPixelSize(colon == colon_[kMasterIndex] ? 13 : 16);
+    ledFont.setBold(true);
+    colon->setFont(ledFont);
+  }
+  for (QFrame* frame : lines_) {
+    QPalette p = frame->palette();
+    p.setColor(QPalette::Window, line);
+    frame->setPalette(p);
+  }
+  for (Butt* butt : findChildren<Butt*>()) butt->ColChange(colors.TextColor);
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (closeRequest && !closeRequest()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void MainForm::mouseMoveEvent(QMouseEvent* event) {
+  // The pointer over the bare window clears the status line.
+  status_->clear();
+  QWidget::mouseMoveEvent(event);
+}
+
+void MainForm::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) PopupRCMenu(event->globalPosition().toPoint());
+  QWidget::mouseReleaseEvent(event);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  // A right-button release on a title label or a time display opens the right-click menu too.
+  if (event->type() == QEvent::MouseButtonRelease) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton) {
+      PopupRCMenu(mouse->globalPosition().toPoint());
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace marvane

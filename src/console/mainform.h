@@ -1,0 +1,204 @@
+#pragma once
+// MainForm: the console window. It holds, at fixed places laid out in twips, every control of the seven lines
+// (line 0 AutoPilot, lines 1 to 6), the master strip (index 7 of the slider and mute arrays), the AutoPilot
+// area, the button bar, the crossfader and the status line. Control arrays are indexed by line; each control
+// carries its program name as objectName ("Slider_3", "Mute_7", "APlay").
+//
+// The window owns its right-click menu RCMenu; each menu item runs exactly what the matching button's click
+// runs (the items are connected to the buttons' Click signals). Closing the window with its close box asks
+// closeRequest (the application's exit routine) whether it may close.
+//
+// UI thread only.
+
+#include "common/colorscheme.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QTimer;
+class QFrame;
+class QLabel;
+class QMenu;
+
+namespace marvane {
+
+class Butt;
+class ImageButton;
+class MiniCrossfader;
+class MiniSlider;
+class Pan;
+
+class MainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kLineCount = 7;       // lines 0 to 6
+  static constexpr int kMasterIndex = 7;     // slider and mute of the sound card's master volume
+  static constexpr int kWidthTwips = 9120;
+  static constexpr int kHeightTwips = 6960;
+  static constexpr int kDividingLineCount = 10;
+
+  explicit MainForm(QWidget* parent = nullptr);
+  ~MainForm() override;
+
+  // Controls of the lines, by line number.
+  QLabel* LineLabel(int n) const { return lineLabel_.at(n); }
+  QLabel* TitleLabel(int n) const { return titleLabel_.at(n); }
+  ImageButton* OpenW(int n) const { return openW_.at(n); }
+  ImageButton* PlayButt(int n) const { return playButt_.at(n); }  // lines 1 to 6; nullptr for 0
+  ImageButton* StopButt(int n) const { return stopButt_.at(n); }  // lines 1 to 6; nullptr for 0
+  QLabel* Colon(int n) const { return colon_.at(n); }              // 0 to 6 time displays, 7 the clock
+  MiniSlider* Slider(int n) const { return slider_.at(n); }        // 0 to 7
+  marvane::Pan* Pan(int n) const { return pan_.at(n); }            // 0 to 6
+  QLabel* Mute(int n) const { return mute_.at(n); }                // 0 to 7
+  ImageButton* LoopW(int n) const { return loopW_.at(n); }
+  ImageButton* LoopR(int n) const { return loopR_.at(n); }
+  ImageButton* FadeLeftW(int n) const { return fadeLeftW_.at(n); }
+  ImageButton* FadeLeftR(int n) const { return fadeLeftR_.at(n); }
+  ImageButton* FadeRightW(int n) const { return fadeRightW_.at(n); }
+  ImageButton* FadeRightR(int n) const { return fadeRightR_.at(n); }
+  ImageButton* OnW(int n) const { return onW_.at(n); }
+  ImageButton* OnG(int n) const { return onG_.at(n); }
+
+  // Crossfader and its auto-fade labels.
+  marvane::MiniCrossfader* MiniCrossfader1() const { return crossfader_; }
+  QLabel* LeftFade() const { return leftFade_; }
+  QLabel* FadeRight() const { return fadeRight_; }
+
+  // AutoPilot area.
+  ImageButton* APlay() const { return aPlay_; }
+  ImageButton* ANext() const { return aNext_; }
+  ImageButton* AStop() const { return aStop_; }
+  QLabel* CSLabel() const { return csLabel_; }
+  QLabel* CurrentSong() const { return currentSong_; }
+  QLabel* NSLabel() const { return nsLabel_; }
+  QLabel* NextSong() const { return nextSong_; }
+  QLabel* Fading() const { return fading_; }
+
+  // Button bar.
+  Butt* PList() const { return pList_; }
+  Butt* StopAll() const { return stopAll_; }
+  Butt* MicButt() const { return micButt_; }
+  Butt* LogButt() const { return logButt_; }
+  Butt* ShuffButt() const { return shuffButt_; }
+  Butt* HelpButt() const { return helpButt_; }
+  Butt* Options1() const { return options1_; }
+  Butt* ExitButton() const { return exitButton_; }
+  Butt* Butt1() const { return butt1_; }
+
+  QLabel* Status() const { return status_; }
+  // The dividing lines Line1 to Line10 (index 1 to 10).
+  QFrame* DividingLine(int i) const { return lines_.at(i - 1); }
+
+  // The right-click menu and its items.
+  QMenu* RCMenu() const { return rcMenu_; }
+  QAction* mnuMic() const { return mnuMic_; }
+  QAction* mnuHelp() const { return mnuHelp_; }
+  QAction* mnuAbout() const { return mnuAbout_; }
+  QAction* mnuOps() const { return mnuOps_; }
+  QAction* mnuLog() const { return mnuLog_; }
+  QAction* mnuPLst() const { return mnuPLst_; }
+  QAction* muExit() const { return muExit_; }
+  // Opens RCMenu at a position on the screen (not modal: the menu closes on the next click elsewhere).
+  void PopupRCMenu(const QPoint& globalPos);
+
+  // The main timer (300 ms, or 1 ms in high-priority mode); disabled until start-up ends.
+  QTimer* Timer1() const { return timer1_; }
+
+  // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible.
+  void ShowFadeMode(int n, int mode);
+  // The mode line n shows, read back from its pictures: Left when FadeLeftR is visible, Right when FadeRightR is.
+  int FadeModeShown(int n) const;
+  // Brings line n's lit (on) or unlit (off) loop picture to the front.
+  void ShowLoop(int n, bool on);
+  bool LoopShown(int n) const { return loopOn_.at(n); }
+  // Shows or hides every dividing line, the sliders' and the crossfader's own lines included.
+  void ApplyShowLines(bool show);
+  // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
+  void AlignSliderBacks();
+
+  // Paints the window with the colour scheme.
+  void ColorChange(const ColorScheme& colors);
+  const ColorScheme& Colors() const { return colors_; }
+
+  // Asked when the window is about to close through its close box; false keeps it open.
+  std::function<bool()> closeRequest;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildLines();
+  void BuildMasterStrip();
+  void BuildAutoPilotArea();
+  void BuildCrossfader();
+  void BuildButtonBar();
+  void BuildStatusAndLines();
+  void BuildMenu();
+
+  std::array<QLabel*, kLineCount> lineLabel_{};
+  std::array<QLabel*, kLineCount> titleLabel_{};
+  std::array<ImageButton*, kLineCount> openW_{};
+  std::array<ImageButton*, kLineCount> playButt_{};
+  std::array<ImageButton*, kLineCount> stopButt_{};
+  std::array<QLabel*, kLineCount + 1> colon_{};
+  std::array<MiniSlider*, kLineCount + 1> slider_{};
+  std::array<marvane::Pan*, kLineCount> pan_{};
+  std::array<QLabel*, kLineCount + 1> mute_{};
+  std::array<ImageButton*, kLineCount> loopW_{};
+  std::array<ImageButton*, kLineCount> loopR_{};
+  std::array<ImageButton*, kLineCount> fadeLeftW_{};
+  std::array<ImageButton*, kLineCount> fadeLeftR_{};
+  std::array<ImageButton*, kLineCount> fadeRightW_{};
+  std::array<ImageButton*, kLineCount> fadeRightR_{};
+  std::array<ImageButton*, kLineCount> onW_{};
+  std::array<ImageButton*, kLineCount> onG_{};
+  std::array<QFrame*, kDividingLineCount> lines_{};
+  QLabel* masterLabel_ = nullptr;
+  std::array<bool, kLineCount> loopOn_{};
+  QTimer* timer1_ = nullptr;
+
+  marvane::MiniCrossfader* crossfader_ = nullptr;
+  QLabel* leftFade_ = nullptr;
+  QLabel* fadeRight_ = nullptr;
+
+  ImageButton* aPlay_ = nullptr;
+  ImageButton* aNext_ = nullptr;
+  ImageButton* aStop_ = nullptr;
+  QLabel* csLabel_ = nullptr;
+  QLabel* currentSong_ = nullptr;
+  QLabel* nsLabel_ = nullptr;
+  QLabel* nextSong_ = nullptr;
+  QLabel* fading_ = nullptr;
+
+  Butt* pList_ = nullptr;
+  Butt* stopAll_ = nullptr;
+  Butt* micButt_ = nullptr;
+  Butt* logButt_ = nullptr;
+  Butt* shuffButt_ = nullptr;
+  Butt* helpButt_ = nullptr;
+  Butt* options1_ = nullptr;
+  Butt* exitButton_ = nullptr;
+  Butt* butt1_ = nullptr;
+
+  QLabel* status_ = nullptr;
+
+  QMenu* rcMenu_ = nullptr;
+  QAction* mnuMic_ = nullptr;
+  QAction* mnuHelp_ = nullptr;
+  QAction* mnuAbout_ = nullptr;
+  QAction* mnuOps_ = nullptr;
+  QAction* mnuLog_ = nullptr;
+  QAction* mnuPLst_ = nullptr;
+  QAction* muExit_ = nullptr;
+
+  ColorScheme colors_;
+};
+
+}  // namespace marvane

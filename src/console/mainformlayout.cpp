@@ -1,0 +1,220 @@
+// Where every control of the main window stands. All positions are in twips; each line is a column centred on
+// its volume slider, the master strip is the rightmost column, the AutoPilot area runs along the top, the
+// crossfader and the button bar along the bottom.
+
+#include "console/mainform.h"
+
+#include "appearance/butt.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "appearance/pan.h"
+#include "appearance/twips.h"
+#include "console/consoleicons.h"
+#include "console/elidelabel.h"
+#include "console/imagebutton.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace marvane {
+
+namespace {
+
+// Left edges of the eight volume sliders (lines 0 to 6, then the master), and their common top.
+constexpr std::array<int, 8> kSliderLeft = {300, 1500, 2580, 3660, 4740, 5820, 6900, 8100};
+constexpr int kSliderTop = 3300;
+constexpr int kColumnWidth = 1050;
+constexpr int kImageSize = 240;  // the 16-pixel image buttons
+
+// Rows of a line's column.
+constexpr int kLineLabelTop = 1080;
+constexpr int kTitleTop = 1320;
+constexpr int kColonTop = 1590;
+constexpr int kButtonRowTop = 1950;
+constexpr int kModeRowTop = 2280;
+constexpr int kPanTop = 2640;
+constexpr int kMuteTop = 2970;
+
+constexpr int kCrossfaderLeft = 3060;
+constexpr int kCrossfaderTop = 5460;
+
+int ColumnCentre(int n) { return kSliderLeft.at(n) + MiniSlider::kWidthTwips / 2; }
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(TwipsToPixels(left, top, width, height));
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const QString& name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+QString Indexed(const char* name, int index) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index); }
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, Qt::Alignment align) {
+  auto* label = Named(new ElideLabel(text, parent), name);
+  label->setAlignment(align | Qt::AlignVCenter);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+ImageButton* MakeImage(QWidget* parent, const QString& name, ConsoleIcon icon, int left, int top) {
+  auto* button = Named(new ImageButton(parent), name);
+  button->SetPicture(ConsoleIconPixmap(icon));
+  Place(button, left, top, kImageSize, kImageSize);
+  return button;
+}
+
+Butt* MakeButt(QWidget* parent, const QString& name, const QString& caption) {
+  auto* butt = Named(new Butt(parent), name);
+  butt->SetCaption(caption);
+  return butt;
+}
+
+}  // namespace
+
+void MainForm::BuildLines() {
+  for (int n = 0; n < kLineCount; ++n) {
+    const int centre = ColumnCentre(n);
+    const int left = centre - kColumnWidth / 2;
+    const QString lineName = n == 0 ? QStringLiteral("AutoPilot") : QStringLiteral("Line %1").arg(n);
+
+    lineLabel_[n] = MakeLabel(this, Indexed("LineLabel", n), lineName, Qt::AlignHCenter);
+    Place(lineLabel_[n], left, kLineLabelTop, kColumnWidth, 240);
+    titleLabel_[n] = MakeLabel(this, Indexed("TitleLabel", n), n == 0 ? QString() : QStringLiteral("None"),
+                               Qt::AlignHCenter);
+    Place(titleLabel_[n], left, kTitleTop, kColumnWidth, 240);
+    titleLabel_[n]->installEventFilter(this);
+    colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter);
+    Place(colon_[n], left, kColonTop, kColumnWidth, 300);
+    colon_[n]->installEventFilter(this);
+
+    // Open, Play, Stop and the loop switch share one row; line 0 has no Play and Stop of its own.
+    const int rowLeft = centre - kColumnWidth / 2;
+    constexpr int kStep = 270;
+    openW_[n] = MakeImage(this, Indexed("OpenW", n), ConsoleIcon::Open, rowLeft, kButtonRowTop);
+    if (n > 0) {
+      playButt_[n] = MakeImage(this, Indexed("PlayButt", n), ConsoleIcon::Play, rowLeft + kStep, kButtonRowTop);
+      stopButt_[n] = MakeImage(this, Indexed("StopButt", n), ConsoleIcon::Stop, rowLeft + 2 * kStep, kButtonRowTop);
+    }
+    loopW_[n] = MakeImage(this, Indexed("LoopW", n), ConsoleIcon::LoopUnlit, rowLeft + 3 * kStep, kButtonRowTop);
+    loopR_[n] = MakeImage(this, Indexed("LoopR", n), ConsoleIcon::LoopLit, rowLeft + 3 * kStep, kButtonRowTop);
+    loopW_[n]->raise();  // loop off until the settings say otherwise
+
+    // The fade-mode switch: lit and unlit pictures stacked at the same place, three of the six visible.
+    constexpr int kModeStep = 315;
+    const int modeLeft = centre - kImageSize / 2 - kModeStep;
+    fadeLeftW_[n] = MakeImage(this, Indexed("FadeLeftW", n), ConsoleIcon::LeftUnlit, modeLeft, kModeRowTop);
+    fadeLeftR_[n] = MakeImage(this, Indexed("FadeLeftR", n), ConsoleIcon::LeftLit, modeLeft, kModeRowTop);
+    onW_[n] = MakeImage(this, Indexed("OnW", n), ConsoleIcon::OnUnlit, modeLeft + kModeStep, kModeRowTop);
+    onG_[n] = MakeImage(this, Indexed("OnG", n), ConsoleIcon::OnLit, modeLeft + kModeStep, kModeRowTop);
+    fadeRightW_[n] = MakeImage(this, Indexed("FadeRightW", n), ConsoleIcon::RightUnlit, modeLeft + 2 * kModeStep,
+                               kModeRowTop);
+    fadeRightR_[n] = MakeImage(this, Indexed("FadeRightR", n), ConsoleIcon::RightLit, modeLeft + 2 * kModeStep,
+                               kModeRowTop);
+    // Always On, as the window is designed.
+    fadeLeftR_[n]->hide();
+    fadeRightR_[n]->hide();
+    onW_[n]->hide();
+
+    pan_[n] = Named(new marvane::Pan(this), Indexed("Pan", n));
+    Place(pan_[n], centre - marvane::Pan::kWidthTwips / 2, kPanTop, marvane::Pan::kWidthTwips,
+          marvane::Pan::kHeightTwips);
+
+    mute_[n] = MakeLabel(this, Indexed("Mute", n), QStringLiteral("Mute"), Qt::AlignHCenter);
+    Place(mute_[n], centre - 450, kMuteTop, 900, 240);
+
+    slider_[n] = Named(new MiniSlider(this), Indexed("Slider", n));
+    Place(slider_[n], kSliderLeft.at(n), kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
+  }
+}
+
+void MainForm::BuildMasterStrip() {
+  const int centre = ColumnCentre(kMasterIndex);
+  masterLabel_ = MakeLabel(this, QStringLiteral("MasterLabel"), QStringLiteral("Master"), Qt::AlignHCenter);
+  Place(masterLabel_, centre - kColumnWidth / 2, kLineLabelTop, kColumnWidth, 240);
+  mute_[kMasterIndex] = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter);
+  Place(mute_[kMasterIndex], centre - 450, kMuteTop, 900, 240);
+  slider_[kMasterIndex] = Named(new MiniSlider(this), Indexed("Slider", kMasterIndex));
+  Place(slider_[kMasterIndex], kSliderLeft.at(kMasterIndex), kSliderTop, MiniSlider::kWidthTwips,
+        MiniSlider::kHeightTwips);
+}
+
+void MainForm::BuildAutoPilotArea() {
+  aPlay_ = MakeImage(this, QStringLiteral("APlay"), ConsoleIcon::AutoPlay, 300, 150);
+  aNext_ = MakeImage(this, QStringLiteral("ANext"), ConsoleIcon::AutoNext, 600, 150);
+  aStop_ = MakeImage(this, QStringLiteral("AStop"), ConsoleIcon::AutoStop, 900, 150);
+
+  csLabel_ = MakeLabel(this, QStringLiteral("CSLabel"), QStringLiteral("Current Song:"), Qt::AlignLeft);
+  Place(csLabel_, 1500, 120, 1300, 240);
+  currentSong_ = MakeLabel(this, QStringLiteral("CurrentSong"), QStringLiteral("None."), Qt::AlignLeft);
+  Place(currentSong_, 2820, 120, 3900, 240);
+  nsLabel_ = MakeLabel(this, QStringLiteral("NSLabel"), QStringLiteral("Next Song:"), Qt::AlignLeft);
+  Place(nsLabel_, 1500, 420, 1300, 240);
+  nextSong_ = MakeLabel(this, QStringLiteral("NextSong"), QString(), Qt::AlignLeft);
+  Place(nextSong_, 2820, 420, 3900, 240);
+  fading_ = MakeLabel(this, QStringLiteral("Fading"), QStringLiteral("Loading Next Song..."), Qt::AlignLeft);
+  Place(fading_, 1500, 700, 3000, 240);
+  fading_->hide();
+
+  // The clock shares the top band, at its right end.
+  colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight);
+  Place(colon_[kMasterIndex], 6780, 120, 2220, 300);
+  colon_[kMasterIndex]->installEventFilter(this);
+}
+
+void MainForm::BuildCrossfader() {
+  crossfader_ = Named(new marvane::MiniCrossfader(this), QStringLiteral("MiniCrossfader1"));
+  Place(crossfader_, kCrossfaderLeft, kCrossfaderTop, MiniCrossfader::kWidthTwips, MiniCrossfader::kHeightTwips);
+  leftFade_ = MakeLabel(this, QStringLiteral("LeftFade"), QStringLiteral("<< Auto Fade"), Qt::AlignRight);
+  Place(leftFade_, 1560, 5580, 1380, 270);
+  fadeRight_ = MakeLabel(this, QStringLiteral("FadeRight"), QStringLiteral("Auto Fade >>"), Qt::AlignLeft);
+  Place(fadeRight_, 6075, 5580, 1380, 270);
+}
+
+void MainForm::BuildButtonBar() {
+  pList_ = MakeButt(this, QStringLiteral("PList"), QStringLiteral("Playlist"));
+  stopAll_ = MakeButt(this, QStringLiteral("StopAll"), QStringLiteral("Stop All"));
+  shuffButt_ = MakeButt(this, QStringLiteral("ShuffButt"), QStringLiteral("SmartRandom"));
+  logButt_ = MakeButt(this, QStringLiteral("LogButt"), QStringLiteral("Logging"));
+  micButt_ = MakeButt(this, QStringLiteral("MicButt"), QStringLiteral("Mic Level"));
+  options1_ = MakeButt(this, QStringLiteral("Options1"), QStringLiteral("Options"));
+  helpButt_ = MakeButt(this, QStringLiteral("HelpButt"), QStringLiteral("Help"));
+  butt1_ = MakeButt(this, QStringLiteral("Butt1"), QStringLiteral("About"));
+  exitButton_ = MakeButt(this, QStringLiteral("ExitButton"), QStringLiteral("Exit"));
+  // Widths follow the captions; the bar runs from 120 to 9000 twips with 60 between buttons.
+  const std::array<std::pair<Butt*, int>, 9> bar = {{{pList_, 960}, {stopAll_, 960}, {shuffButt_, 1260},
+                                                     {logButt_, 960}, {micButt_, 960}, {options1_, 960},
+                                                     {helpButt_, 780}, {butt1_, 780}, {exitButton_, 780}}};
+  int left = 120;
+  for (const auto& [butt, width] : bar) {
+    Place(butt, left, 6150, width, 330);
+    left += width + 60;
+  }
+}
+
+void MainForm::BuildStatusAndLines() {
+  status_ = MakeLabel(this, QStringLiteral("Status"), QString(), Qt::AlignLeft);
+  Place(status_, 150, 6570, 8820, 270);
+
+  auto makeLine = [this](int i, int left, int top, int width, int height) {
+    auto* line = Named(new QFrame(this), QStringLiteral("Line%1").arg(i));
+    line->setFrameShape(QFrame::NoFrame);
+    line->setAutoFillBackground(true);
+    Place(line, left, top, width, height);
+    line->lower();
+    lines_[i - 1] = line;
+  };
+  // Line1 under the AutoPilot area, Line2 to Line8 between the columns, Line9 above the crossfader and
+  // Line10 above the button bar.
+  makeLine(1, 90, 990, 8940, 15);
+  for (int n = 0; n < kLineCount; ++n) {
+    const int between = (ColumnCentre(n) + ColumnCentre(n + 1)) / 2;
+    makeLine(n + 2, between, kLineLabelTop, 15, kSliderTop + MiniSlider::kHeightTwips - kLineLabelTop);
+  }
+  makeLine(9, 90, 4950, 8940, 15);
+  makeLine(10, 90, 6060, 8940, 15);
+}
+
+}  // namespace marvane

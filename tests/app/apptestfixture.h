@@ -1,0 +1,53 @@
+#pragma once
+// A started program for tests: its own settings file, scripted dialogs, a private single-copy name, and an end
+// that only records that the program would have ended.
+
+#include "app/application.h"
+#include "app/settingsstore.h"
+#include "app/singleinstance.h"
+#include "support/scripteddialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <memory>
+
+namespace marvane::test {
+
+class AppTest : public ::testing::Test {
+ protected:
+  QTemporaryDir dir_;
+  SettingsStore store_{dir_.filePath(QStringLiteral("Marvane.ini"))};
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<SingleInstance> instance_;
+  std::unique_ptr<Application> app_;
+  int ended_ = 0;
+  QStringList stages_;
+  QList<int> widths_;
+
+  // Starts the program as a fresh process would, with the given command line.
+  bool Start(const QString& commandLine = QString()) {
+    instance_ = std::make_unique<SingleInstance>(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    app_ = std::make_unique<Application>(store_, dialogs_);
+    app_->endProgram = [this] { ++ended_; };
+    app_->onProgress = [this](const QString& action, int width) {
+      if (stages_.isEmpty() || stages_.back() != action) stages_ << action;
+      widths_ << width;
+    };
+    return app_->Main(commandLine, *instance_);
+  }
+
+  // Ends the program (answering Yes) and starts it again on the same settings.
+  void Restart(const QString& commandLine = QString()) {
+    dialogs_.messageAnswers.push_back(MessageResult::Yes);
+    ASSERT_TRUE(app_->ExitProgram(true));
+    app_.reset();
+    instance_.reset();
+    dialogs_.messages.clear();
+    ASSERT_TRUE(Start(commandLine));
+  }
+};
+
+}  // namespace marvane::test

@@ -1,0 +1,77 @@
+#include "app/settingkeys.h"
+#include "appearance/butt.h"
+#include "console/mainform.h"
+#include "app/apptestfixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+
+namespace marvane::test {
+namespace {
+
+class ExitTest : public AppTest {
+ protected:
+  QByteArray SettingsBytes() const {
+    QFile file(store_.FilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+};
+
+TEST_F(ExitTest, AnsweringNoKeepsEverythingAsItWas) {
+  ASSERT_TRUE(Start());
+  const QByteArray before = SettingsBytes();
+  dialogs_.messageAnswers.push_back(MessageResult::No);
+  EXPECT_FALSE(app_->ExitProgram(true));
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Are you sure you want to exit Marvane?"));
+  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::Question);
+  EXPECT_TRUE(dialogs_.messages[0].title.isEmpty());  // the application's title
+  EXPECT_TRUE(app_->Form()->isVisible());
+  EXPECT_FALSE(app_->ClosingDown());
+  EXPECT_EQ(ended_, 0);
+  EXPECT_EQ(SettingsBytes(), before);
+}
+
+TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEnds) {
+  ASSERT_TRUE(Start());
+  app_->State().AutoPilotOn = true;
+  app_->State().Logging = true;
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  EXPECT_TRUE(app_->ExitProgram(true));
+  EXPECT_TRUE(app_->ClosingDown());
+  EXPECT_FALSE(app_->State().AutoPilotOn);
+  EXPECT_FALSE(app_->State().Logging);
+  EXPECT_FALSE(app_->Form()->isVisible());
+  EXPECT_EQ(ended_, 1);
+  EXPECT_EQ(dialogs_.messages.size(), 1);  // closing the window did not ask again
+  EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), QStringLiteral("False"));
+  EXPECT_FALSE(store_.ReadSetting(keys::kMainTop, QString()).isEmpty());
+}
+
+TEST_F(ExitTest, TheCloseBoxAsksAndADeclinedQuestionKeepsTheWindowOpen) {
+  ASSERT_TRUE(Start());
+  dialogs_.messageAnswers.push_back(MessageResult::No);
+  EXPECT_FALSE(app_->Form()->close());
+  EXPECT_TRUE(app_->Form()->isVisible());
+  EXPECT_EQ(dialogs_.MessageTexts(), QStringList{Application::kExitQuestion});
+  EXPECT_EQ(ended_, 0);
+
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  app_->Form()->close();
+  EXPECT_FALSE(app_->Form()->isVisible());
+  EXPECT_EQ(ended_, 1);
+}
+
+TEST_F(ExitTest, TheExitButtonAndTheExitMenuItemBothAsk) {
+  ASSERT_TRUE(Start());
+  dialogs_.messageAnswers = {MessageResult::No, MessageResult::No};
+  QTest::mouseClick(app_->Form()->ExitButton(), Qt::LeftButton);
+  app_->Form()->muExit()->trigger();
+  EXPECT_EQ(dialogs_.MessageTexts(), (QStringList{Application::kExitQuestion, Application::kExitQuestion}));
+  EXPECT_EQ(ended_, 0);
+}
+
+}  // namespace
+}  // namespace marvane::test

@@ -1,0 +1,146 @@
+#include "app/progresswindow.h"
+#include "app/settingkeys.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "common/appinfo.h"
+#include "console/mainform.h"
+#include "app/apptestfixture.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace marvane::test {
+namespace {
+
+class StartupTest : public AppTest {};
+
+TEST_F(StartupTest, AFreshStartShowsTheEnabledConsoleWithDefaults) {
+  ASSERT_TRUE(Start());
+  MainForm* form = app_->Form();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->isEnabled());
+  EXPECT_TRUE(form->windowTitle().startsWith(kCaptionPrefix));
+  EXPECT_TRUE(form->Timer1()->isActive());
+  EXPECT_EQ(form->Timer1()->interval(), 300);
+  EXPECT_EQ(app_->SP2(), nullptr);  // the progress window is gone
+  for (int n = 0; n <= 7; ++n) EXPECT_EQ(form->Slider(n)->Value(), 80) << "slider " << n;
+  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->FadeModeShown(n), 1) << "line " << n;
+  EXPECT_TRUE(form->Status()->isVisibleTo(form));
+  EXPECT_EQ(form->MiniCrossfader1()->Speed(), 50);
+  EXPECT_EQ(app_->State().FadeSeconds, 3);
+  EXPECT_EQ(app_->State().SpinUp, 5);
+  EXPECT_EQ(app_->State().NoRep, 10);
+  EXPECT_TRUE(app_->State().RemainTime);
+  EXPECT_TRUE(app_->State().AutoReset);
+  EXPECT_EQ(app_->Colors().HiliteColor, 255u);
+  EXPECT_TRUE(dialogs_.messages.isEmpty());  // no old settings: nothing is asked
+  EXPECT_EQ(store_.ReadSetting(keys::kFirstRun, QString()), QStringLiteral("False"));
+}
+
+TEST_F(StartupTest, ProgressRunsThroughItsStagesInOrder) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(stages_, (QStringList{QStringLiteral("Initializing..."), QStringLiteral("Opening Files..."),
+                                  QStringLiteral("Getting Settings..."), QStringLiteral("Opening Playlist..."),
+                                  QStringLiteral("Showing Main Window..."), QStringLiteral("Changing Colors..."),
+                                  QStringLiteral("Preparing to show...")}));
+  ASSERT_FALSE(widths_.isEmpty());
+  EXPECT_EQ(widths_.front(), 100);
+  EXPECT_EQ(widths_.back(), 2595);
+  for (int w : {320, 500, 600, 1300, 1400, 1600, 1700, 1850, 2000, 2200, 2300}) EXPECT_TRUE(widths_.contains(w)) << w;
+  EXPECT_TRUE(std::is_sorted(widths_.begin(), widths_.end()));
+}
+
+TEST_F(StartupTest, OnlyTheExactDebugSwitchTurnsDebugModeOn) {
+  for (const QString& line : {QStringLiteral("/d"), QStringLiteral("/D")}) {
+    ASSERT_TRUE(Start(line));
+    EXPECT_TRUE(app_->DebugMode()) << line.toStdString();
+  }
+  for (const QString& line : {QStringLiteral("/dd"), QStringLiteral("-d"), QStringLiteral("/d x"),
+                              QStringLiteral(" /d"), QStringLiteral("/debug"), QString()}) {
+    ASSERT_TRUE(Start(line));
+    EXPECT_FALSE(app_->DebugMode()) << line.toStdString();
+  }
+}
+
+TEST_F(StartupTest, TimerIntervalIsOneMillisecondOnlyForPriorityOne) {
+  for (const auto& [stored, interval] : {std::pair{QStringLiteral("300"), 300}, {QStringLiteral("0"), 300},
+                                         {QStringLiteral("2"), 300}, {QStringLiteral("1"), 1},
+                                         {QStringLiteral("1.0"), 1}}) {
+    store_.WriteSetting(keys::kPriority, stored);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(app_->Form()->Timer1()->interval(), interval) << stored.toStdString();
+    EXPECT_EQ(app_->State().HighPriority, interval == 1);
+  }
+}
+
+TEST_F(StartupTest, StatusLineFollowsStatHelp) {
+  store_.WriteSetting(keys::kStatHelp, QStringLiteral("0"));
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->Form()->Status()->isVisibleTo(app_->Form()));
+  store_.WriteSetting(keys::kStatHelp, QStringLiteral("1"));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(app_->Form()->Status()->isVisibleTo(app_->Form()));
+}
+
+TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
+  store_.WriteSetting(keys::Slider(2), QStringLiteral("75abc"));
+  store_.WriteSetting(keys::Slider(4), QStringLiteral("abc"));
+  store_.WriteSetting(keys::Slider(7), QStringLiteral("33"));
+  store_.WriteSetting(keys::Slider(5), QStringLiteral("250"));  // out of range: the slider keeps its start value
+  store_.WriteSetting(keys::FadeMode(1), QStringLiteral("0"));
+  store_.WriteSetting(keys::FadeMode(2), QStringLiteral("2"));
+  store_.WriteSetting(keys::FadeMode(3), QStringLiteral("5"));
+  store_.WriteSetting(keys::Loop(6), true);
+  store_.WriteSetting(keys::Loop(0), true);
+  ASSERT_TRUE(Start());
+  MainForm* form = app_->Form();
+  EXPECT_EQ(form->Slider(2)->Value(), 75);
+  EXPECT_EQ(form->Slider(4)->Value(), 0);
+  EXPECT_EQ(form->Slider(7)->Value(), 33);
+  EXPECT_EQ(form->Slider(5)->Value(), 0);
+  EXPECT_EQ(form->FadeModeShown(1), 0);
+  EXPECT_EQ(form->FadeModeShown(2), 2);
+  EXPECT_EQ(form->FadeModeShown(3), 1);  // as the window was designed
+  EXPECT_TRUE(form->LoopShown(6));
+  EXPECT_FALSE(form->LoopShown(5));
+  EXPECT_TRUE(form->LoopShown(0));
+  EXPECT_TRUE(app_->State().AutoPilotLoop);
+}
+
+TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugMode) {
+  store_.WriteSetting(keys::kNoRep, QStringLiteral("abc"));
+  store_.WriteSetting(keys::kSpinUp, QStringLiteral("7"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->State().NoRep, 0);  // initial value kept
+  EXPECT_EQ(app_->State().SpinUp, 7);  // the next step still ran
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+  ASSERT_TRUE(Start(QStringLiteral("/d")));
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Debug Error Message - Get Defaults"));
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Type mismatch"));
+  EXPECT_EQ(app_->State().SpinUp, 7);
+}
+
+TEST_F(StartupTest, ProgressWindowIsHiddenWhileADebugBoxIsUp) {
+  store_.WriteSetting(keys::kFadeSpeed, QStringLiteral("fast"));
+  bool progressVisibleDuringBox = true;
+  dialogs_.onMessage = [&](const AskedMessage&) { progressVisibleDuringBox = app_->SP2()->isVisible(); };
+  ASSERT_TRUE(Start(QStringLiteral("/D")));
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_FALSE(progressVisibleDuringBox);
+  EXPECT_EQ(app_->Form()->MiniCrossfader1()->Speed(), MiniCrossfader(nullptr).Speed());
+}
+
+TEST_F(StartupTest, TheWindowComesBackWhereItWasAtTheLastExit) {
+  ASSERT_TRUE(Start());
+  app_->Form()->move(123, 77);
+  Restart();
+  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("1845"));
+  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1155"));
+  EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
+}
+
+}  // namespace
+}  // namespace marvane::test

@@ -1,0 +1,147 @@
+#include "console/mainform.h"
+
+#include "appearance/butt.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "appearance/pan.h"
+#include "appearance/twips.h"
+#include "common/appinfo.h"
+#include "console/imagebutton.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace marvane {
+namespace {
+
+QRect TwipRect(const QWidget* w) {
+  return {PixelsToTwips(w->x()), PixelsToTwips(w->y()), PixelsToTwips(w->width()), PixelsToTwips(w->height())};
+}
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  MainForm form_;
+};
+
+TEST_F(MainFormTest, EveryControlOfTheConsoleCarriesItsName) {
+  QStringList names;
+  for (int n = 0; n <= 6; ++n) {
+    for (const char* base : {"LineLabel", "TitleLabel", "OpenW", "Colon", "Slider", "Pan", "Mute", "LoopW", "LoopR",
+                             "FadeLeftW", "FadeLeftR", "FadeRightW", "FadeRightR", "OnW", "OnG"})
+      names << QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(n);
+    if (n > 0) names << QStringLiteral("PlayButt_%1").arg(n) << QStringLiteral("StopButt_%1").arg(n);
+  }
+  names << QStringLiteral("Slider_7") << QStringLiteral("Mute_7") << QStringLiteral("Colon_7");
+  for (const char* name : {"APlay", "ANext", "AStop", "CSLabel", "CurrentSong", "NSLabel", "NextSong", "Fading",
+                           "PList", "StopAll", "MicButt", "LogButt", "ShuffButt", "HelpButt", "Options1", "ExitButton",
+                           "Butt1", "MiniCrossfader1", "LeftFade", "FadeRight", "Status", "Line1", "Line10"})
+    names << QLatin1String(name);
+  for (const QString& name : names) EXPECT_NE(form_.findChild<QWidget*>(name), nullptr) << name.toStdString();
+  EXPECT_EQ(form_.findChild<QWidget*>(QStringLiteral("PlayButt_0")), nullptr);
+  EXPECT_TRUE(form_.windowTitle().startsWith(QStringLiteral("MVN v.1.40 - ")));
+}
+
+TEST_F(MainFormTest, SlidersAndCrossfaderStandAtTheirPlaces) {
+  const int lefts[] = {300, 1500, 2580, 3660, 4740, 5820, 6900, 8100};
+  for (int n = 0; n <= 7; ++n) EXPECT_EQ(TwipRect(form_.Slider(n)), QRect(lefts[n], 3300, 615, 1500)) << n;
+  EXPECT_EQ(TwipRect(form_.MiniCrossfader1()), QRect(3060, 5460, 2895, 510));
+  EXPECT_EQ(form_.size(), TwipsToPixels(QSize(MainForm::kWidthTwips, MainForm::kHeightTwips)));
+  EXPECT_EQ(form_.minimumSize(), form_.maximumSize());  // fixed size
+}
+
+TEST_F(MainFormTest, NoTwoVisibleControlsOverlapAndAllFitTheWindow) {
+  form_.show();
+  QList<QWidget*> controls;
+  for (QWidget* child : form_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isHidden() || (qobject_cast<QFrame*>(child) && child->objectName().startsWith(QStringLiteral("Line"))))
+      continue;
+    if (qobject_cast<QMenu*>(child)) continue;
+    controls << child;
+  }
+  for (QWidget* c : controls) EXPECT_TRUE(form_.rect().contains(c->geometry())) << c->objectName().toStdString();
+  for (qsizetype i = 0; i < controls.size(); ++i) {
+    for (qsizetype j = i + 1; j < controls.size(); ++j) {
+      // A loop switch's two pictures share one place by design: the one in front shows the state.
+      const QString a = controls[i]->objectName(), b = controls[j]->objectName();
+      if (a.startsWith(QStringLiteral("Loop")) && b.startsWith(QStringLiteral("Loop")) &&
+          a.section(QLatin1Char('_'), 1) == b.section(QLatin1Char('_'), 1))
+        continue;
+      EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+          << a.toStdString() << " overlaps " << b.toStdString();
+    }
+  }
+}
+
+TEST_F(MainFormTest, FadeModeAndLoopPicturesShowTheState) {
+  for (int mode : {0, 1, 2}) {
+    form_.ShowFadeMode(4, mode);
+    EXPECT_EQ(form_.FadeModeShown(4), mode);
+    const int visible = !form_.FadeLeftR(4)->isHidden() + !form_.FadeLeftW(4)->isHidden() +
+                        !form_.OnG(4)->isHidden() + !form_.OnW(4)->isHidden() + !form_.FadeRightR(4)->isHidden() +
+                        !form_.FadeRightW(4)->isHidden();
+    EXPECT_EQ(visible, 3);
+  }
+  EXPECT_EQ(form_.FadeModeShown(3), 1);  // as designed: Always On
+  form_.ShowLoop(2, true);
+  EXPECT_TRUE(form_.LoopShown(2));
+  EXPECT_EQ(form_.childAt(form_.LoopR(2)->geometry().center()), form_.LoopR(2));
+  form_.ShowLoop(2, false);
+  EXPECT_EQ(form_.childAt(form_.LoopW(2)->geometry().center()), form_.LoopW(2));
+}
+
+TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
+  QStringList items;
+  for (QAction* a : form_.RCMenu()->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  EXPECT_EQ(items, (QStringList{QStringLiteral("Mic Level"), QStringLiteral("-"), QStringLiteral("Help"),
+                                QStringLiteral("About"), QStringLiteral("-"), QStringLiteral("Options"),
+                                QStringLiteral("Logging"), QStringLiteral("-"), QStringLiteral("Playlist"),
+                                QStringLiteral("-"), QStringLiteral("Exit")}));
+  const std::pair<QAction*, Butt*> pairs[] = {
+      {form_.mnuMic(), form_.MicButt()},   {form_.mnuHelp(), form_.HelpButt()}, {form_.mnuAbout(), form_.Butt1()},
+      {form_.mnuOps(), form_.Options1()},  {form_.mnuLog(), form_.LogButt()},  {form_.mnuPLst(), form_.PList()},
+      {form_.muExit(), form_.ExitButton()}};
+  for (const auto& [action, button] : pairs) {
+    QSignalSpy clicked(button, &Butt::Click);
+    action->trigger();
+    EXPECT_EQ(clicked.count(), 1) << action->objectName().toStdString();
+  }
+}
+
+TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenu) {
+  form_.show();
+  QTest::mouseClick(&form_, Qt::RightButton, {}, QPoint(5, 200));
+  EXPECT_TRUE(form_.RCMenu()->isVisible());
+  form_.RCMenu()->hide();
+  QTest::mouseClick(form_.TitleLabel(3), Qt::RightButton);
+  EXPECT_TRUE(form_.RCMenu()->isVisible());
+  form_.RCMenu()->hide();
+  QTest::mouseClick(form_.TitleLabel(3), Qt::LeftButton);
+  EXPECT_FALSE(form_.RCMenu()->isVisible());
+}
+
+TEST_F(MainFormTest, ScreenshotOfTheConsole) {
+  form_.ShowFadeMode(1, 0);
+  form_.ShowFadeMode(2, 2);
+  form_.ShowLoop(3, true);
+  form_.TitleLabel(1)->setText(QStringLiteral("Opening Track"));
+  form_.TitleLabel(0)->setText(QStringLiteral("Friday Set"));
+  form_.Slider(1)->SetValue(65);
+  form_.Slider(7)->SetValue(90);
+  form_.Status()->setText(QStringLiteral("Adjusts Volume"));
+  form_.show();
+  const QImage shot = form_.grab().toImage();
+  const QString path = test::ArtefactDir() + QStringLiteral("/mainform.png");
+  ASSERT_TRUE(shot.save(path)) << path.toStdString();
+  // The window is painted in the scheme's black, and the time displays in its yellow.
+  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::black));
+}
+
+}  // namespace
+}  // namespace marvane
