@@ -9,6 +9,7 @@
 #include "mixer/memorysettings.h"
 #include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
+#include "support/testenv.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -202,6 +203,8 @@ TEST_F(MicWindowTest, ColoursFollowTheScheme) {
   EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
   EXPECT_EQ(window->Check1()->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
   EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
+  // For a person to look at: the window as drawn.
+  window->grab().save(test::ArtefactDir() + QStringLiteral("/miclevel.png"));
 
   colors.BackColor = 0x0000FF;
   mic.Colors();
