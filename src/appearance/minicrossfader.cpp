@@ -19,15 +19,14 @@ constexpr double kCatchHigh = 1200;
 // The pointer may stray this far above and below a dragged knob (twips from the knob's top).
 constexpr double kDragMinY = -2300;
 constexpr double kDragMaxY = 2850;
-// Scale lines every tenth of the travel; the ends, quarters and middle drawn longer.
+// Scale lines every eighth of the travel; the ends and the middle drawn longer.
 constexpr int kScaleDivisions = 8;
 
 int Level(double twips) { return std::min(100, static_cast<int>(std::nearbyint(twips / kTwipsPerLevel))); }
 }  // namespace
 
-MiniCrossfader::MiniCrossfader(QWidget* parent) : QWidget(parent), knob_(BuiltInFaderKnob()) {
-  setFixedSize(sizeHint());
-  setMouseTracking(true);
+MiniCrossfader::MiniCrossfader(QWidget* parent)
+    : PictureKnobControl(QSize(kWidthTwips, kHeightTwips), BuiltInFaderKnob(), parent) {
   // Children of the control, so that a test or the window can find them by name.
   timer1_.setParent(this);
   timer2_.setParent(this);
@@ -38,8 +37,6 @@ MiniCrossfader::MiniCrossfader(QWidget* parent) : QWidget(parent), knob_(BuiltIn
   connect(&timer1_, &QTimer::timeout, this, &MiniCrossfader::TickLeft);
   connect(&timer2_, &QTimer::timeout, this, &MiniCrossfader::TickRight);
 }
-
-QSize MiniCrossfader::sizeHint() const { return TwipsToPixels(QSize(kWidthTwips, kHeightTwips)); }
 
 void MiniCrossfader::AutoFadeLeft() {
   speed_ = std::max(speed_, kMinSpeed);
@@ -66,23 +63,12 @@ void MiniCrossfader::Reset() {
   Q_EMIT Scroll();
 }
 
-void MiniCrossfader::ToolTipChange(const QString& text) { setToolTip(text); }
-
 void MiniCrossfader::GetPic(int x, int y) {
-  background_.Take(WindowPicture(window()));
-  background_.offset = QPoint(-x, -y);
-  update();
+  TakeWindowPicture();
+  SetBackgroundOffset(QPoint(-x, -y));
 }
 
-void MiniCrossfader::SetCap(const QString& fileName) {
-  LoadCap(fileName, BuiltInFaderKnob(), knob_);
-  update();
-}
-
-void MiniCrossfader::ShowLines(bool show) {
-  linesVisible_ = show;
-  update();
-}
+QPointF MiniCrossfader::KnobTopLeft() const { return {position_, double(kKnobTop)}; }
 
 void MiniCrossfader::Recompute() {
   rightLevel_ = Level(position_);
@@ -115,37 +101,23 @@ void MiniCrossfader::TickRight() {
   Recompute();
 }
 
-MiniCrossfader::Part MiniCrossfader::PartAt(const QPointF& twips) const {
-  if (!knob_.isNull()) {
-    const QSizeF size = knob_.deviceIndependentSize() * kTwipsPerPixel;
-    if (QRectF(QPointF(position_, kKnobTop), size).contains(twips)) return Part::Knob;
-  }
-  return Part::Track;
-}
-
-MiniCrossfader::Part MiniCrossfader::Receiver(const QPointF& twips) const {
-  return pressed_ != Part::None ? pressed_ : PartAt(twips);
-}
-
 void MiniCrossfader::mousePressEvent(QMouseEvent* event) {
-  const QPointF pos = EventTwips(event);
-  pressed_ = Receiver(pos);
-  if (pressed_ == Part::Track) {
+  if (PressedPart(event) == Part::Track) {
     StopIt();
   } else if (IsDragState(ButtonState(event->buttons()))) {
     StopIt();
-    grabX_ = static_cast<int>(std::nearbyint(pos.x() - position_));
+    grabX_ = static_cast<int>(std::nearbyint(EventTwips(event).x() - position_));
   }
 }
 
 void MiniCrossfader::mouseDoubleClickEvent(QMouseEvent* event) {
   mousePressEvent(event);
-  if (pressed_ == Part::Track) Reset();
+  if (PressedPart(event) == Part::Track) Reset();
 }
 
 void MiniCrossfader::mouseMoveEvent(QMouseEvent* event) {
   const QPointF pos = EventTwips(event);
-  const Part part = Receiver(pos);
+  const Part part = MovedPart(event);
   Q_EMIT MouseOver();
   if (part != Part::Knob || !IsDragState(ButtonState(event->buttons()))) return;
   const double knobY = pos.y() - kKnobTop;
@@ -161,19 +133,19 @@ void MiniCrossfader::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MiniCrossfader::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->buttons() == Qt::NoButton) pressed_ = Part::None;
+  ReleasedPart(event);
   if (event->button() == Qt::RightButton) Q_EMIT RightClick();
 }
 
 void MiniCrossfader::PaintTrack(QPainter& painter) const {
-  const int knobWidthPx = knob_.isNull() ? 41 : static_cast<int>(knob_.deviceIndependentSize().width());
-  const int knobHeightPx = knob_.isNull() ? 23 : static_cast<int>(knob_.deviceIndependentSize().height());
+  const int knobWidthPx = KnobSizePixels().width();
+  const int knobHeightPx = KnobSizePixels().height();
   const int knobTopPx = TwipsToPixels(kKnobTop);
   const int midY = knobTopPx + knobHeightPx / 2;
   const int leftX = knobWidthPx / 2;
   const int rightX = TwipsToPixels(kMaxPosition) + knobWidthPx / 2;
   skin::PaintGroove(painter, QRect(QPoint(leftX - 2, midY - 1), QPoint(rightX + 2, midY + 2)));
-  if (!linesVisible_) return;
+  if (!LinesVisible()) return;
   painter.save();
   const int aboveKnob = knobTopPx - 2;
   const int belowKnob = knobTopPx + knobHeightPx + 1;
@@ -187,13 +159,6 @@ void MiniCrossfader::PaintTrack(QPainter& painter) const {
     painter.drawLine(QPoint(x, belowKnob), QPoint(x, belowKnob + reach - 1));
   }
   painter.restore();
-}
-
-void MiniCrossfader::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  background_.Paint(painter, rect());
-  PaintTrack(painter);
-  if (!knob_.isNull()) painter.drawPixmap(TwipsToPixels(QPointF(position_, kKnobTop)), knob_);
 }
 
 }  // namespace marvane

@@ -19,18 +19,17 @@
 // raises Maxed (true for the left end) before the tick's own Scroll, so the container's reaction (stopping the
 // lines that faded out, Reset) runs first. A manual drag never raises Maxed.
 //
+// Mouse events go to the part that was pressed (track or knob) until every button is up (KnobControl).
 // Tests drive the timers deterministically through TickLeft and TickRight, the timers' own slots.
 // UI thread only; Maxed must be connected directly (it passes its argument by reference).
 
-#include "appearance/skinparts.h"
+#include "appearance/pictureknobcontrol.h"
 
-#include <QPixmap>
 #include <QTimer>
-#include <QWidget>
 
 namespace marvane {
 
-class MiniCrossfader : public QWidget {
+class MiniCrossfader : public PictureKnobControl {
   Q_OBJECT
 
  public:
@@ -54,8 +53,6 @@ class MiniCrossfader : public QWidget {
   void StopIt();
   // Knob to the middle, both levels 100, raises Scroll. A running auto-fade goes on from the middle.
   void Reset();
-  // The tool tip of the knob and the track.
-  void ToolTipChange(const QString& text);
 
   // Levels 0..100 applied to the lines on each side. Writable, as the container may set them; the next
   // movement of the knob recomputes both.
@@ -70,27 +67,17 @@ class MiniCrossfader : public QWidget {
   // Takes the main window's current picture (see SetWindowPicture) as the background copy, its top-left corner
   // at (-x, -y): x and y are the crossfader's position on the window in twips (0, 0 when no Face is used).
   void GetPic(int x, int y);
-  // The knob picture from a file; an empty name or a missing file gives the built-in crossfader knob, a file
-  // that cannot be read as a picture keeps the previous one.
-  void SetCap(const QString& fileName);
-  // Shows or hides the crossfader's scale lines.
-  void ShowLines(bool show);
+  // Inherited: ToolTipChange(text), SetCap(fileName) with the built-in crossfader knob, ShowLines(show).
 
   // The knob's left edge in twips, 0..2280.
   double Position() const { return position_; }
   bool IsFadingLeft() const { return timer1_.isActive(); }
   bool IsFadingRight() const { return timer2_.isActive(); }
-  const QPixmap& KnobPicture() const { return knob_; }
-  bool BackgroundCopyVisible() const { return background_.visible; }
-  QPoint BackgroundCopyPos() const { return background_.offset; }
-  bool LinesVisible() const { return linesVisible_; }
 
   // One tick of the auto-fade toward the left (Timer1) or the right (Timer2). The timers call these every 55 ms
   // while enabled; tests call them directly.
   void TickLeft();
   void TickRight();
-
-  QSize sizeHint() const override;
 
  Q_SIGNALS:
   // The knob moved and the levels were recomputed (or Reset set them).
@@ -104,30 +91,22 @@ class MiniCrossfader : public QWidget {
   void RightClick();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
+  QPointF KnobTopLeft() const override;
+  void PaintTrack(QPainter& painter) const override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  enum class Part { None, Track, Knob };
-
-  Part PartAt(const QPointF& twips) const;
-  Part Receiver(const QPointF& twips) const;
   // Levels from the position, then Scroll.
   void Recompute();
-  void PaintTrack(QPainter& painter) const;
 
   double position_ = kMiddle;
   int leftLevel_ = 100;
   int rightLevel_ = 100;
   int speed_ = 50;
   int grabX_ = 0;
-  Part pressed_ = Part::None;
-  bool linesVisible_ = true;
-  QPixmap knob_;
-  BackgroundCopy background_;
   // Timer1 fades toward the left, Timer2 toward the right; both 55 ms, disabled at creation.
   QTimer timer1_;
   QTimer timer2_;

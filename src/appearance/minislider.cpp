@@ -25,12 +25,8 @@ constexpr int kKnobIndexRow = 14;
 int TopForValue(int value) { return static_cast<int>(std::trunc((100 - value) * kTwipsPerStep)); }
 }  // namespace
 
-MiniSlider::MiniSlider(QWidget* parent) : QWidget(parent), knob_(BuiltInSliderKnob()) {
-  setFixedSize(sizeHint());
-  setMouseTracking(true);
-}
-
-QSize MiniSlider::sizeHint() const { return TwipsToPixels(QSize(kWidthTwips, kHeightTwips)); }
+MiniSlider::MiniSlider(QWidget* parent)
+    : PictureKnobControl(QSize(kWidthTwips, kHeightTwips), BuiltInSliderKnob(), parent) {}
 
 void MiniSlider::SetValue(int value) {
   if (value < 0 || value > 100) return;
@@ -40,40 +36,14 @@ void MiniSlider::SetValue(int value) {
   Q_EMIT Scroll();
 }
 
-void MiniSlider::ToolTipChange(const QString& text) { setToolTip(text); }
-
-void MiniSlider::GetPic() {
-  background_.Take(WindowPicture(window()));
-  update();
-}
+void MiniSlider::GetPic() { TakeWindowPicture(); }
 
 void MiniSlider::MovePic(int x, int y) {
-  background_.offset = QPoint(-x, -y);
-  if (knob_.isNull()) knob_ = BuiltInSliderKnob();
-  update();
+  SetBackgroundOffset(QPoint(-x, -y));
+  EnsureKnob();
 }
 
-void MiniSlider::ShowLines(bool show) {
-  linesVisible_ = show;
-  update();
-}
-
-void MiniSlider::SetCap(const QString& fileName) {
-  LoadCap(fileName, BuiltInSliderKnob(), knob_);
-  update();
-}
-
-MiniSlider::Part MiniSlider::PartAt(const QPoint& twips) const {
-  if (!knob_.isNull()) {
-    const QRect knobRect(QPoint(kKnobLeft, knobTop_), PixelsToTwips(knob_.deviceIndependentSize().toSize()));
-    if (knobRect.contains(twips)) return Part::Knob;
-  }
-  return Part::Track;
-}
-
-MiniSlider::Part MiniSlider::Receiver(const QPoint& twips) const {
-  return pressed_ != Part::None ? pressed_ : PartAt(twips);
-}
+QPointF MiniSlider::KnobTopLeft() const { return {kKnobLeft, double(knobTop_)}; }
 
 void MiniSlider::PlaceKnob(int top) {
   knobTop_ = std::clamp(top, 0, kMaxKnobTop);
@@ -84,10 +54,8 @@ void MiniSlider::PlaceKnob(int top) {
 
 void MiniSlider::mousePressEvent(QMouseEvent* event) {
   const QPoint pos = EventTwips(event);
-  const Part part = Receiver(pos);
-  pressed_ = part;
   const int state = ButtonState(event->buttons());
-  if (part == Part::Knob) {
+  if (PressedPart(event) == Part::Knob) {
     if (IsDragState(state)) grabOffset_ = pos.y() - knobTop_;
   } else if (state == kLeftState) {
     PlaceKnob(pos.y() - kTrackClickOffset);
@@ -99,7 +67,7 @@ void MiniSlider::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(eve
 
 void MiniSlider::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = EventTwips(event);
-  const Part part = Receiver(pos);
+  const Part part = MovedPart(event);
   Q_EMIT MouseOver();
   if (!IsDragState(ButtonState(event->buttons()))) return;
   const int partX = part == Part::Knob ? pos.x() - kKnobLeft : pos.x();
@@ -113,9 +81,7 @@ void MiniSlider::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MiniSlider::mouseReleaseEvent(QMouseEvent* event) {
-  const QPoint pos = EventTwips(event);
-  const Part part = Receiver(pos);
-  if (event->buttons() == Qt::NoButton) pressed_ = Part::None;
+  const Part part = ReleasedPart(event);
   const bool right = event->button() == Qt::RightButton;
   if (part == Part::Knob) {
     const int stateAtRelease = ButtonState(event->buttons() | event->button());
@@ -131,30 +97,21 @@ void MiniSlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MiniSlider::PaintTrack(QPainter& painter) const {
-  // The groove runs between the knob's centre at the top and at the bottom of its travel.
-  const int knobWidthPx = knob_.isNull() ? 21 : static_cast<int>(knob_.deviceIndependentSize().width());
-  const int centreX = TwipsToPixels(kKnobLeft) + knobWidthPx / 2;
+  // The groove runs between the knob's index line at the top and at the bottom of its travel.
+  const int centreX = TwipsToPixels(kKnobLeft) + KnobSizePixels().width() / 2;
   const int topY = TwipsToPixels(0) + kKnobIndexRow;
   const int bottomY = TwipsToPixels(kMaxKnobTop) + kKnobIndexRow;
   skin::PaintGroove(painter, QRect(QPoint(centreX - 1, topY - 2), QPoint(centreX + 1, bottomY + 2)));
-  if (!linesVisible_) return;
+  if (!LinesVisible()) return;
   painter.save();
   for (int value = 0; value <= 100; value += kScaleStep) {
     const int y = TwipsToPixels(TopForValue(value)) + kKnobIndexRow;
-    const bool major = value % 50 == 0;
-    const int reach = major ? 7 : 4;
+    const int reach = value % 50 == 0 ? 7 : 4;
     painter.setPen(value == 100 ? skin::kCentreMark : skin::kScaleLine);
     painter.drawLine(QPoint(2, y), QPoint(2 + reach, y));
     painter.drawLine(QPoint(width() - 3 - reach, y), QPoint(width() - 3, y));
   }
   painter.restore();
-}
-
-void MiniSlider::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  background_.Paint(painter, rect());
-  PaintTrack(painter);
-  if (!knob_.isNull()) painter.drawPixmap(TwipsToPixels(QPointF(kKnobLeft, knobTop_)), knob_);
 }
 
 }  // namespace marvane

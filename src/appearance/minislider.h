@@ -14,18 +14,15 @@
 //   pointer's movement, with the same X allowance measured from the knob's left edge.
 // - A release of any button over the track raises RightClick (right button only) and then MouseUp; over the knob
 //   the right button raises RightClick only and the left button MouseUp only.
-// Mouse events go to the part that was pressed (track or knob) until every button is up.
+// Mouse events go to the part that was pressed (track or knob) until every button is up (KnobControl).
 //
 // UI thread only.
 
-#include "appearance/skinparts.h"
-
-#include <QPixmap>
-#include <QWidget>
+#include "appearance/pictureknobcontrol.h"
 
 namespace marvane {
 
-class MiniSlider : public QWidget {
+class MiniSlider : public PictureKnobControl {
   Q_OBJECT
 
  public:
@@ -37,6 +34,7 @@ class MiniSlider : public QWidget {
   // A click on the track puts the knob's Top this far above the pointer, about half the built-in knob's height.
   static constexpr int kTrackClickOffset = 230;
 
+  // A new slider shows the built-in knob at the bottom, Value 0.
   explicit MiniSlider(QWidget* parent = nullptr);
 
   // 0..100, 100 at the top.
@@ -45,62 +43,42 @@ class MiniSlider : public QWidget {
   // Only for 0 <= value <= 100: places the knob, sets Value and raises Scroll (even when Value is unchanged).
   // Any other value changes nothing and raises nothing.
   void SetValue(int value);
-  // The tool tip of the knob and the track.
-  void ToolTipChange(const QString& text);
   // Takes the main window's current picture (see SetWindowPicture) as the background copy, shown only when
   // that picture is not empty.
   void GetPic();
   // Shifts the background copy to (-x, -y): x and y are the slider's position on the main window in twips.
   // A knob without a picture gets the built-in one.
   void MovePic(int x, int y);
-  // Shows or hides the slider's scale lines.
-  void ShowLines(bool show);
-  // The knob picture from a file; an empty name or a missing file gives the built-in knob, a file that cannot
-  // be read as a picture keeps the previous one.
-  void SetCap(const QString& fileName);
+  // Inherited: ToolTipChange(text), SetCap(fileName), ShowLines(show).
 
   // The knob's Top in twips, 0..1065.
   int KnobTop() const { return knobTop_; }
-  const QPixmap& KnobPicture() const { return knob_; }
-  bool BackgroundCopyVisible() const { return background_.visible; }
-  // The background copy's top-left corner in twips.
-  QPoint BackgroundCopyPos() const { return background_.offset; }
-  bool LinesVisible() const { return linesVisible_; }
-
-  QSize sizeHint() const override;
 
  Q_SIGNALS:
   // Value has been set, by SetValue, a click on the track or a drag.
   void Scroll();
   // The pointer moved over the control.
   void MouseOver();
+  // A button was released over the track, or the left button over the knob.
   void MouseUp();
+  // The right button was released over the track or the knob.
   void RightClick();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
+  QPointF KnobTopLeft() const override;
+  void PaintTrack(QPainter& painter) const override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  enum class Part { None, Track, Knob };
-
-  Part PartAt(const QPoint& twips) const;
-  // The part that receives a mouse event: the pressed one while a button is held, else the one under the pointer.
-  Part Receiver(const QPoint& twips) const;
   // Puts the knob's Top at top held within 0..1065, recomputes Value and raises Scroll.
   void PlaceKnob(int top);
-  void PaintTrack(QPainter& painter) const;
 
   int value_ = 0;
   int knobTop_ = kMaxKnobTop;
   int grabOffset_ = 0;
-  Part pressed_ = Part::None;
-  bool linesVisible_ = true;
-  QPixmap knob_;
-  BackgroundCopy background_;
 };
 
 }  // namespace marvane

@@ -23,27 +23,14 @@ constexpr int kDragMinY = -2600;
 constexpr int kDragMaxY = 2900;
 }  // namespace
 
-Pan::Pan(QWidget* parent) : QWidget(parent) {
-  setFixedSize(sizeHint());
-  setMouseTracking(true);
-}
-
-QSize Pan::sizeHint() const { return TwipsToPixels(QSize(kWidthTwips, kHeightTwips)); }
-
-void Pan::ToolTipChange(const QString& text) { setToolTip(text); }
+Pan::Pan(QWidget* parent) : KnobControl(QSize(kWidthTwips, kHeightTwips), parent) {}
 
 void Pan::MakeTrans(bool clear) {
   transparent_ = clear;
   update();
 }
 
-Pan::Part Pan::PartAt(const QPoint& twips) const {
-  return QRect(knobLeft_, 0, kKnobWidth, kHeightTwips).contains(twips) ? Part::Knob : Part::Track;
-}
-
-Pan::Part Pan::Receiver(const QPoint& twips) const {
-  return pressed_ != Part::None ? pressed_ : PartAt(twips);
-}
+QRectF Pan::KnobRect() const { return QRectF(knobLeft_, 0, kKnobWidth, kHeightTwips); }
 
 void Pan::PlaceKnob(int left) {
   if (left > kSnapLow && left < kSnapHigh) {
@@ -57,18 +44,17 @@ void Pan::PlaceKnob(int left) {
 }
 
 void Pan::mousePressEvent(QMouseEvent* event) {
-  const QPoint pos = EventTwips(event);
-  pressed_ = Receiver(pos);
-  if (pressed_ == Part::Knob && IsDragState(ButtonState(event->buttons()))) grabOffset_ = pos.x() - knobLeft_;
+  if (PressedPart(event) == Part::Knob && IsDragState(ButtonState(event->buttons()))) {
+    grabOffset_ = EventTwips(event).x() - knobLeft_;
+  }
 }
 
 void Pan::mouseDoubleClickEvent(QMouseEvent* event) {
-  const QPoint pos = EventTwips(event);
-  if (Receiver(pos) == Part::Knob) {
+  // On the knob the second press of a double click is a press; on the track it centres the knob.
+  if (PressedPart(event) == Part::Knob) {
     mousePressEvent(event);
     return;
   }
-  pressed_ = Part::Track;
   knobLeft_ = kCentreLeft;
   value_ = 0;
   update();
@@ -76,8 +62,8 @@ void Pan::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void Pan::mouseMoveEvent(QMouseEvent* event) {
+  if (MovedPart(event) != Part::Knob) return;
   const QPoint pos = EventTwips(event);
-  if (Receiver(pos) != Part::Knob) return;
   Q_EMIT MouseOver();
   if (!IsDragState(ButtonState(event->buttons()))) return;
   if (pos.y() <= kDragMinY || pos.y() >= kDragMaxY) return;
@@ -85,9 +71,7 @@ void Pan::mouseMoveEvent(QMouseEvent* event) {
   PlaceKnob(pos.x() - grabOffset_);
 }
 
-void Pan::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->buttons() == Qt::NoButton) pressed_ = Part::None;
-}
+void Pan::mouseReleaseEvent(QMouseEvent* event) { ReleasedPart(event); }
 
 void Pan::PaintTrack(QPainter& painter) const {
   const int knobHalf = TwipsToPixels(kKnobWidth) / 2;

@@ -12,14 +12,15 @@
 //   raises Scroll.
 // - a double click on the track puts the knob in the centre (Value 0) and raises Scroll.
 // - MouseOver is raised for pointer movement over the knob only.
+// Mouse events go to the part that was pressed (track or knob) until every button is up (KnobControl).
 //
 // UI thread only.
 
-#include <QWidget>
+#include "appearance/knobcontrol.h"
 
 namespace marvane {
 
-class Pan : public QWidget {
+class Pan : public KnobControl {
   Q_OBJECT
 
  public:
@@ -35,8 +36,6 @@ class Pan : public QWidget {
   // -3360..3360, negative is left.
   int Value() const { return value_; }
 
-  // The tool tip of the knob and the track.
-  void ToolTipChange(const QString& text);
   // With clear true the track is hidden and the control's background is transparent, so the window's picture
   // shows through; with false the track shows on the container's background colour.
   void MakeTrans(bool clear);
@@ -44,8 +43,7 @@ class Pan : public QWidget {
   // The knob's Left in twips, 0..960.
   int KnobLeft() const { return knobLeft_; }
   bool IsTransparent() const { return transparent_; }
-
-  QSize sizeHint() const override;
+  // Inherited: ToolTipChange(text).
 
  Q_SIGNALS:
   // After every placement of the knob.
@@ -54,6 +52,7 @@ class Pan : public QWidget {
   void MouseOver();
 
  protected:
+  QRectF KnobRect() const override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -61,10 +60,6 @@ class Pan : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  enum class Part { None, Track, Knob };
-
-  Part PartAt(const QPoint& twips) const;
-  Part Receiver(const QPoint& twips) const;
   // Places the knob for a dragged Left by the snapping rules, recomputes Value and raises Scroll.
   void PlaceKnob(int left);
   void PaintTrack(QPainter& painter) const;
@@ -73,7 +68,6 @@ class Pan : public QWidget {
   int value_ = 0;
   int knobLeft_ = kCentreLeft;
   int grabOffset_ = 0;
-  Part pressed_ = Part::None;
   bool transparent_ = false;
 };
 
