@@ -21,7 +21,9 @@ KnobControl::Part KnobControl::PartAt(const QMouseEvent* event) const {
 }
 
 KnobControl::Part KnobControl::PressedPart(const QMouseEvent* event) {
-  if (!held_) {
+  // A press with no other button down starts afresh, even if the last release never arrived (a window that
+  // opened in between can swallow it).
+  if (!held_ || event->buttons() == event->button()) {
     heldPart_ = PartAt(event);
     held_ = true;
   }

@@ -200,6 +200,17 @@ TEST(MiniSlider, AReleaseBelongsToThePartThatWasPressedEvenWhenThePointerLeftIt)
   EXPECT_EQ(log.names, QStringList({QStringLiteral("RightClick")}));
 }
 
+TEST(MiniSlider, APressWithNoOtherButtonDownStartsAfreshAfterALostRelease) {
+  MiniSlider slider;
+  slider.SetValue(50);
+  PressAt(&slider, {kTrackX, 100});  // Its release never arrives.
+  EXPECT_EQ(slider.Value(), 100);
+  PressAt(&slider, OnKnob(slider, 50));
+  MoveTo(&slider, {300, 150}, Qt::LeftButton);
+  // Dragged as a knob taken 50 twips in: a track drag would have put Top at 150 - 230, clamped to 0.
+  EXPECT_EQ(slider.KnobTop(), 100);
+}
+
 TEST(MiniSlider, KeepsItsSizeAndShowsTheBuiltInKnobFromCreation) {
   MiniSlider slider;
   EXPECT_EQ(slider.size(), QSize(41, 100));
