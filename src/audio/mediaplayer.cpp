@@ -10,7 +10,8 @@
 namespace marvane {
 namespace {
 
-// How often a playing player looks for the end of its file. The end event reaches the console within this.
+// How often a player that is opening or playing looks for what its decoder and the callback found: the end of
+// an open and the end of the file reach the console within this.
 constexpr int kPollMilliseconds = 10;
 
 }  // namespace
@@ -18,22 +19,25 @@ constexpr int kPollMilliseconds = 10;
 MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent) : QObject(parent), voice_(voice), poll_(new QTimer(this)) {
   poll_->setInterval(kPollMilliseconds);
   connect(poll_, &QTimer::timeout, this, &MediaPlayer::Poll);
-  // Called on the decoder thread: hand the result to this object's thread through the event loop. If the player
-  // is gone by then, Qt drops the call.
-  voice_->SetOpenListener([this](const PlayerVoice::OpenResult& result) {
-    QMetaObject::invokeMethod(
-        this, [this, result] { OpenFinished(result.token, result.ok, result.duration, result.error); },
-        Qt::QueuedConnection);
-  });
   ApplyGain();
 }
 
 MediaPlayer::~MediaPlayer() = default;
 
+void MediaPlayer::UpdatePolling() {
+  const bool needed = openState_ == kStateOpening || playState_ == kStatePlaying;
+  if (needed && !poll_->isActive()) {
+    poll_->start();
+  } else if (!needed && poll_->isActive()) {
+    poll_->stop();
+  }
+}
+
 void MediaPlayer::ChangeOpenState(int state) {
   const int old = openState_;
   if (old == state) return;
   openState_ = state;
+  UpdatePolling();
   Q_EMIT OpenStateChange(old, state);
 }
 
@@ -41,11 +45,7 @@ void MediaPlayer::ChangePlayState(int state) {
   const int old = playState_;
   if (old == state) return;
   playState_ = state;
-  if (state == kStatePlaying) {
-    poll_->start();
-  } else {
-    poll_->stop();
-  }
+  UpdatePolling();
   Q_EMIT PlayStateChange(old, state);
 }
 
@@ -101,6 +101,9 @@ void MediaPlayer::Stop() {
 }
 
 void MediaPlayer::Poll() {
+  PlayerVoice::OpenResult result;
+  if (openState_ == kStateOpening && voice_->TakeOpenResult(&result))
+    OpenFinished(result.token, result.ok, result.duration, result.error);
   if (playState_ != kStatePlaying || !voice_->HasEnded()) return;
   voice_->SetPlaying(false);
   voice_->RequestSeek(0.0);

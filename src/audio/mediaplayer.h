@@ -68,6 +68,7 @@ class MediaPlayer : public QObject {
  private:
   void OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error);
   void Poll();
+  void UpdatePolling();
   void ChangeOpenState(int state);
   void ChangePlayState(int state);
   void ApplyGain();

@@ -88,6 +88,14 @@ void PlayerVoice::SetGain(StereoGain gain) {
   gainRight_.store(gain.right, std::memory_order_relaxed);
 }
 
+bool PlayerVoice::TakeOpenResult(OpenResult* result) {
+  std::lock_guard<std::mutex> lock(resultMutex_);
+  if (!openResult_) return false;
+  *result = std::move(*openResult_);
+  openResult_.reset();
+  return true;
+}
+
 bool PlayerVoice::Position(double* seconds) const {
   const std::uint64_t packed = position_.load(std::memory_order_acquire);
   if ((packed >> (64 - kGenerationBits)) != uiGeneration_) return false;
@@ -200,7 +208,8 @@ void PlayerVoice::DecoderMain() {
   double primeDuration = 0.0;
 
   auto report = [this](std::uint32_t token, bool ok, double duration, const QString& error) {
-    if (listener_) listener_({token, ok, duration, error});
+    std::lock_guard<std::mutex> resultLock(resultMutex_);
+    openResult_ = OpenResult{token, ok, duration, error};
   };
 
   std::unique_lock<std::mutex> lock(mutex_);

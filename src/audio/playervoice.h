@@ -5,8 +5,8 @@
 // THREADS
 // - UI thread: RequestOpen, RequestClose, RequestSeek, SetPlaying, SetPlayCount, SetGain, Position, HasEnded.
 //   Requests are queued under a mutex for the decoder thread; everything the callback reads is an atomic.
-// - Decoder thread (owned here): opens, seeks and decodes into the BlockQueue; reports open results through
-//   the listener given at construction, from that thread.
+// - Decoder thread (owned here): opens, seeks and decodes into the BlockQueue; leaves the result of each open
+//   for the UI thread to collect with TakeOpenResult.
 // - Mixing thread (the audio callback): MixInto and, for offline outputs only, ReadyToMix and WakeDecoder.
 //   MixInto takes no lock, allocates nothing and makes no system call.
 //
@@ -20,7 +20,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
+#include <optional>
 #include <mutex>
 #include <thread>
 
@@ -43,16 +43,14 @@ class PlayerVoice {
     double duration = 0.0;
     QString error;
   };
-  using OpenListener = std::function<void(const OpenResult&)>;
-
   // `signal` may be null (real-time outputs); with it, the decoder announces every block it publishes.
   PlayerVoice(int outputRate, DecodeSignal* signal);
   ~PlayerVoice();
   PlayerVoice(const PlayerVoice&) = delete;
   PlayerVoice& operator=(const PlayerVoice&) = delete;
 
-  // UI thread. Set before the first request.
-  void SetOpenListener(OpenListener listener) { listener_ = std::move(listener); }
+  // UI thread: the result of the latest finished open, once. False while none is waiting.
+  bool TakeOpenResult(OpenResult* result);
 
   // UI thread. Each returns at once; the work happens on the decoder thread.
   std::uint32_t RequestOpen(const QString& path);  // returns the token its OpenResult will carry
@@ -102,7 +100,6 @@ class PlayerVoice {
 
   const int outputRate_;
   DecodeSignal* const signal_;
-  OpenListener listener_;
   BlockQueue queue_;
 
   // Written by the UI thread, read by the decoder and the callback.
@@ -130,6 +127,9 @@ class PlayerVoice {
 
   // Written by the decoder thread: the generation for which nothing more will be decoded (-1: busy).
   std::atomic<std::int64_t> idleGeneration_{0};
+
+  std::mutex resultMutex_;
+  std::optional<OpenResult> openResult_;
 
   std::mutex mutex_;
   std::condition_variable wake_;

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <optional>
 
 #include "audio/gain.h"
 #include "audiotestutil.h"
@@ -15,17 +16,32 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The files are made once, before any engine exists (see player_test.cpp).
 class MixTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    dir_ = new QTemporaryDir();
+    const QStringList f32 = {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")};
+    tone_ = test::MakeFile(dir_->path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0, f32);
+    // A constant signal makes any step in the gain visible sample by sample.
+    dc_ = test::MakeFile(dir_->path(), QStringLiteral("dc.wav"), QStringLiteral("0.8"), 2.0, f32);
+    // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
+    for (int i = 0; i < 8; ++i)
+      tones_[i] = test::MakeFile(dir_->path(), QStringLiteral("t%1.wav").arg(i),
+                                 QStringLiteral("0.2*sin(2*PI*%1*t)").arg(200 + 50 * i), 1.0, f32);
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    tone_ = test::MakeFile(dir_.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0,
-                           {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
-    ASSERT_FALSE(tone_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
+    ASSERT_FALSE(tone_.isEmpty() || dc_.isEmpty() || tones_[7].isEmpty())
+        << "the ffmpeg command-line tool is needed to make test files";
+    engine_.emplace();
   }
   // Left and right RMS of 0.5 s of `player` playing the tone, measured after 100 ms.
   std::pair<double, double> Levels(int volume, int balance) {
-    MediaPlayer& player = engine_.engine->Player(3);
+    MediaPlayer& player = engine_->engine->Player(3);
     if (player.OpenState() != 6) {
       EXPECT_EQ(test::OpenAndWait(player, tone_), 6);
     }
@@ -33,14 +49,16 @@ class MixTest : public ::testing::Test {
     player.SetBalance(balance);
     player.SetCurrentPosition(0.0);
     player.Play();
-    const std::vector<float> out = engine_.Render(0.6);
+    const std::vector<float> out = engine_->Render(0.6);
     player.Stop();
     return {test::Rms(test::Channel(out, 0, 4410, 22050)), test::Rms(test::Channel(out, 1, 4410, 22050))};
   }
 
-  QTemporaryDir dir_;
-  QString tone_;
-  test::OfflineEngine engine_;
+  static inline QTemporaryDir* dir_ = nullptr;
+  static inline QString tone_;
+  static inline QString dc_;
+  static inline QString tones_[8];
+  std::optional<test::OfflineEngine> engine_;
 };
 
 TEST_F(MixTest, VolumeIsHundredthsOfADecibelAndTheBottomIsSilence) {
@@ -56,7 +74,7 @@ TEST_F(MixTest, VolumeIsHundredthsOfADecibelAndTheBottomIsSilence) {
   EXPECT_EQ(left, 0.0);
   EXPECT_EQ(right, 0.0);
   // Out-of-range values are held at the ends of the range.
-  MediaPlayer& player = engine_.engine->Player(3);
+  MediaPlayer& player = engine_->engine->Player(3);
   player.SetVolume(250);
   EXPECT_EQ(player.Volume(), 0);
   player.SetVolume(-20000);
@@ -88,18 +106,15 @@ TEST_F(MixTest, BalanceLowersTheOppositeChannel) {
 }
 
 TEST_F(MixTest, GainChangesGlideWithoutASampleStep) {
-  // A constant signal makes any step in the gain visible sample by sample.
-  const QString dc = test::MakeFile(dir_.path(), QStringLiteral("dc.wav"), QStringLiteral("0.8"), 2.0,
-                                    {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
-  MediaPlayer& player = engine_.engine->Player(1);
-  ASSERT_EQ(test::OpenAndWait(player, dc), 6);
+  MediaPlayer& player = engine_->engine->Player(1);
+  ASSERT_EQ(test::OpenAndWait(player, dc_), 6);
   player.Play();
-  std::vector<float> out = engine_.Render(0.1);
+  std::vector<float> out = engine_->Render(0.1);
   player.SetVolume(-10000);  // from full level to silence in one call
-  const std::vector<float> fall = engine_.Render(0.1);
+  const std::vector<float> fall = engine_->Render(0.1);
   out.insert(out.end(), fall.begin(), fall.end());
   player.SetVolume(0);
-  const std::vector<float> rise = engine_.Render(0.1);
+  const std::vector<float> rise = engine_->Render(0.1);
   out.insert(out.end(), rise.begin(), rise.end());
   const std::vector<float> left = test::Channel(out, 0);
   double largestStep = 0.0;
@@ -113,20 +128,12 @@ TEST_F(MixTest, GainChangesGlideWithoutASampleStep) {
 }
 
 TEST_F(MixTest, EightPlayersMixAndTheSumIsClippedNotWrapped) {
-  std::vector<QString> files;
-  for (int i = 0; i < 8; ++i) {
-    // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
-    files.push_back(test::MakeFile(dir_.path(), QStringLiteral("t%1.wav").arg(i),
-                                   QStringLiteral("0.2*sin(2*PI*%1*t)").arg(200 + 50 * i), 1.0,
-                                   {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")}));
-    ASSERT_FALSE(files.back().isEmpty());
-  }
   for (int slot = 0; slot < 8; ++slot) {
-    MediaPlayer* player = engine_.engine->PlayerAt(slot);
-    ASSERT_EQ(test::OpenAndWait(*player, files[static_cast<std::size_t>(slot)]), 6);
+    MediaPlayer* player = engine_->engine->PlayerAt(slot);
+    ASSERT_EQ(test::OpenAndWait(*player, tones_[slot]), 6);
   }
-  for (int slot = 0; slot < 8; ++slot) engine_.engine->PlayerAt(slot)->Play();
-  const std::vector<float> out = engine_.Render(0.5);
+  for (int slot = 0; slot < 8; ++slot) engine_->engine->PlayerAt(slot)->Play();
+  const std::vector<float> out = engine_->Render(0.5);
   EXPECT_LE(test::Peak(out), 1.0);
   EXPECT_GT(test::Peak(out), 0.99);  // clipped at full scale, not wrapped to the other sign
   // Each tone is present: correlate with each frequency.
@@ -143,9 +150,9 @@ TEST_F(MixTest, EightPlayersMixAndTheSumIsClippedNotWrapped) {
     EXPECT_GT(amplitude, 0.1) << "tone of player " << i << " missing";
   }
   // Mute one and the others go on.
-  engine_.engine->AP(0).SetVolume(-10000);
-  engine_.engine->AP(1).Stop();
-  const std::vector<float> rest = engine_.Render(0.2);
+  engine_->engine->AP(0).SetVolume(-10000);
+  engine_->engine->AP(1).Stop();
+  const std::vector<float> rest = engine_->Render(0.2);
   EXPECT_GT(test::Rms(test::Channel(rest, 0)), 0.1);
 }
 

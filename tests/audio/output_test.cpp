@@ -91,6 +91,8 @@ TEST(NoDeviceTest, FallsBackToTheNullOutputWithOneNotice) {
   ASSERT_TRUE(dir.isValid());
   // A default device that names a sound card the machine does not have.
   UseAlsaConfig(dir, "pcm.!default { type hw card 7 device 0 }\nctl.!default { type hw card 7 }\n");
+  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"),
+                                      0.5, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
   QString notice;
   std::unique_ptr<AudioOutput> output = AudioEngine::CreateDefaultOutput(&notice);
   ASSERT_NE(output, nullptr);
@@ -98,8 +100,6 @@ TEST(NoDeviceTest, FallsBackToTheNullOutputWithOneNotice) {
   EXPECT_FALSE(notice.contains(QLatin1Char('\n')));
   EXPECT_NE(dynamic_cast<NullOutput*>(output.get()), nullptr);
   // The console keeps working: a file plays and ends in real time.
-  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"),
-                                      0.5, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
   AudioEngine engine(std::move(output));
   MediaPlayer& player = engine.AP(0);
   ASSERT_EQ(test::OpenAndWait(player, tone), 6);

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <optional>
 
 #include "audiotestutil.h"
 
@@ -17,20 +18,33 @@ using Ev = test::EventLog::Event;
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The files are made once, before any engine exists: forking the ffmpeg tool from a process that already runs
+// decoder threads is what thread checkers (rightly) refuse to reason about.
 class PlayerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
+  static void SetUpTestSuite() {
+    dir_ = new QTemporaryDir();
     // 441 Hz at 44.1 kHz: exactly 100 samples a cycle, so a whole-second file loops without a seam.
-    tone_ = test::MakeFile(dir_.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 1.0,
+    tone_ = test::MakeFile(dir_->path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 1.0,
                            {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
-    ASSERT_FALSE(tone_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
+    // A ramp whose value tells the time: 0.1 per second.
+    ramp_ = test::MakeFile(dir_->path(), QStringLiteral("ramp.wav"), QStringLiteral("t/10"), 8.0,
+                           {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
   }
-  MediaPlayer& P() { return engine_.engine->Player(1); }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_FALSE(tone_.isEmpty() || ramp_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
+    engine_.emplace();
+  }
+  MediaPlayer& P() { return engine_->engine->Player(1); }
 
-  QTemporaryDir dir_;
-  QString tone_;
-  test::OfflineEngine engine_;
+  static inline QTemporaryDir* dir_ = nullptr;
+  static inline QString tone_;
+  static inline QString ramp_;
+  std::optional<test::OfflineEngine> engine_;
 };
 
 TEST_F(PlayerTest, OpenRaisesOpeningInsideTheCallAndOpenLater) {
@@ -67,7 +81,7 @@ TEST_F(PlayerTest, AutoStartPlaysOnceOpenAndAHandlerMayPlayFromTheOpenEvent) {
   ASSERT_TRUE(test::WaitFor([&] { return P().PlayState() == 2; }));
   EXPECT_EQ(log.events, (std::vector<Ev>{{'o', 0, 5}, {'o', 5, 6}, {'p', 0, 2}}));
 
-  MediaPlayer& other = engine_.engine->Player(2);
+  MediaPlayer& other = engine_->engine->Player(2);
   other.SetAutoStart(false);
   QObject::connect(&other, &MediaPlayer::OpenStateChange, [&](int, int newState) {
     if (newState == 6) other.Play();
@@ -83,14 +97,14 @@ TEST_F(PlayerTest, PlayWithNothingOpenDoesNothing) {
   EXPECT_EQ(P().PlayState(), 0);
   EXPECT_DOUBLE_EQ(P().CurrentPosition(), 0.0);
   EXPECT_TRUE(log.events.empty());
-  const std::vector<float> out = engine_.Render(0.1);
+  const std::vector<float> out = engine_->Render(0.1);
   EXPECT_EQ(test::Peak(out), 0.0);
 }
 
 TEST_F(PlayerTest, OpeningAnotherFileStopsAndClosesTheFirst) {
   ASSERT_EQ(test::OpenAndWait(P(), tone_), 6);
   P().Play();
-  engine_.Render(0.2);
+  engine_->Render(0.2);
   EventLog log(P());
   P().Open(tone_ + QStringLiteral(".missing"));
   EXPECT_EQ(log.events, (std::vector<Ev>{{'p', 2, 0}, {'o', 6, 0}, {'o', 0, 5}}));
@@ -100,19 +114,19 @@ TEST_F(PlayerTest, OpeningAnotherFileStopsAndClosesTheFirst) {
   EXPECT_EQ(P().FileName(), tone_ + QStringLiteral(".missing"));
   P().Play();
   EXPECT_EQ(P().PlayState(), 0);
-  EXPECT_EQ(test::Peak(engine_.Render(0.1)), 0.0);
+  EXPECT_EQ(test::Peak(engine_->Render(0.1)), 0.0);
 }
 
 TEST_F(PlayerTest, PositionCountsWhatWasRenderedAndStopKeepsIt) {
   ASSERT_EQ(test::OpenAndWait(P(), tone_), 6);
   P().Play();
-  engine_.Render(0.25);
+  engine_->Render(0.25);
   EXPECT_NEAR(P().CurrentPosition(), 0.25, 0.01);
   P().Stop();
-  engine_.Render(0.25);
+  engine_->Render(0.25);
   EXPECT_NEAR(P().CurrentPosition(), 0.25, 0.01);
   P().Play();
-  engine_.Render(0.25);
+  engine_->Render(0.25);
   EXPECT_NEAR(P().CurrentPosition(), 0.5, 0.01);
 }
 
@@ -120,7 +134,7 @@ TEST_F(PlayerTest, EndOfFileStopsThroughTheEventLoopAndRewinds) {
   ASSERT_EQ(test::OpenAndWait(P(), tone_), 6);
   P().Play();
   EventLog log(P());
-  const std::vector<float> out = engine_.Render(1.2);
+  const std::vector<float> out = engine_->Render(1.2);
   EXPECT_TRUE(log.events.empty()) << "the end is found by the engine and arrives later";
   EXPECT_DOUBLE_EQ(P().CurrentPosition(), 0.0);
   ASSERT_TRUE(test::WaitFor([&] { return P().PlayState() == 0; }));
@@ -132,7 +146,7 @@ TEST_F(PlayerTest, EndOfFileStopsThroughTheEventLoopAndRewinds) {
   EXPECT_EQ(test::Peak(test::Channel(out, 0, 44100 + 10)), 0.0);
   // Play again starts from the beginning.
   P().Play();
-  engine_.Render(0.1);
+  engine_->Render(0.1);
   EXPECT_NEAR(P().CurrentPosition(), 0.1, 0.01);
 }
 
@@ -140,7 +154,7 @@ TEST_F(PlayerTest, PlayCountLoopsWithoutGapOrClickAndCountsPlays) {
   ASSERT_EQ(test::OpenAndWait(P(), tone_), 6);
   P().SetPlayCount(999999);
   P().Play();
-  const std::vector<float> out = engine_.Render(3.5);
+  const std::vector<float> out = engine_->Render(3.5);
   EXPECT_NEAR(P().CurrentPosition(), 0.5, 0.01);
   // Every sample after the 5 ms fade-in must be the ideal sine: a gap, a repeated block or a click at the
   // loop points would show as a large error.
@@ -155,34 +169,31 @@ TEST_F(PlayerTest, PlayCountLoopsWithoutGapOrClickAndCountsPlays) {
 
   // Switching the loop off mid-play ends the file at its next end.
   P().SetPlayCount(1);
-  engine_.Render(0.6);
+  engine_->Render(0.6);
   EXPECT_TRUE(test::WaitFor([&] { return P().PlayState() == 0; }));
 
   // A count of two plays exactly twice.
   P().SetPlayCount(2);
   P().Play();
-  engine_.Render(1.5);
+  engine_->Render(1.5);
   test::WaitFor([] { return false; }, 50);
   EXPECT_EQ(P().PlayState(), 2);
-  engine_.Render(0.6);
+  engine_->Render(0.6);
   EXPECT_TRUE(test::WaitFor([&] { return P().PlayState() == 0; }));
 }
 
 TEST_F(PlayerTest, SeekingMovesThePositionAndTheSound) {
-  // A ramp whose value tells the time: 0.1 per second.
-  const QString ramp = test::MakeFile(dir_.path(), QStringLiteral("ramp.wav"), QStringLiteral("t/10"), 8.0,
-                                      {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
-  ASSERT_EQ(test::OpenAndWait(P(), ramp), 6);
+  ASSERT_EQ(test::OpenAndWait(P(), ramp_), 6);
   P().SetCurrentPosition(3.0);
   EXPECT_DOUBLE_EQ(P().CurrentPosition(), 3.0);
   P().Play();
-  std::vector<float> out = engine_.Render(0.5);
+  std::vector<float> out = engine_->Render(0.5);
   EXPECT_NEAR(P().CurrentPosition(), 3.5, 0.01);
   EXPECT_NEAR(out[static_cast<std::size_t>(441) * 2], 0.301, 0.001);  // 10 ms after 3.0 s, past the fade-in
 
   // Seeking while playing.
   P().SetCurrentPosition(6.25);
-  out = engine_.Render(0.5);
+  out = engine_->Render(0.5);
   EXPECT_NEAR(P().CurrentPosition(), 6.75, 0.01);
   EXPECT_NEAR(out.back(), 0.675, 0.001);
 
@@ -190,13 +201,13 @@ TEST_F(PlayerTest, SeekingMovesThePositionAndTheSound) {
   P().SetCurrentPosition(100.0);
   EXPECT_NEAR(P().CurrentPosition(), 8.0, 0.01);
   P().SetCurrentPosition(0.0);
-  out = engine_.Render(1.0);
+  out = engine_->Render(1.0);
   EXPECT_NEAR(P().CurrentPosition(), 1.0, 0.01);
   EXPECT_NEAR(out.back(), 0.1, 0.001);
 }
 
 TEST_F(PlayerTest, RamMetafileOpensTheLocalFileItNamesAndNothingElse) {
-  const QString ram = dir_.filePath(QStringLiteral("list.ram"));
+  const QString ram = dir_->filePath(QStringLiteral("list.ram"));
   auto write = [&](const QByteArray& text) {
     QFile file(ram);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
