@@ -12,7 +12,17 @@
 #include "appearance/twips.h"
 #include "common/appinfo.h"
 #include "common/dialogs.h"
+#include "audio/audioengine.h"
+#include "audio/audiooutput.h"
+#include "audio/mediaplayer.h"
+#include "console/console.h"
 #include "console/mainform.h"
+#include "mixer/alsamixerbackend.h"
+#include "mixer/masterstrip.h"
+#include "mixer/miclevel.h"
+#include "mixer/micwindow.h"
+#include "mixer/mixer.h"
+#include "mixer/settingsaccess.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -25,12 +35,55 @@ namespace marvane {
 
 const QString Application::kExitQuestion = QStringLiteral("Are you sure you want to exit Marvane?");
 
-Application::Application(SettingsStore& settings, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), settings_(settings), dialogs_(dialogs) {
+namespace {
+
+// The microphone window reads and writes its settings through this.
+class StoreAccess final : public SettingsAccess {
+ public:
+  explicit StoreAccess(SettingsStore& store) : store_(store) {}
+  QString ReadSetting(const QString& key, const QString& def) const override { return store_.ReadSetting(key, def); }
+  void WriteSetting(const QString& key, const QString& value) override { store_.WriteSetting(key, value); }
+
+ private:
+  SettingsStore& store_;
+};
+
+}  // namespace
+
+Devices Devices::Real() {
+  Devices devices;
+  devices.output = [](QString* notice) { return AudioEngine::CreateDefaultOutput(notice); };
+  devices.mixer = [] { return std::make_unique<AlsaMixerBackend>(); };
+  return devices;
+}
+
+Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devices, QObject* parent)
+    : QObject(parent), settings_(settings), dialogs_(dialogs), devices_(std::move(devices)) {
   endProgram = [] { QCoreApplication::exit(0); };
 }
 
-Application::~Application() = default;
+Application::~Application() {
+  // The windows go before the parts they show.
+  micWindow_.reset();
+  console_.reset();
+  form_.reset();
+}
+
+bool Application::MicWindowOpen() const { return micWindow_ && micWindow_->MicWindowOpen(); }
+
+void Application::CreateParts() {
+  QString notice;
+  engine_ = std::make_unique<AudioEngine>(devices_.output(&notice));
+  if (!notice.isEmpty() || !engine_->OutputNotice().isEmpty()) {
+    SetProgressVisible(false);
+    dialogs_.Message(notice.isEmpty() ? engine_->OutputNotice() : notice, MessageButtons::Ok,
+                     MessageIcon::Exclamation);
+    SetProgressVisible(true);
+  }
+  micSettings_ = std::make_unique<StoreAccess>(settings_);
+  console_ = std::make_unique<marvane::Console>(*form_, *engine_, settings_, state_, colors_, dialogs_,
+                                                masterStrip_.get());
+}
 
 void Application::SetProgressVisible(bool visible) {
   if (sp2_) sp2_->setVisible(visible);
@@ -64,7 +117,7 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   // Only the exact switch counts: "/d" or "/D", nothing longer, no minus sign.
   debugMode_ = commandLine == QLatin1String("/d") || commandLine == QLatin1String("/D");
   closingDown_ = false;
-  EditorOpen = OptionsOpen = AboutOpen = ViewerOpen = MicWindowOpen = false;
+  EditorOpen = OptionsOpen = AboutOpen = ViewerOpen = false;
 
   // Loading the main window: it starts disabled, with AutoPilot off.
   form_ = std::make_unique<MainForm>();
@@ -78,17 +131,32 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   if (settings_.ReadBool(keys::kFirstRun, keys::defaults::kTrue).value_or(false))
     ImportOldSettings(settings_, dialogs_, [this] { SetProgressVisible(true); });
 
+  // The sound card's mixer, then the engine and the console's behaviour.
+  mixerBackend_ = devices_.mixer();
+  mixer_ = std::make_unique<Mixer>(*mixerBackend_, dialogs_);
+  mixer_->SetDebugMode(debugMode_);
+  mixer_->SetProgressWindowHooks([this] { SetProgressVisible(false); }, [this] { SetProgressVisible(true); });
+  mixer_->InitMixer();
+  masterStrip_ = std::make_unique<MasterStrip>(*mixer_);
+  CreateParts();
+  micWindow_ = std::make_unique<MicWindow>(*mixer_, *micSettings_, colors_, dialogs_);
+  micWindow_->SetDebugMode(debugMode_);
+  connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
+  connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(), [this](quint32 c) { form_->MicButt()->ColChange(c); });
+
   ProgressBar(320);
   GetDefaults();
 
   Progress(QStringLiteral("Changing Colors..."), 2200);
   form_->ColorChange(colors_);
+  micWindow_->Colors();
 
   ProgressBar(2300);
   QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
   form_->AlignSliderBacks();
 
   Progress(QStringLiteral("Preparing to show..."), 2595);
+  micWindow_->ShowAtStartup();
   ShowMainWindow();
   return true;
 }
@@ -104,22 +172,32 @@ void Application::ShowMainWindow() {
 
 bool Application::ExitProgram(bool confirm) {
   if (confirm) {
-    // (The microphone window is hidden while the question is up, and comes back on No.)
-    if (dialogs_.Message(kExitQuestion, MessageButtons::YesNo, MessageIcon::Question) != MessageResult::Yes)
+    // The microphone window steps aside while the question is up, and comes back when the user stays.
+    if (micWindow_) micWindow_->HideForConfirmation();
+    if (dialogs_.Message(kExitQuestion, MessageButtons::YesNo, MessageIcon::Question) != MessageResult::Yes) {
+      if (micWindow_) micWindow_->ShowAfterConfirmation();
       return false;
+    }
   }
   state_.Logging = false;
   state_.AutoPilotOn = false;
 
+  if (engine_) {
+    for (int n = 1; n <= 6; ++n) engine_->Player(n).Stop();
+    engine_->AP(0).Stop();
+    engine_->AP(1).Stop();
+  }
+
   closingDown_ = true;
-  settings_.WriteSetting(keys::kShowMic, MicWindowOpen);
+  settings_.WriteSetting(keys::kShowMic, MicWindowOpen());
   if (form_) {
     const QPoint at = form_->pos();
     settings_.WriteSetting(keys::kMainTop, static_cast<float>(PixelsToTwips(at.y())));
     settings_.WriteSetting(keys::kMainLeft, static_cast<float>(PixelsToTwips(at.x())));
   }
 
-  // Close every window, the last opened first.
+  // Close every window, the last opened first (the microphone window stores its position as it closes).
+  if (micWindow_) micWindow_->CloseMicWindow();
   const QWidgetList windows = QApplication::topLevelWidgets();
   for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
     if ((*it)->isVisible()) (*it)->close();

@@ -18,12 +18,29 @@
 
 namespace marvane {
 
+class AudioEngine;
+class AudioOutput;
+class Console;
 class Dialogs;
 class ErrorTrap;
 class MainForm;
+class MasterStrip;
+class MicWindow;
+class Mixer;
+class MixerBackend;
 class ProgressWindow;
+class SettingsAccess;
 class SettingsStore;
 class SingleInstance;
+
+// Where the program's sound goes and which sound-card mixer it sets: the real ones by default, others in tests.
+struct Devices {
+  // The audio output; *notice receives a one-line message for the user when the real device could not be used.
+  std::function<std::unique_ptr<AudioOutput>(QString* notice)> output;
+  std::function<std::unique_ptr<MixerBackend>()> mixer;
+
+  static Devices Real();
+};
 
 class Application : public QObject {
   Q_OBJECT
@@ -31,7 +48,8 @@ class Application : public QObject {
  public:
   static const QString kExitQuestion;
 
-  Application(SettingsStore& settings, Dialogs& dialogs, QObject* parent = nullptr);
+  Application(SettingsStore& settings, Dialogs& dialogs, Devices devices = Devices::Real(),
+              QObject* parent = nullptr);
   ~Application() override;
 
   // Start-up. commandLine is the whole command line after the program's name. Returns false when another copy
@@ -50,13 +68,20 @@ class Application : public QObject {
   bool OptionsOpen = false;
   bool AboutOpen = false;
   bool ViewerOpen = false;
-  bool MicWindowOpen = false;
+  bool MicWindowOpen() const;
 
   MainForm* Form() const { return form_.get(); }
   ProgressWindow* SP2() const { return sp2_.get(); }
   ConsoleState& State() { return state_; }
   const ColorScheme& Colors() const { return colors_; }
   SettingsStore& Settings() { return settings_; }
+  // The parts created by start-up (null before Main).
+  AudioEngine* Engine() const { return engine_.get(); }
+  Mixer* MixerAccess() const { return mixer_.get(); }
+  MicWindow* Mic() const { return micWindow_.get(); }
+  marvane::Console* ConsoleParts() const { return console_.get(); }
+  // What the command line opened: 0 nothing, 1 a sound file on line 1, 2 a playlist.
+  int OpenedKind = 0;
   QRandomGenerator& Random() { return random_; }
 
   // What ends the program; by default it leaves the event loop. Tests replace it.
@@ -73,10 +98,20 @@ class Application : public QObject {
   void SetProgressVisible(bool visible);
   void ShowMainWindow();
 
+  void CreateParts();
+
   SettingsStore& settings_;
   Dialogs& dialogs_;
+  Devices devices_;
   std::unique_ptr<ProgressWindow> sp2_;
   std::unique_ptr<MainForm> form_;
+  std::unique_ptr<AudioEngine> engine_;
+  std::unique_ptr<MixerBackend> mixerBackend_;
+  std::unique_ptr<Mixer> mixer_;
+  std::unique_ptr<MasterStrip> masterStrip_;
+  std::unique_ptr<SettingsAccess> micSettings_;
+  std::unique_ptr<MicWindow> micWindow_;
+  std::unique_ptr<marvane::Console> console_;
   ConsoleState state_;
   ColorScheme colors_;
   QRandomGenerator random_;

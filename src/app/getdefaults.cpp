@@ -12,6 +12,10 @@
 #include "appearance/twips.h"
 #include "common/appinfo.h"
 #include "common/vbconvert.h"
+#include "audio/audioengine.h"
+#include "audio/mediaplayer.h"
+#include "console/console.h"
+#include "console/linecontrols.h"
 #include "console/mainform.h"
 #include "playlist/pathhelpers.h"
 
@@ -57,16 +61,23 @@ void Application::ApplyLineSettings(int n, ErrorTrap& trap) {
   else
     trap.Raise(kOverflow);
 
+  LineControls& lines = console_->Lines();
   if (n >= 1 && n <= 6) {
     if (const auto loop = settings_.ReadBool(keys::Loop(n), keys::defaults::kFalse))
-      form_->ShowLoop(n, *loop);
+      lines.RestoreLoop(n, *loop);
     else
       trap.Raise(kTypeMismatch);
+    // The last file of the line, unless the command line already opened one on line 1. It is not checked
+    // for existence: a missing file simply fails to open.
+    const QString file = settings_.ReadSetting(keys::File(n), QString());
+    if (!file.isEmpty() && !(n == 1 && OpenedKind == 1)) engine_->Player(n).Open(file);
   }
   if (n <= 6) {
     if (const auto mode = settings_.ReadDouble(keys::FadeMode(n), keys::defaults::kFadeMode)) {
       // Only the exact values 0, 1 and 2 name a mode; anything else leaves the line as the window was designed.
-      if (*mode == 0.0 || *mode == 1.0 || *mode == 2.0) form_->ShowFadeMode(n, static_cast<int>(*mode));
+      if (*mode == 0.0) lines.FadeLeftW_MouseDown(n, 1);
+      if (*mode == 1.0) lines.OnW_MouseDown(n, 1);
+      if (*mode == 2.0) lines.FadeRightW_MouseDown(n, 1);
     } else {
       trap.Raise(kTypeMismatch);
     }
@@ -140,7 +151,7 @@ void Application::GetDefaults() {
 
   // 12. AutoPilot's loop switch (its players' play counts are left alone).
   if (Read(trap, state_.AutoPilotLoop, [&] { return settings_.ReadBool(keys::Loop(0), keys::defaults::kFalse); }))
-    form_->ShowLoop(0, state_.AutoPilotLoop);
+    console_->Lines().RestoreLoop(0, state_.AutoPilotLoop);
 
   // 13 to 15. The playlist's name on line 0.
   Progress(QStringLiteral("Opening Playlist..."), 1850);

@@ -10,6 +10,7 @@
 #include "console/imagebutton.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -36,6 +37,9 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
   BuildButtonBar();
   BuildMenu();
   ColorChange(colors_);
+
+  // The window takes the keyboard for its shortcuts; its controls never keep the focus.
+  setFocusPolicy(Qt::StrongFocus);
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -136,6 +140,38 @@ void MainForm::ColorChange(const ColorScheme& colors) {
     frame->setPalette(p);
   }
   for (Butt* butt : findChildren<Butt*>()) butt->ColChange(colors.TextColor);
+}
+
+int MainForm::KeyCodeOf(const QKeyEvent* event) {
+  const int key = event->key();
+  if (event->modifiers() & Qt::KeypadModifier) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
+    return 0;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+  if (key == Qt::Key_Space) return 32;
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return 48 + (key - Qt::Key_0);
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
+  return 0;
+}
+
+void MainForm::keyPressEvent(QKeyEvent* event) {
+  const int code = KeyCodeOf(event);
+  if (code == 0) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  Q_EMIT KeyDown(code, ShiftMask(event->modifiers()));
+}
+
+void MainForm::keyReleaseEvent(QKeyEvent* event) {
+  const int code = KeyCodeOf(event);
+  // A held key repeats its key-down only; its key-up comes once, when it is let go.
+  if (code == 0 || event->isAutoRepeat()) {
+    QWidget::keyReleaseEvent(event);
+    return;
+  }
+  Q_EMIT KeyUp(code, ShiftMask(event->modifiers()));
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

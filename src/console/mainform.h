@@ -22,6 +22,7 @@ class QTimer;
 class QFrame;
 class QLabel;
 class QMenu;
+class QKeyEvent;
 
 namespace marvane {
 
@@ -127,7 +128,18 @@ class MainForm : public QWidget {
   // Asked when the window is about to close through its close box; false keeps it open.
   std::function<bool()> closeRequest;
 
+  // The program's key code of a key event (keypad digits 96..105, F1..F12 112..123, Space 32, digits 48..57,
+  // letters 65..90), or 0 for a key the console does not know.
+  static int KeyCodeOf(const QKeyEvent* event);
+
+ Q_SIGNALS:
+  // A key went down (auto-repeat included) or up. shift: 1 Shift, 2 Ctrl, 4 Alt, summed.
+  void KeyDown(int keyCode, int shift);
+  void KeyUp(int keyCode, int shift);
+
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -1,10 +1,13 @@
 #pragma once
-// A started program for tests: its own settings file, scripted dialogs, a private single-copy name, and an end
-// that only records that the program would have ended.
+// A started program for tests: its own settings file, scripted dialogs, a private single-copy name, an offline
+// audio output, a scripted sound card with a master and a microphone control (0..65535), and an end that only
+// records that the program would have ended.
 
 #include "app/application.h"
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
+#include "audio/offlineoutput.h"
+#include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +29,29 @@ class AppTest : public ::testing::Test {
   int ended_ = 0;
   QStringList stages_;
   QList<int> widths_;
+  ScriptedMixerBackend* card_ = nullptr;  // the current start's card
+  bool cardHasMixer_ = true;
+
+  Devices TestDevices() {
+    Devices devices;
+    devices.output = [](QString*) { return std::make_unique<OfflineOutput>(); };
+    devices.mixer = [this] {
+      auto card = std::make_unique<ScriptedMixerBackend>();
+      if (cardHasMixer_) {
+        card->speakers = ScriptedMixerBackend::Control(1, 0, 65535);
+        card->microphone = ScriptedMixerBackend::Control(2, 0, 65535);
+      }
+      card_ = card.get();
+      return card;
+    };
+    return devices;
+  }
 
   // Starts the program as a fresh process would, with the given command line.
   bool Start(const QString& commandLine = QString()) {
     instance_ = std::make_unique<SingleInstance>(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    app_ = std::make_unique<Application>(store_, dialogs_);
+    app_.reset();
+    app_ = std::make_unique<Application>(store_, dialogs_, TestDevices());
     app_->endProgram = [this] { ++ended_; };
     app_->onProgress = [this](const QString& action, int width) {
       if (stages_.isEmpty() || stages_.back() != action) stages_ << action;

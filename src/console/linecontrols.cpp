@@ -1,0 +1,190 @@
+#include "console/linecontrols.h"
+
+#include "app/settingkeys.h"
+#include "app/settingsstore.h"
+#include "appearance/colorvalue.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "appearance/pan.h"
+#include "audio/audioengine.h"
+#include "audio/mediaplayer.h"
+#include "common/colorscheme.h"
+#include "console/consolestate.h"
+#include "console/imagebutton.h"
+#include "console/mainform.h"
+#include "console/mouseevents.h"
+#include "console/volumelaw.h"
+#include "mixer/masterstrip.h"
+
+#include <QCursor>
+#include <QLabel>
+
+namespace marvane {
+
+namespace {
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+constexpr int kSilence = -10000;
+}  // namespace
+
+LineControls::LineControls(MainForm& form, AudioEngine& engine, SettingsStore& settings, ConsoleState& state,
+                           const ColorScheme& colors, MasterStrip* master, QObject* parent)
+    : QObject(parent), form_(form), engine_(engine), settings_(settings), state_(state), colors_(colors),
+      master_(master) {
+  for (int n = 0; n < MainForm::kLineCount; ++n) {
+    connect(form_.FadeLeftW(n), &ImageButton::MouseDown, this,
+            [this, n](int button) { FadeLeftW_MouseDown(n, button); });
+    connect(form_.OnW(n), &ImageButton::MouseDown, this, [this, n](int button) { OnW_MouseDown(n, button); });
+    connect(form_.FadeRightW(n), &ImageButton::MouseDown, this,
+            [this, n](int button) { FadeRightW_MouseDown(n, button); });
+    connect(form_.LoopW(n), &ImageButton::MouseDown, this, [this, n](int button) { LoopW_MouseDown(n, button); });
+    connect(form_.LoopR(n), &ImageButton::MouseDown, this, [this, n](int button) { LoopR_MouseDown(n, button); });
+    // A quick second click counts as a second press.
+    connect(form_.LoopW(n), &ImageButton::DblClick, this, [this, n] { LoopW_MouseDown(n, kLeftButton); });
+    connect(form_.LoopR(n), &ImageButton::DblClick, this, [this, n] { LoopR_MouseDown(n, kLeftButton); });
+    connect(form_.Pan(n), &Pan::Scroll, this, [this, n] { Pan_Scroll(n); });
+  }
+  for (int n = 0; n <= MainForm::kMasterIndex; ++n) {
+    connect(form_.Slider(n), &MiniSlider::Scroll, this, [this, n] { Slider_Scroll(n); });
+    connect(form_.Slider(n), &MiniSlider::MouseUp, this, [this, n] { Slider_MouseUp(n); });
+    connect(form_.Slider(n), &MiniSlider::RightClick, this, [this] { PopupMenu(); });
+    MouseEvents* mute = MouseEvents::Attach(form_.Mute(n));
+    connect(mute, &MouseEvents::MouseDown, this, [this, n](int button) { Mute_MouseDown(n, button); });
+    connect(mute, &MouseEvents::MouseUp, this, [this, n](int button) { Mute_MouseUp(n, button); });
+    connect(mute, &MouseEvents::DblClick, this, [this, n] { Mute_DblClick(n); });
+  }
+  connect(form_.MiniCrossfader1(), &MiniCrossfader::Scroll, this, &LineControls::CrossfaderScroll);
+}
+
+bool LineControls::Muted(int n) const {
+  if (n == MainForm::kMasterIndex) return master_ && master_->Muted();
+  return muted_.at(n);
+}
+
+void LineControls::ApplyLineVolume(int n) {
+  // The master strip keeps its own mute and applies the sound card's master volume.
+  if (n == MainForm::kMasterIndex) {
+    if (master_) master_->Scroll(form_.Slider(n)->Value());
+    return;
+  }
+  if (muted_.at(n)) return;
+  const int slider = form_.Slider(n)->Value();
+  int level = 100;
+  if (fadeMode_.at(n) == kLeft) level = form_.MiniCrossfader1()->LeftLevel();
+  if (fadeMode_.at(n) == kRight) level = form_.MiniCrossfader1()->RightLevel();
+  const int volume = LineVolume(slider, level);
+  const int balance = form_.Pan(n)->Value();
+  if (n == 0) {
+    engine_.AP(0).SetVolume(volume);
+    engine_.AP(1).SetVolume(volume);
+    engine_.AP(0).SetBalance(balance);
+    engine_.AP(1).SetBalance(balance);
+  } else {
+    engine_.Player(n).SetBalance(balance);
+    engine_.Player(n).SetVolume(volume);
+  }
+}
+
+void LineControls::PopupMenu() { form_.PopupRCMenu(QCursor::pos()); }
+
+void LineControls::SetFadeMode(int n, int mode, int button) {
+  if (button == kRightButton) {
+    PopupMenu();
+    return;
+  }
+  if (button != kLeftButton) return;
+  fadeMode_.at(n) = mode;
+  form_.ShowFadeMode(n, mode);
+  settings_.WriteSetting(keys::FadeMode(n), mode);
+  ApplyLineVolume(n);
+}
+
+void LineControls::FadeLeftW_MouseDown(int n, int button) { SetFadeMode(n, kLeft, button); }
+void LineControls::OnW_MouseDown(int n, int button) { SetFadeMode(n, kAlwaysOn, button); }
+void LineControls::FadeRightW_MouseDown(int n, int button) { SetFadeMode(n, kRight, button); }
+
+void LineControls::SetLoop(int n, bool on, bool save) {
+  loop_.at(n) = on;
+  form_.ShowLoop(n, on);
+  if (n == 0)
+    state_.AutoPilotLoop = on;
+  else
+    engine_.Player(n).SetPlayCount(on ? kLoopPlayCount : 1);
+  if (save) settings_.WriteSetting(keys::Loop(n), on);
+}
+
+void LineControls::LoopW_MouseDown(int n, int button) {
+  if (button == kLeftButton) SetLoop(n, true, true);
+}
+
+void LineControls::LoopR_MouseDown(int n, int button) {
+  if (button == kLeftButton) SetLoop(n, false, true);
+}
+
+void LineControls::RestoreLoop(int n, bool on) {
+  // Line 0's loop switch is restored with AutoPilot's own settings, the players' counts untouched.
+  if (n == 0) {
+    loop_.at(0) = on;
+    form_.ShowLoop(0, on);
+    state_.AutoPilotLoop = on;
+    return;
+  }
+  SetLoop(n, on, false);
+}
+
+void LineControls::ShowMuteColour(int n) {
+  QLabel* label = form_.Mute(n);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, ColorFromValue(Muted(n) ? colors_.HiliteColor : colors_.TextColor));
+  label->setPalette(p);
+}
+
+void LineControls::Mute_MouseDown(int n, int) {
+  if (n == MainForm::kMasterIndex) {
+    if (master_) master_->MuteDown();
+    ShowMuteColour(n);
+    return;
+  }
+  muted_.at(n) = true;
+  ShowMuteColour(n);
+  if (n == 0) {
+    engine_.AP(0).SetVolume(kSilence);
+    engine_.AP(1).SetVolume(kSilence);
+  } else {
+    engine_.Player(n).SetVolume(kSilence);
+  }
+}
+
+void LineControls::Mute_MouseUp(int n, int button) {
+  if (n == MainForm::kMasterIndex) {
+    if (master_) master_->MuteUp(button);
+    ShowMuteColour(n);
+    return;
+  }
+  if (button != kLeftButton) return;
+  muted_.at(n) = false;
+  ShowMuteColour(n);
+  ApplyLineVolume(n);
+}
+
+void LineControls::Mute_DblClick(int n) { Mute_MouseDown(n, kLeftButton); }
+
+void LineControls::Slider_Scroll(int n) { ApplyLineVolume(n); }
+
+void LineControls::Slider_MouseUp(int n) { settings_.WriteSetting(keys::Slider(n), form_.Slider(n)->Value()); }
+
+void LineControls::Pan_Scroll(int n) {
+  const int balance = form_.Pan(n)->Value();
+  if (n == 0) {
+    engine_.AP(0).SetBalance(balance);
+    engine_.AP(1).SetBalance(balance);
+  } else {
+    engine_.Player(n).SetBalance(balance);
+  }
+}
+
+void LineControls::CrossfaderScroll() {
+  for (int n = 0; n < MainForm::kLineCount; ++n) ApplyLineVolume(n);
+}
+
+}  // namespace marvane
