@@ -1,0 +1,209 @@
+#include "playlist/nextsongchooser.h"
+
+#include "common/vbconvert.h"
+#include "fakehost.h"
+#include "fileutil.h"
+#include "support/scripteddialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace marvane {
+namespace {
+
+class Chooser : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+  // A song file that exists.
+  QString Song(const QString& name) {
+    const QString path = dir_.path() + QLatin1Char('/') + name;
+    test::WriteBytes(path, "x");
+    return path;
+  }
+  QString Missing(const QString& name) const { return dir_.path() + QStringLiteral("/missing-") + name; }
+  void SetList(const QStringList& items) {
+    list_.ListItems = items;
+    list_.ListItemCount = static_cast<qint32>(items.size());
+  }
+
+  QTemporaryDir dir_;
+  Playlist list_;
+  test::FakePlaylistHost host_;
+  test::ScriptedDialogs dialogs_;
+  QRandomGenerator random_{42};
+  NextSongChooser chooser_{list_, host_, dialogs_, random_};
+};
+
+TEST_F(Chooser, AnEmptyListChangesNothingAndShowsNothing) {
+  chooser_.ChooseNextSong();
+  EXPECT_TRUE(chooser_.NextFile().isEmpty());
+  EXPECT_EQ(chooser_.ListPos(), 0);
+  EXPECT_TRUE(host_.nextSongShown.isEmpty());
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
+  SetList({Song(QStringLiteral("one.mp3")), Song(QStringLiteral("two.wav")), Song(QStringLiteral("three.mp3"))});
+  host_.autoPilotOn = true;
+  chooser_.SetFirstPick(true);
+  chooser_.ChooseNextSong();
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.ListPos(), 3);
+  EXPECT_TRUE(host_.autoPilotOn);
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[2]);
+  EXPECT_EQ(chooser_.ListPos(), 1);
+  EXPECT_FALSE(chooser_.FirstPick());
+  EXPECT_FALSE(host_.autoPilotOn) << "a list that does not loop ends AutoPilot";
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[0]);
+  EXPECT_EQ(host_.nextSongShown, (QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                              QStringLiteral("three"), QStringLiteral("one")}));
+
+  // With the AutoPilot line looping, the wrap keeps AutoPilot on.
+  host_.autoPilotOn = true;
+  host_.autoPilotLoop = true;
+  chooser_.SetFirstPick(true);
+  chooser_.ChooseNextSong();
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.ListPos(), 1);
+  EXPECT_TRUE(host_.autoPilotOn);
+
+  // A choice never switches a stopped AutoPilot on, looping line or not.
+  host_.autoPilotOn = false;
+  for (int i = 0; i < 3; ++i) chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.ListPos(), 1);
+  EXPECT_FALSE(host_.autoPilotOn);
+}
+
+TEST_F(Chooser, MissingFilesAreSkippedUpToOneHundredCandidates) {
+  QStringList items;
+  for (int i = 0; i < 99; ++i) items << Missing(QString::number(i));
+  items << Song(QStringLiteral("found.mp3")) << Missing(QStringLiteral("after"));
+  SetList(items);
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[99]);
+  EXPECT_EQ(chooser_.ListPos(), 101);
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+  // A folder is not a song.
+  SetList({dir_.path(), Song(QStringLiteral("next.mp3"))});
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[1]);
+}
+
+TEST_F(Chooser, TheHundredAndFirstBadCandidateStopsAutoPilotWithTheMessage) {
+  SetList({Song(QStringLiteral("good.mp3"))});
+  chooser_.ChooseNextSong();
+  ASSERT_EQ(host_.nextSongShown, QStringList{QStringLiteral("good")});
+
+  QStringList items;
+  for (int i = 0; i < 100; ++i) items << Missing(QString::number(i));
+  items << Song(QStringLiteral("too-late.mp3"));
+  SetList(items);
+  host_.autoPilotOn = true;
+  chooser_.ChooseNextSong();
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_EQ(dialogs_.messages[0].text, NextSongChooser::kTooManyBadFilenames);
+  EXPECT_TRUE(dialogs_.messages[0].text.startsWith(
+      QStringLiteral("Too many bad filenames in Playlist. If the filenames in the Playlist\nare on a CD Rom")));
+  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::None);
+  EXPECT_TRUE(dialogs_.messages[0].title.isEmpty());
+  EXPECT_EQ(chooser_.ListPos(), 1);
+  EXPECT_FALSE(host_.autoPilotOn);
+  EXPECT_EQ(chooser_.NextFile(), dir_.path() + QStringLiteral("/good.mp3"));
+  EXPECT_EQ(host_.nextSongShown, QStringList{QStringLiteral("good")});
+
+  // The count starts again with the next choice, in SmartRandom order as well.
+  host_.smartRandom = true;
+  SetList(QStringList(200, Missing(QStringLiteral("all"))));
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(dialogs_.messages.size(), 2);
+}
+
+TEST_F(Chooser, ALongerListThanTheNewOneWrapsToItsFirstEntry) {
+  SetList({Song(QStringLiteral("a.mp3")), Song(QStringLiteral("b.mp3")), Song(QStringLiteral("c.mp3")),
+           Song(QStringLiteral("d.mp3")), Song(QStringLiteral("e.mp3"))});
+  for (int i = 0; i < 4; ++i) chooser_.ChooseNextSong();
+  ASSERT_EQ(chooser_.ListPos(), 5);
+  SetList({Song(QStringLiteral("x.mp3")), Song(QStringLiteral("y.mp3"))});
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[0]);
+  EXPECT_EQ(chooser_.ListPos(), 2);
+}
+
+// The positions a generator in the given state draws from a list of count entries, as SmartRandom draws them.
+QList<qint32> Draws(QRandomGenerator generator, int count, int draws) {
+  QList<qint32> positions;
+  for (int i = 0; i < draws; ++i) {
+    qint32 position = static_cast<qint32>(RoundHalfEven(generator.generateDouble() * count));
+    positions << (position < 1 ? 1 : position);
+  }
+  return positions;
+}
+
+TEST_F(Chooser, SmartRandomShortensPlayedListAndRejectsDrawsOfRecentSongsIgnoringCase) {
+  QStringList items;
+  for (int i = 1; i <= 10; ++i) items << Song(QStringLiteral("song%1.mp3").arg(i));
+  SetList(items);
+  host_.smartRandom = true;
+  host_.noRep = 3;
+  // A seed whose first draw is one of the two songs that stay in PlayedList, so that a draw is rejected.
+  quint32 seed = 1;
+  while (!QList<qint32>{5, 6}.contains(Draws(QRandomGenerator(seed), 10, 1).first())) ++seed;
+  random_.seed(seed);
+  const QList<qint32> draws = Draws(random_, 10, 50);
+  qint32 expected = 0;
+  for (const qint32 position : draws) {
+    if (position != 5 && position != 6) {
+      expected = position;
+      break;
+    }
+  }
+  list_.PlayedList = {items[4].toUpper(), items[5].toUpper(), items[6], items[7]};
+
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(list_.PlayedList, (QStringList{items[4].toUpper(), items[5].toUpper()}));
+  EXPECT_EQ(chooser_.ListPos(), expected);
+  EXPECT_EQ(chooser_.NextFile(), items[expected - 1]);
+}
+
+TEST_F(Chooser, SmartRandomGivesUpAfterOneThousandDrawsAndTakesTheLast) {
+  const QString same = Song(QStringLiteral("same.mp3"));
+  SetList(QStringList(6, same));
+  host_.smartRandom = true;
+  host_.noRep = 3;
+  list_.PlayedList = {same.toUpper(), QStringLiteral("/x.mp3"), QStringLiteral("/y.mp3")};
+  QRandomGenerator expected = random_;
+  for (int i = 0; i < NextSongChooser::kRandomDrawLimit; ++i) expected.generateDouble();
+
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), same);
+  EXPECT_EQ(random_.generate(), expected.generate()) << "exactly 1000 draws";
+  EXPECT_EQ(list_.PlayedList.size(), 2);
+}
+
+TEST_F(Chooser, SmartRandomOnAShortListTakesEveryDrawAndKeepsPlayedList) {
+  const QStringList songs = {Song(QStringLiteral("a.mp3")), Song(QStringLiteral("b.mp3")),
+                             Song(QStringLiteral("c.mp3"))};
+  // Songs the editor added since the load do not count: the list is as short as it was loaded.
+  SetList(songs);
+  list_.ListItems << songs << songs << songs;
+  host_.smartRandom = true;
+  host_.noRep = 2;
+  list_.PlayedList = songs;
+  QRandomGenerator expected = random_;
+  for (int i = 0; i < 20; ++i) {
+    chooser_.ChooseNextSong();
+    EXPECT_EQ(chooser_.ListPos(), Draws(expected, 12, 1).first());
+    expected.generateDouble();
+    EXPECT_TRUE(songs.contains(chooser_.NextFile()));
+  }
+  EXPECT_EQ(list_.PlayedList, songs);
+}
+
+}  // namespace
+}  // namespace marvane
