@@ -1,0 +1,51 @@
+#pragma once
+// The console as the program builds it, for tests: the real main window (offscreen), the real engine on an
+// offline output, a settings file in a temporary folder, scripted dialogs and a scripted sound card.
+
+#include "app/settingsstore.h"
+#include "audiotestutil.h"
+#include "common/colorscheme.h"
+#include "console/console.h"
+#include "console/consolestate.h"
+#include "console/mainform.h"
+#include "mixer/masterstrip.h"
+#include "mixer/mixer.h"
+#include "mixer/scriptedmixerbackend.h"
+#include "support/scripteddialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace marvane::test {
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  ConsoleTest() {
+    card_.speakers = ScriptedMixerBackend::Control(1, 0, 65535);
+    mixer_.InitMixer();
+    state_.SoundPath = dir_.path();
+    form_.show();
+  }
+
+  // A 441 Hz sine file of the given length, at half of full scale (-6.02 dBFS).
+  QString Tone(const QString& name, double seconds = 2.0) {
+    return MakeFile(dir_.path(), name, QStringLiteral("0.5*sin(2*PI*441*t)"), seconds,
+                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+  }
+
+  QTemporaryDir dir_;
+  SettingsStore settings_{dir_.filePath(QStringLiteral("Marvane.ini"))};
+  ConsoleState state_;
+  ColorScheme colors_;
+  ScriptedDialogs dialogs_;
+  ScriptedMixerBackend card_;
+  Mixer mixer_{card_, dialogs_};
+  MasterStrip master_{mixer_};
+  OfflineEngine audio_;
+  AudioEngine& engine_ = *audio_.engine;
+  MainForm form_;
+  Console console_{form_, engine_, settings_, state_, colors_, dialogs_, &master_};
+};
+
+}  // namespace marvane::test

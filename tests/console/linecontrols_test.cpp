@@ -1,0 +1,148 @@
+#include "app/settingkeys.h"
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "appearance/pan.h"
+#include "console/imagebutton.h"
+#include "console/linecontrols.h"
+#include "consolefixture.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+namespace marvane::test {
+namespace {
+
+class LineControlsTest : public ConsoleTest {
+ protected:
+  LineControls& lines_ = console_.Lines();
+
+  // Runs the crossfader's auto-fade to the right end.
+  void FadeFullyRight() {
+    MiniCrossfader* fader = form_.MiniCrossfader1();
+    fader->SetSpeed(100);
+    fader->AutoFadeRight();
+    while (fader->IsFadingRight()) fader->TickRight();
+  }
+};
+
+TEST_F(LineControlsTest, SliderSetsThePlayersVolumeByTheLaw) {
+  form_.Slider(3)->SetValue(80);
+  EXPECT_EQ(engine_.Player(3).Volume(), -332);
+  form_.Slider(3)->SetValue(100);
+  EXPECT_EQ(engine_.Player(3).Volume(), 0);
+  form_.Slider(3)->SetValue(0);
+  EXPECT_EQ(engine_.Player(3).Volume(), -9569);
+  // Line 0 drives both AutoPilot players alike.
+  form_.Slider(0)->SetValue(80);
+  EXPECT_EQ(engine_.AP(0).Volume(), -332);
+  EXPECT_EQ(engine_.AP(1).Volume(), -332);
+}
+
+TEST_F(LineControlsTest, FadeModePressSetsSavesAndAppliesTheMode) {
+  form_.Slider(2)->SetValue(80);
+  FadeFullyRight();
+  EXPECT_EQ(engine_.Player(2).Volume(), -332);  // Always On ignores the crossfader
+  QTest::mouseClick(form_.FadeLeftW(2), Qt::LeftButton);
+  EXPECT_EQ(lines_.FadeMode(2), LineControls::kLeft);
+  EXPECT_EQ(form_.FadeModeShown(2), LineControls::kLeft);
+  EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("0"));
+  EXPECT_EQ(engine_.Player(2).Volume(), -9569);  // left line, knob at the far right: whatever the slider says
+  QTest::mouseClick(form_.FadeRightW(2), Qt::LeftButton);
+  EXPECT_EQ(engine_.Player(2).Volume(), -332);
+  EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("2"));
+  QTest::mouseClick(form_.OnW(2), Qt::LeftButton);
+  EXPECT_EQ(lines_.FadeMode(2), LineControls::kAlwaysOn);
+  // A right press opens the menu instead and changes nothing.
+  QTest::mouseClick(form_.FadeLeftW(2), Qt::RightButton);
+  EXPECT_EQ(lines_.FadeMode(2), LineControls::kAlwaysOn);
+  EXPECT_TRUE(form_.RCMenu()->isVisible());
+  form_.RCMenu()->hide();
+}
+
+TEST_F(LineControlsTest, TheCrossfaderBlendsLeftAgainstRightAndNeverTheMaster) {
+  form_.Slider(1)->SetValue(100);
+  form_.Slider(4)->SetValue(100);
+  lines_.FadeLeftW_MouseDown(1, 1);
+  lines_.FadeRightW_MouseDown(4, 1);
+  const auto writesBefore = card_.writes.size();
+  FadeFullyRight();
+  EXPECT_EQ(engine_.Player(1).Volume(), -9569);
+  EXPECT_EQ(engine_.Player(4).Volume(), 0);
+  EXPECT_EQ(card_.writes.size(), writesBefore);
+  form_.MiniCrossfader1()->Reset();
+  EXPECT_EQ(engine_.Player(1).Volume(), 0);
+}
+
+TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted) {
+  form_.Slider(5)->SetValue(80);
+  QTest::mousePress(form_.Mute(5), Qt::LeftButton);
+  EXPECT_EQ(engine_.Player(5).Volume(), -10000);
+  EXPECT_TRUE(lines_.Muted(5));
+  QTest::mouseRelease(form_.Mute(5), Qt::LeftButton);
+  EXPECT_EQ(engine_.Player(5).Volume(), -332);
+
+  QTest::mouseClick(form_.Mute(5), Qt::RightButton);
+  EXPECT_TRUE(lines_.Muted(5));
+  form_.Slider(5)->SetValue(100);  // moving the slider of a muted line changes nothing audible
+  EXPECT_EQ(engine_.Player(5).Volume(), -10000);
+  QTest::mouseClick(form_.Mute(5), Qt::LeftButton);
+  EXPECT_FALSE(lines_.Muted(5));
+  EXPECT_EQ(engine_.Player(5).Volume(), 0);  // the new slider value applies
+
+  // Muting line 0 silences both AutoPilot players.
+  QTest::mousePress(form_.Mute(0), Qt::LeftButton);
+  EXPECT_EQ(engine_.AP(0).Volume(), -10000);
+  EXPECT_EQ(engine_.AP(1).Volume(), -10000);
+  QTest::mouseRelease(form_.Mute(0), Qt::LeftButton);
+}
+
+TEST_F(LineControlsTest, MasterMuteHeldWhileSlider7MovesWritesNothingUntilReleased) {
+  form_.Slider(7)->SetValue(80);
+  EXPECT_EQ(card_.writes.back().level, 52428);
+  QTest::mousePress(form_.Mute(7), Qt::LeftButton);
+  EXPECT_EQ(card_.writes.back().level, 0);
+  const auto writes = card_.writes.size();
+  form_.Slider(7)->SetValue(50);
+  EXPECT_EQ(card_.writes.size(), writes);
+  QTest::mouseRelease(form_.Mute(7), Qt::LeftButton);
+  EXPECT_EQ(card_.writes.back().level, 32768);
+}
+
+TEST_F(LineControlsTest, LoopSwitchSetsThePlayCountAndIsSaved) {
+  QTest::mouseClick(form_.LoopW(3), Qt::LeftButton);
+  EXPECT_TRUE(lines_.Looping(3));
+  EXPECT_EQ(engine_.Player(3).PlayCount(), 999999);
+  EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), QStringLiteral("True"));
+  QTest::mouseClick(form_.LoopR(3), Qt::LeftButton);  // the lit picture is in front now
+  EXPECT_EQ(engine_.Player(3).PlayCount(), 1);
+  EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), QStringLiteral("False"));
+  // Line 0's switch is AutoPilot's list loop, not a play count.
+  QTest::mouseClick(form_.LoopW(0), Qt::LeftButton);
+  EXPECT_TRUE(state_.AutoPilotLoop);
+  EXPECT_EQ(engine_.AP(0).PlayCount(), 1);
+  // Other buttons do nothing.
+  QTest::mouseClick(form_.LoopR(0), Qt::RightButton);
+  EXPECT_TRUE(state_.AutoPilotLoop);
+}
+
+TEST_F(LineControlsTest, SliderReleaseSavesItsValueAndPanSetsTheBalance) {
+  MiniSlider* slider = form_.Slider(6);
+  // A click on the track's top puts the knob at the top.
+  QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, 3));
+  EXPECT_EQ(slider->Value(), 100);
+  EXPECT_EQ(settings_.ReadSetting(keys::Slider(6), QString()), QStringLiteral("100"));
+
+  Pan* pan = form_.Pan(0);
+  const QPoint knob(pan->width() / 2, pan->height() / 2);
+  QTest::mousePress(pan, Qt::LeftButton, {}, knob);
+  QTest::mouseMove(pan, knob + QPoint(20, 0));
+  QTest::mouseRelease(pan, Qt::LeftButton, {}, knob + QPoint(20, 0));
+  EXPECT_GT(pan->Value(), 0);
+  EXPECT_EQ(engine_.AP(0).Balance(), pan->Value());
+  EXPECT_EQ(engine_.AP(1).Balance(), pan->Value());
+  EXPECT_TRUE(settings_.ReadSetting(QStringLiteral("Pan 0"), QString()).isEmpty());  // not saved
+}
+
+}  // namespace
+}  // namespace marvane::test

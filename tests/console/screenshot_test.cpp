@@ -1,0 +1,44 @@
+// A picture of the console in use, written to the build folder for a person to look at: files open on three
+// lines (one playing), the crossfader off centre, a line muted, lines assigned to both sides.
+
+#include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
+#include "console/linecontrols.h"
+#include "console/linetransport.h"
+#include "consolefixture.h"
+#include "support/testenv.h"
+
+#include <QLabel>
+#include <QTest>
+
+namespace marvane::test {
+namespace {
+
+class ConsoleScreenshotTest : public ConsoleTest {};
+
+TEST_F(ConsoleScreenshotTest, ConsoleInUse) {
+  const QString names[] = {QStringLiteral("Warm Up Groove"), QStringLiteral("Second Wind (Extended Mix)"),
+                           QStringLiteral("Closer")};
+  for (int n = 1; n <= 3; ++n) {
+    const QString file = Tone(names[n - 1] + QStringLiteral(".wav"), 3.0);
+    ASSERT_EQ(OpenAndWait(engine_.Player(n), file), 6);
+    form_.Slider(n)->SetValue(60 + 10 * n);
+  }
+  form_.Slider(0)->SetValue(80);
+  form_.Slider(7)->SetValue(85);
+  console_.Lines().FadeLeftW_MouseDown(1, 1);
+  console_.Lines().FadeRightW_MouseDown(2, 1);
+  console_.Transport().PlayButt(1);
+  QTest::mouseClick(form_.Mute(2), Qt::RightButton);  // kept muted
+  MiniCrossfader* fader = form_.MiniCrossfader1();
+  fader->AutoFadeRight();
+  for (int i = 0; i < 12; ++i) fader->TickRight();
+  fader->StopIt();
+  const QImage shot = form_.grab().toImage();
+  ASSERT_TRUE(shot.save(ArtefactDir() + QStringLiteral("/console.png")));
+  EXPECT_LT(fader->LeftLevel(), 100);
+  EXPECT_TRUE(console_.Lines().Muted(2));
+}
+
+}  // namespace
+}  // namespace marvane::test

@@ -1,0 +1,134 @@
+#include "app/settingkeys.h"
+#include "appearance/butt.h"
+#include "console/imagebutton.h"
+#include "console/linetransport.h"
+#include "consolefixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+namespace marvane::test {
+namespace {
+
+class TransportTest : public ConsoleTest {
+ protected:
+  // Opens path on line n through the Open button and its dialog, and waits until the player has it open.
+  void OpenOnLine(int n, const QString& path) {
+    dialogs_.openAnswers.push_back(path);
+    QTest::mouseClick(form_.OpenW(n), Qt::LeftButton, {}, QPoint(8, 8));
+    ASSERT_TRUE(WaitFor([&] { return engine_.Player(n).OpenState() != 5; }));
+  }
+};
+
+TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogAndLoadsItStopped) {
+  const QString tone = Tone(QStringLiteral("Opening Track.wav"));
+  OpenOnLine(2, tone);
+  ASSERT_EQ(dialogs_.openRequests.size(), 1);
+  EXPECT_EQ(dialogs_.openRequests[0].title, QStringLiteral("Open a file on line 2"));
+  EXPECT_EQ(dialogs_.openRequests[0].filter, LineTransport::kSoundFilter);
+  EXPECT_EQ(dialogs_.openRequests[0].folder, dir_.path());
+  EXPECT_EQ(engine_.Player(2).OpenState(), 6);
+  EXPECT_EQ(engine_.Player(2).PlayState(), 0);  // nothing plays until Play
+  // The title and the remembered file change at once, before any Play.
+  EXPECT_EQ(form_.TitleLabel(2)->text(), QStringLiteral("Opening Track"));
+  EXPECT_EQ(settings_.ReadSetting(keys::File(2), QString()), tone);
+  EXPECT_EQ(settings_.ReadSetting(keys::kPath, QString()), dir_.path() + QLatin1Char('/'));
+}
+
+TEST_F(TransportTest, TheExtensionTestIgnoresCaseAndRefusesOtherFiles) {
+  EXPECT_TRUE(LineTransport::HasSoundExtension(QStringLiteral("/a/b/LOUD.MP3")));
+  EXPECT_TRUE(LineTransport::HasSoundExtension(QStringLiteral("/a/b/x.ra")));
+  EXPECT_TRUE(LineTransport::HasSoundExtension(QStringLiteral("/a/b/x.RM")));
+  EXPECT_FALSE(LineTransport::HasSoundExtension(QStringLiteral("/a/b/x.flac")));
+  EXPECT_FALSE(LineTransport::HasSoundExtension(QStringLiteral("/a/b/x.midi")));
+
+  const QString upper = Tone(QStringLiteral("UPPER.WAV"));
+  OpenOnLine(1, upper);
+  EXPECT_EQ(engine_.Player(1).FileName(), upper);
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+  const QString other = dir_.filePath(QStringLiteral("notes.text"));
+  QFile(other).open(QIODevice::WriteOnly);
+  dialogs_.openAnswers.push_back(other);
+  console_.Transport().FileOpen(3);
+  dialogs_.openAnswers.push_back(dir_.filePath(QStringLiteral("missing.wav")));
+  console_.Transport().FileOpen(3);
+  EXPECT_EQ(dialogs_.MessageTexts(), (QStringList{QStringLiteral("Error loading file."),
+                                                  QStringLiteral("Error loading file.")}));
+  EXPECT_TRUE(engine_.Player(3).FileName().isEmpty());
+  EXPECT_EQ(form_.TitleLabel(3)->text(), QStringLiteral("None"));
+
+  // Cancel ends the operation silently.
+  console_.Transport().FileOpen(4);
+  EXPECT_EQ(dialogs_.messages.size(), 2);
+}
+
+TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButton) {
+  OpenOnLine(1, Tone(QStringLiteral("one.wav")));
+  ImageButton* play = form_.PlayButt(1);
+  // Pressed, moved out of the 16-pixel square and released there: nothing.
+  QTest::mousePress(play, Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_TRUE(play->HasBorder());
+  QMouseEvent away(QEvent::MouseMove, QPointF(40, 8), play->mapToGlobal(QPointF(40, 8)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(play, &away);
+  EXPECT_FALSE(play->HasBorder());
+  QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(40, 8));
+  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
+
+  // Moving back inside before the release plays, from the start.
+  engine_.Player(1).SetCurrentPosition(1.0);
+  QTest::mousePress(play, Qt::LeftButton, {}, QPoint(8, 8));
+  QApplication::sendEvent(play, &away);
+  QMouseEvent back(QEvent::MouseMove, QPointF(15, 15), play->mapToGlobal(QPointF(15, 15)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(play, &back);
+  EXPECT_TRUE(play->HasBorder());
+  QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(15, 15));
+  EXPECT_EQ(engine_.Player(1).PlayState(), 2);
+  EXPECT_LT(engine_.Player(1).CurrentPosition(), 0.5);
+  EXPECT_EQ(form_.LineLabel(1)->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+
+  QTest::mouseClick(form_.StopButt(1), Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
+  EXPECT_EQ(engine_.Player(1).CurrentPosition(), 0.0);
+  EXPECT_EQ(form_.LineLabel(1)->palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
+}
+
+TEST_F(TransportTest, PlayOnAnEmptyLineDoesNothing) {
+  QTest::mouseClick(form_.PlayButt(6), Qt::LeftButton, {}, QPoint(8, 8));
+  EXPECT_EQ(engine_.Player(6).PlayState(), 0);
+  EXPECT_EQ(form_.TitleLabel(6)->text(), QStringLiteral("None"));
+}
+
+TEST_F(TransportTest, StopAllStopsPlayingLinesAndLeavesTheOthersAlone) {
+  OpenOnLine(1, Tone(QStringLiteral("one.wav")));
+  OpenOnLine(2, Tone(QStringLiteral("two.wav")));
+  console_.Transport().PlayButt(1);
+  audio_.Render(0.3);
+  engine_.Player(2).SetCurrentPosition(1.25);  // loaded, not playing, cued
+  state_.AutoPilotOn = true;
+  QTest::mouseClick(form_.StopAll(), Qt::LeftButton);
+  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
+  EXPECT_EQ(engine_.Player(1).CurrentPosition(), 0.0);
+  EXPECT_DOUBLE_EQ(engine_.Player(2).CurrentPosition(), 1.25);
+  EXPECT_FALSE(state_.AutoPilotOn);
+}
+
+TEST_F(TransportTest, EverySongThatStartsIsLoggedWhenLoggingAll) {
+  QStringList logged;
+  console_.Transport().logSong = [&](const QString& file) { logged << file; };
+  const QString one = Tone(QStringLiteral("one.wav"));
+  OpenOnLine(1, one);
+  state_.LogAll = false;
+  console_.Transport().PlayButt(1);
+  EXPECT_TRUE(logged.isEmpty());
+  console_.Transport().StopButt(1);
+  state_.LogAll = true;
+  console_.Transport().PlayButt(1);
+  EXPECT_EQ(logged, QStringList{one});
+}
+
+}  // namespace
+}  // namespace marvane::test
