@@ -314,10 +314,14 @@ bool FfmpegDecoder::Seek(double seconds) {
   if (!seekByTimestamp_) return ReopenAndSkip(seconds);
   const AVStream* stream = format_->streams[streamIndex_];
   const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-  const std::int64_t timestamp = origin + static_cast<std::int64_t>(seconds / av_q2d(stream->time_base));
+  // Land a little early and decode up to the target: codecs with overlapping frames (MP3's bit reservoir and
+  // filter bank) need a frame or two of history before their output is clean.
+  constexpr double kPreroll = 0.1;
+  const double landing = std::max(0.0, seconds - kPreroll);
+  const std::int64_t timestamp = origin + static_cast<std::int64_t>(landing / av_q2d(stream->time_base));
   int rc = av_seek_frame(format_, streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD);
   if (rc < 0) {
-    const auto target = static_cast<std::int64_t>(seconds * AV_TIME_BASE);
+    const auto target = static_cast<std::int64_t>(landing * AV_TIME_BASE);
     rc = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
   }
   // Some damaged files cannot seek at all; opening again and decoding forward still gets there.

@@ -30,13 +30,17 @@ class PlayerTest : public ::testing::Test {
     // A ramp whose value tells the time: 0.1 per second.
     ramp_ = test::MakeFile(dir_->path(), QStringLiteral("ramp.wav"), QStringLiteral("t/10"), 8.0,
                            {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
+    // A rising sweep never repeats, so a piece of it shows exactly where in the file it comes from.
+    sweep_ = test::MakeFile(dir_->path(), QStringLiteral("sweep.mp3"), QStringLiteral("0.5*sin(2*PI*(200*t+150*t*t))"),
+                            3.0, {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
+                                  QStringLiteral("192k")});
   }
   static void TearDownTestSuite() {
     delete dir_;
     dir_ = nullptr;
   }
   void SetUp() override {
-    ASSERT_FALSE(tone_.isEmpty() || ramp_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
+    ASSERT_FALSE(tone_.isEmpty() || ramp_.isEmpty() || sweep_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
     engine_.emplace();
   }
   MediaPlayer& P() { return engine_->engine->Player(1); }
@@ -44,6 +48,7 @@ class PlayerTest : public ::testing::Test {
   static inline QTemporaryDir* dir_ = nullptr;
   static inline QString tone_;
   static inline QString ramp_;
+  static inline QString sweep_;
   std::optional<test::OfflineEngine> engine_;
 };
 
@@ -204,6 +209,39 @@ TEST_F(PlayerTest, SeekingMovesThePositionAndTheSound) {
   out = engine_->Render(1.0);
   EXPECT_NEAR(P().CurrentPosition(), 1.0, 0.01);
   EXPECT_NEAR(out.back(), 0.1, 0.001);
+}
+
+TEST_F(PlayerTest, SeekingAnMp3LandsWithinTenMillisecondsOfTheTarget) {
+  ASSERT_EQ(test::OpenAndWait(P(), sweep_), 6);
+  EXPECT_NEAR(P().Duration(), 3.0, 0.01);
+  P().Play();
+  const std::vector<float> straight = test::Channel(engine_->Render(2.3), 0);
+  P().Stop();
+  for (double target : {2.0, 0.75}) {
+    P().SetCurrentPosition(target);
+    EXPECT_DOUBLE_EQ(P().CurrentPosition(), target);
+    P().Play();
+    const std::vector<float> sought = test::Channel(engine_->Render(0.15), 0, 441, 4410);  // past the fade-in
+    P().Stop();
+    // Where in the straight render does the sought piece fit best?
+    const int expected = static_cast<int>(target * 44100) + 441;
+    int bestLag = 0;
+    double bestError = 1e300;
+    for (int lag = -1323; lag <= 1323; ++lag) {
+      double error = 0.0;
+      for (std::size_t i = 0; i < sought.size(); ++i) {
+        const double d = sought[i] - straight[static_cast<std::size_t>(expected + lag) + i];
+        error += d * d;
+      }
+      if (error < bestError) {
+        bestError = error;
+        bestLag = lag;
+      }
+    }
+    RecordProperty(target > 1.0 ? "lag_at_2s_samples" : "lag_at_0_75s_samples", bestLag);
+    EXPECT_LE(std::abs(bestLag), 441) << "seek to " << target << " landed " << bestLag << " samples off";
+    EXPECT_LT(bestError / static_cast<double>(sought.size()), 1e-4) << "the sought sound is not the file's";
+  }
 }
 
 TEST_F(PlayerTest, RamMetafileOpensTheLocalFileItNamesAndNothingElse) {
