@@ -15,32 +15,41 @@
 
 namespace marvane::test {
 
-bool RunFfmpeg(const QStringList& arguments, const QString& output) {
-  // posix_spawn rather than QProcess: QProcess forks, and ThreadSanitizer stops tracking the parent's locks after
-  // a fork in a process with threads, which would bury real reports under false ones.
-  const QStringList all = QStringList{QStringLiteral("ffmpeg"), QStringLiteral("-hide_banner"),
-                                      QStringLiteral("-loglevel"), QStringLiteral("error"),
-                                      QStringLiteral("-nostdin"), QStringLiteral("-y")} +
-                          arguments + QStringList{output};
+// posix_spawn rather than QProcess: QProcess forks, and ThreadSanitizer stops tracking the parent's locks after
+// a fork in a process with threads, which would bury real reports under false ones.
+pid_t StartProgram(const QStringList& arguments) {
   std::vector<QByteArray> bytes;
-  for (const QString& argument : all) bytes.push_back(argument.toLocal8Bit());
+  for (const QString& argument : arguments) bytes.push_back(argument.toLocal8Bit());
   std::vector<char*> argv;
   for (QByteArray& argument : bytes) argv.push_back(argument.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, "ffmpeg", nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+int FinishProgram(pid_t pid, int timeoutMs) {
+  if (pid <= 0) return -1;
   int status = 0;
   QElapsedTimer timer;
   timer.start();
   while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (timer.elapsed() > 120000) {
+    if (timer.elapsed() > timeoutMs) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
-      return false;
+      return -1;
     }
     QThread::msleep(5);
   }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && QFileInfo(output).size() > 0;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool RunFfmpeg(const QStringList& arguments, const QString& output) {
+  const pid_t pid = StartProgram(QStringList{QStringLiteral("ffmpeg"), QStringLiteral("-hide_banner"),
+                                             QStringLiteral("-loglevel"), QStringLiteral("error"),
+                                             QStringLiteral("-nostdin"), QStringLiteral("-y")} +
+                                 arguments + QStringList{output});
+  return FinishProgram(pid, 120000) == 0 && QFileInfo(output).size() > 0;
 }
 
 QStringList ExpressionInput(const QString& expression, double seconds, int rate, int channels) {

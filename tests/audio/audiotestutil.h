@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/types.h>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -14,6 +16,11 @@
 #include "audio/offlineoutput.h"
 
 namespace marvane::test {
+
+// Starts a program (argument 0 is looked up in PATH) without forking the test process; -1 on failure.
+pid_t StartProgram(const QStringList& arguments);
+// Waits up to `timeoutMs` for it to end (killing it after that); its exit code, or -1.
+int FinishProgram(pid_t pid, int timeoutMs);
 
 // Runs `ffmpeg` with `arguments` (after its quiet flags) and returns true when it made `output`.
 bool RunFfmpeg(const QStringList& arguments, const QString& output);
