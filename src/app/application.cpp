@@ -15,8 +15,19 @@
 #include "audio/audioengine.h"
 #include "audio/audiooutput.h"
 #include "audio/mediaplayer.h"
+#include "console/autopilot.h"
 #include "console/console.h"
+#include "console/crossfaderreactions.h"
+#include "console/keyboard.h"
+#include "console/linetransport.h"
 #include "console/mainform.h"
+#include "console/maintimer.h"
+#include "console/statushelp.h"
+#include "playlist/filekinds.h"
+#include "playlist/nextsongchooser.h"
+#include "playlist/playlist.h"
+#include "playlist/playlistflow.h"
+#include "songlog/songlog.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
 #include "mixer/miclevel.h"
@@ -63,11 +74,17 @@ Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devi
 }
 
 Application::~Application() {
-  // The windows go before the parts they show.
+  // The windows go before the parts they show, the parts before the engine they drive.
   micWindow_.reset();
+  statusHelp_.reset();
+  mainTimer_.reset();
+  flow_.reset();
+  autoPilot_.reset();
   console_.reset();
   form_.reset();
 }
+
+int Application::OpenedKind() const { return flow_ ? flow_->OpenedKind() : 0; }
 
 bool Application::MicWindowOpen() const { return micWindow_ && micWindow_->MicWindowOpen(); }
 
@@ -81,8 +98,43 @@ void Application::CreateParts() {
     SetProgressVisible(true);
   }
   micSettings_ = std::make_unique<StoreAccess>(settings_);
+  masterStrip_ = std::make_unique<MasterStrip>(*mixer_);
   console_ = std::make_unique<marvane::Console>(*form_, *engine_, settings_, state_, colors_, dialogs_,
                                                 masterStrip_.get());
+  playlist_ = std::make_unique<Playlist>();
+  songLog_ = std::make_unique<SongLog>([this] {
+    return SongLogOptions{state_.Logging, state_.LogAll, state_.LogPath, state_.LogFile};
+  });
+  autoPilot_ = std::make_unique<marvane::AutoPilot>(*form_, *engine_, settings_, state_, colors_, *playlist_,
+                                                    dialogs_, console_->Rule(), random_);
+  flow_ = std::make_unique<PlaylistFlow>(*playlist_, autoPilot_->Chooser(), *autoPilot_, settings_, dialogs_);
+  mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
+                                                    [this] { return autoPilot_->CurrentAP(); });
+  statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
+  micWindow_ = std::make_unique<MicWindow>(*mixer_, *micSettings_, colors_, dialogs_);
+  micWindow_->SetDebugMode(debugMode_);
+  ConnectParts();
+}
+
+void Application::ConnectParts() {
+  LineTransport& transport = console_->Transport();
+  transport.openPlaylist = [this] { flow_->OpenPlaylist(); };
+  transport.logSong = [this](const QString& file) { songLog_->LogSong(file, false); };
+  autoPilot_->logSong = [this](const QString& file) { songLog_->LogSong(file, true); };
+  ConsoleKeyboard& keyboard = console_->Keyboard();
+  keyboard.aPlay = [this] { autoPilot_->APlay(); };
+  keyboard.aNext = [this] { autoPilot_->ANext(); };
+  keyboard.aStop = [this] { autoPilot_->AStop(); };
+  console_->Crossfader().stopAutoPilotNow = [this] { autoPilot_->StopNow(); };
+  mainTimer_->autoPilotTick = [this] { autoPilot_->Tick(); };
+  form_->acceptsTitleDrop = [](int index, const QStringList& files) { return AcceptsTitleDrop(index, files); };
+  connect(form_.get(), &MainForm::TitleDropped, this,
+          [this](int index, const QStringList& files) { flow_->DropOnTitle(index, files); });
+  // The log viewer is not there yet: the button only lights up, as it does while the viewer is open.
+  connect(form_->LogButt(), &Butt::Click, this, [this] { form_->LogButt()->ColChange(colors_.HiliteColor); });
+  connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
+  connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(),
+          [this](quint32 color) { form_->MicButt()->ColChange(color); });
 }
 
 void Application::SetProgressVisible(bool visible) {
@@ -131,29 +183,28 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   if (settings_.ReadBool(keys::kFirstRun, keys::defaults::kTrue).value_or(false))
     ImportOldSettings(settings_, dialogs_, [this] { SetProgressVisible(true); });
 
-  // The sound card's mixer, then the engine and the console's behaviour.
+  // The parts behind the window: the engine, the console's behaviour, the playlist, AutoPilot, the song log.
   mixerBackend_ = devices_.mixer();
   mixer_ = std::make_unique<Mixer>(*mixerBackend_, dialogs_);
   mixer_->SetDebugMode(debugMode_);
   mixer_->SetProgressWindowHooks([this] { SetProgressVisible(false); }, [this] { SetProgressVisible(true); });
-  mixer_->InitMixer();
-  masterStrip_ = std::make_unique<MasterStrip>(*mixer_);
   CreateParts();
-  micWindow_ = std::make_unique<MicWindow>(*mixer_, *micSettings_, colors_, dialogs_);
-  micWindow_->SetDebugMode(debugMode_);
-  connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
-  connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(), [this](quint32 c) { form_->MicButt()->ColChange(c); });
+
+  flow_->OpenFromCommandLine(commandLine);
+  mixer_->InitMixer();
 
   ProgressBar(320);
   GetDefaults();
 
   Progress(QStringLiteral("Changing Colors..."), 2200);
   form_->ColorChange(colors_);
+  form_->ShuffButt()->ColChange(state_.SmartRandom ? colors_.HiliteColor : colors_.TextColor);
   micWindow_->Colors();
 
   ProgressBar(2300);
   QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
   form_->AlignSliderBacks();
+  autoPilot_->Chooser().ChooseNextSong();
 
   Progress(QStringLiteral("Preparing to show..."), 2595);
   micWindow_->ShowAtStartup();

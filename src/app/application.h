@@ -20,7 +20,14 @@ namespace marvane {
 
 class AudioEngine;
 class AudioOutput;
+class AutoPilot;
 class Console;
+class MainTimer;
+class NextSongChooser;
+class PlaylistFlow;
+class SongLog;
+class StatusHelp;
+struct Playlist;
 class Dialogs;
 class ErrorTrap;
 class MainForm;
@@ -80,8 +87,14 @@ class Application : public QObject {
   Mixer* MixerAccess() const { return mixer_.get(); }
   MicWindow* Mic() const { return micWindow_.get(); }
   marvane::Console* ConsoleParts() const { return console_.get(); }
+  marvane::AutoPilot* AutoPilotParts() const { return autoPilot_.get(); }
+  marvane::Playlist& CurrentPlaylist() { return *playlist_; }
+  PlaylistFlow* Playlists() const { return flow_.get(); }
+  marvane::SongLog* Log() const { return songLog_.get(); }
+  marvane::MainTimer* Timer() const { return mainTimer_.get(); }
+  marvane::StatusHelp* Help() const { return statusHelp_.get(); }
   // What the command line opened: 0 nothing, 1 a sound file on line 1, 2 a playlist.
-  int OpenedKind = 0;
+  int OpenedKind() const;
   QRandomGenerator& Random() { return random_; }
 
   // What ends the program; by default it leaves the event loop. Tests replace it.
@@ -99,6 +112,7 @@ class Application : public QObject {
   void ShowMainWindow();
 
   void CreateParts();
+  void ConnectParts();
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
@@ -112,6 +126,12 @@ class Application : public QObject {
   std::unique_ptr<SettingsAccess> micSettings_;
   std::unique_ptr<MicWindow> micWindow_;
   std::unique_ptr<marvane::Console> console_;
+  std::unique_ptr<marvane::Playlist> playlist_;
+  std::unique_ptr<marvane::SongLog> songLog_;
+  std::unique_ptr<marvane::AutoPilot> autoPilot_;
+  std::unique_ptr<PlaylistFlow> flow_;
+  std::unique_ptr<marvane::MainTimer> mainTimer_;
+  std::unique_ptr<marvane::StatusHelp> statusHelp_;
   ConsoleState state_;
   ColorScheme colors_;
   QRandomGenerator random_;

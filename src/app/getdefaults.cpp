@@ -17,6 +17,9 @@
 #include "console/console.h"
 #include "console/linecontrols.h"
 #include "console/mainform.h"
+#include "console/statushelp.h"
+#include "playlist/playlist.h"
+#include "playlist/playlistflow.h"
 #include "playlist/pathhelpers.h"
 
 #include <QGuiApplication>
@@ -70,7 +73,7 @@ void Application::ApplyLineSettings(int n, ErrorTrap& trap) {
     // The last file of the line, unless the command line already opened one on line 1. It is not checked
     // for existence: a missing file simply fails to open.
     const QString file = settings_.ReadSetting(keys::File(n), QString());
-    if (!file.isEmpty() && !(n == 1 && OpenedKind == 1)) engine_->Player(n).Open(file);
+    if (!file.isEmpty() && !(n == 1 && OpenedKind() == PlaylistFlow::kOpenedSound)) engine_->Player(n).Open(file);
   }
   if (n <= 6) {
     if (const auto mode = settings_.ReadDouble(keys::FadeMode(n), keys::defaults::kFadeMode)) {
@@ -110,7 +113,12 @@ void Application::GetDefaults() {
   }
 
   // 4. Tool tips.
-  Read(trap, state_.ToolTipsOn, [&] { return settings_.ReadBool(keys::kToolTips, keys::defaults::kTrue); });
+  if (Read(trap, state_.ToolTipsOn, [&] { return settings_.ReadBool(keys::kToolTips, keys::defaults::kTrue); })) {
+    if (state_.ToolTipsOn)
+      statusHelp_->ToolsOn();
+    else
+      statusHelp_->ToolsOff();
+  }
 
   // 5 and 6. The lines: sliders, loop switches and fade modes.
   Progress(QStringLiteral("Opening Files..."), 500);
@@ -136,7 +144,7 @@ void Application::GetDefaults() {
 
   // 10. Folders and AutoPilot timing.
   state_.SoundPath = settings_.ReadSetting(keys::kPath, DefaultDocumentsFolder());
-  state_.ListPath = settings_.ReadSetting(keys::kListPath, DefaultDocumentsFolder());
+  playlist_->ListPath = settings_.ReadSetting(keys::kListPath, DefaultDocumentsFolder());
   Read(trap, state_.NoRep, [&] { return settings_.ReadInt16(keys::kNoRep, keys::defaults::kNoRep); });
   Read(trap, state_.FadeSeconds, [&] { return settings_.ReadInt16(keys::kFadeSeconds, keys::defaults::kFadeSeconds); });
   Read(trap, state_.SpinUp, [&] { return settings_.ReadInt16(keys::kSpinUp, keys::defaults::kSpinUp); });
@@ -153,9 +161,9 @@ void Application::GetDefaults() {
   if (Read(trap, state_.AutoPilotLoop, [&] { return settings_.ReadBool(keys::Loop(0), keys::defaults::kFalse); }))
     console_->Lines().RestoreLoop(0, state_.AutoPilotLoop);
 
-  // 13 to 15. The playlist's name on line 0.
+  // 13 to 15. The last playlist (unless the command line opened one), its name on line 0.
   Progress(QStringLiteral("Opening Playlist..."), 1850);
-  if (!state_.PlayListName.isEmpty()) form_->TitleLabel(0)->setText(StripExtension(state_.PlayListName));
+  flow_->StartupLoad();
 
   // 16. Dividing lines.
   if (const auto showLines = settings_.ReadBool(keys::kShowLines, keys::defaults::kTrue))

@@ -34,9 +34,6 @@ struct ConsoleState {
   // Face.
   QString FacePath;
   bool BackPicOn = false;
-  // The playlist folder and the current playlist's name.
-  QString ListPath;
-  QString PlayListName;
   // The main timer's interval in milliseconds.
   int TimerInterval = 300;
 };

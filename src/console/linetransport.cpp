@@ -12,6 +12,7 @@
 #include "console/imagebutton.h"
 #include "console/imagebuttonrule.h"
 #include "console/mainform.h"
+#include "playlist/filekinds.h"
 #include "playlist/pathhelpers.h"
 
 #include <QFileInfo>
@@ -54,12 +55,7 @@ LineTransport::LineTransport(MainForm& form, AudioEngine& engine, SettingsStore&
   connect(form_.StopAll(), &Butt::Click, this, &LineTransport::StopAllClick);
 }
 
-bool LineTransport::HasSoundExtension(const QString& path) {
-  static const QStringList kEndings = {QStringLiteral("wav"), QStringLiteral("mp3"), QStringLiteral("mp2"),
-                                       QStringLiteral("mp1"), QStringLiteral(".ra"), QStringLiteral(".rm"),
-                                       QStringLiteral("ram"), QStringLiteral("mid")};
-  return kEndings.contains(path.right(3).toLower());
-}
+bool LineTransport::HasSoundExtension(const QString& path) { return IsSoundFileName(path); }
 
 void LineTransport::FileOpen(int n) {
   if (n == 0) {

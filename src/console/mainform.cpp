@@ -10,7 +10,12 @@
 #include "console/imagebutton.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -193,7 +198,42 @@ void MainForm::mouseReleaseEvent(QMouseEvent* event) {
   QWidget::mouseReleaseEvent(event);
 }
 
+namespace {
+
+QStringList LocalFiles(const QMimeData* data) {
+  QStringList files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files << url.toLocalFile();
+  }
+  return files;
+}
+
+}  // namespace
+
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  const auto title = std::find(titleLabel_.begin(), titleLabel_.end(), watched);
+  if (title != titleLabel_.end()) {
+    const int index = static_cast<int>(title - titleLabel_.begin());
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+      auto* drag = static_cast<QDropEvent*>(event);
+      const QStringList files = LocalFiles(drag->mimeData());
+      if (!files.isEmpty() && acceptsTitleDrop && acceptsTitleDrop(index, files))
+        drag->acceptProposedAction();
+      else
+        drag->ignore();
+      return true;
+    }
+    if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QStringList files = LocalFiles(drop->mimeData());
+      if (!files.isEmpty() && acceptsTitleDrop && acceptsTitleDrop(index, files)) {
+        drop->acceptProposedAction();
+        Q_EMIT TitleDropped(index, files);
+      }
+      return true;
+    }
+  }
   // A right-button release on a title label or a time display opens the right-click menu too.
   if (event->type() == QEvent::MouseButtonRelease) {
     auto* mouse = static_cast<QMouseEvent*>(event);

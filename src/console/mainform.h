@@ -128,6 +128,9 @@ class MainForm : public QWidget {
   // Asked when the window is about to close through its close box; false keeps it open.
   std::function<bool()> closeRequest;
 
+  // Whether files dragged over TitleLabel(index) may be dropped there (refused during the drag otherwise).
+  std::function<bool(int index, const QStringList& files)> acceptsTitleDrop;
+
   // The program's key code of a key event (keypad digits 96..105, F1..F12 112..123, Space 32, digits 48..57,
   // letters 65..90), or 0 for a key the console does not know.
   static int KeyCodeOf(const QKeyEvent* event);
@@ -136,6 +139,8 @@ class MainForm : public QWidget {
   // A key went down (auto-repeat included) or up. shift: 1 Shift, 2 Ctrl, 4 Alt, summed.
   void KeyDown(int keyCode, int shift);
   void KeyUp(int keyCode, int shift);
+  // Local files were dropped on TitleLabel(index).
+  void TitleDropped(int index, const QStringList& files);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -86,6 +86,7 @@ void MainForm::BuildLines() {
                                Qt::AlignHCenter);
     Place(titleLabel_[n], left, kTitleTop, kColumnWidth, 240);
     titleLabel_[n]->installEventFilter(this);
+    titleLabel_[n]->setAcceptDrops(true);
     colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter);
     Place(colon_[n], left, kColonTop, kColumnWidth, 300);
     colon_[n]->installEventFilter(this);

@@ -58,8 +58,6 @@ TEST(SingleInstance, TheSecondProgramLeavesNoSecondWindow) {
   env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  // No sound card or mixer is needed to start.
-  env.insert(QStringLiteral("ALSA_CONFIG_PATH"), home.filePath(QStringLiteral("no-alsa.conf")));
 
   QProcess first;
   first.setProcessEnvironment(env);
