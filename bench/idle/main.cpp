@@ -6,7 +6,9 @@
 //                             time, as when no sound card opens)
 //   idle_ui_only_cpu_percent  the same with an output nobody pulls: the window, the timer and the players' own
 //                             timers alone
-//   idle_ticks, idle_ui_only_ticks
+//   idle_high_priority_cpu_percent
+//                             the first run again with the main timer at 1 ms, as in high-priority mode
+//   idle_ticks, idle_ui_only_ticks, idle_high_priority_ticks
 //                             main-timer ticks counted during each run, to show the timer really ran
 //
 // Usage: bench_idle [seconds per run, default 10]
@@ -46,7 +48,7 @@ struct Result {
   int ticks = 0;
 };
 
-Result RunIdle(std::unique_ptr<marvane::AudioOutput> output, double seconds) {
+Result RunIdle(std::unique_ptr<marvane::AudioOutput> output, double seconds, int intervalMs) {
   marvane::AudioEngine engine(std::move(output));
   marvane::MainForm form;
   marvane::ConsoleState state;
@@ -57,7 +59,7 @@ Result RunIdle(std::unique_ptr<marvane::AudioOutput> output, double seconds) {
   int ticks = 0;
   QObject::connect(form.Timer1(), &QTimer::timeout, [&ticks] { ++ticks; });
   form.show();
-  form.Timer1()->setInterval(300);
+  form.Timer1()->setInterval(intervalMs);
   form.Timer1()->start();
 
   // Let the window's first paint and the start-up work settle before measuring.
@@ -82,12 +84,16 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 10.0;
 
-  const Result withNull = RunIdle(std::make_unique<marvane::NullOutput>(), seconds);
+  const Result withNull = RunIdle(std::make_unique<marvane::NullOutput>(), seconds, 300);
   Print("idle_cpu_percent", withNull.cpuPercent, "%");
   Print("idle_ticks", withNull.ticks, "count");
 
-  const Result uiOnly = RunIdle(std::make_unique<marvane::OfflineOutput>(), seconds);
+  const Result uiOnly = RunIdle(std::make_unique<marvane::OfflineOutput>(), seconds, 300);
   Print("idle_ui_only_cpu_percent", uiOnly.cpuPercent, "%");
   Print("idle_ui_only_ticks", uiOnly.ticks, "count");
+
+  const Result highPriority = RunIdle(std::make_unique<marvane::NullOutput>(), seconds, 1);
+  Print("idle_high_priority_cpu_percent", highPriority.cpuPercent, "%");
+  Print("idle_high_priority_ticks", highPriority.ticks, "count");
   return 0;
 }

@@ -25,6 +25,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 namespace marvane {
 
