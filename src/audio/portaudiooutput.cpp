@@ -32,8 +32,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
   if (info == nullptr) {
     *error = QStringLiteral("no default output device");
-    Pa_Terminate();
-    return nullptr;
+    return nullptr;  // the destructor ends the PortAudio session
   }
   PaStreamParameters parameters{};
   parameters.device = device;
@@ -45,7 +44,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
   output->bufferFrames_ = bufferFrames;
   const PaError rc = Pa_OpenStream(&output->stream_, nullptr, &parameters, output->sampleRate_,
                                    static_cast<unsigned long>(bufferFrames), paClipOff,
-                                   reinterpret_cast<PaStreamCallback*>(&PortAudioOutput::Callback), output.get());
+                                   &PortAudioOutput::Callback, output.get());
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));
     output->stream_ = nullptr;
@@ -63,8 +62,9 @@ PortAudioOutput::~PortAudioOutput() {
   Pa_Terminate();
 }
 
-int PortAudioOutput::Callback(const void* /*input*/, void* output, unsigned long frames, const void* /*timeInfo*/,
-                              unsigned long /*statusFlags*/, void* userData) {
+int PortAudioOutput::Callback(const void* /*input*/, void* output, unsigned long frames,
+                              const PaStreamCallbackTimeInfo* /*timeInfo*/, unsigned long /*statusFlags*/,
+                              void* userData) {
   auto* self = static_cast<PortAudioOutput*>(userData);
   auto* out = static_cast<float*>(output);
   if (self->source_ != nullptr) {

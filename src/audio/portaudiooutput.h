@@ -10,6 +10,7 @@
 #include "audio/audiooutput.h"
 
 typedef void PaStream;
+struct PaStreamCallbackTimeInfo;
 
 namespace marvane {
 
@@ -30,7 +31,8 @@ class PortAudioOutput : public AudioOutput {
 
  private:
   PortAudioOutput() = default;
-  static int Callback(const void* input, void* output, unsigned long frames, const void* timeInfo,
+  // PortAudio's callback signature exactly (PaStreamCallbackFlags is an unsigned long).
+  static int Callback(const void* input, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* timeInfo,
                       unsigned long statusFlags, void* userData);
 
   PaStream* stream_ = nullptr;
