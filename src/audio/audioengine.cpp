@@ -75,9 +75,13 @@ MediaPlayer* AudioEngine::PlayerAt(int slot) {
 }
 
 void AudioEngine::WaitForDecoders(int frames) {
+  // A voice that ran dry is given time to fill half its queue, so that on a busy core its decoder works in
+  // long runs instead of trading the processor with this thread for every block.
+  constexpr int kRefillFrames = BlockQueue::kCapacity / 2 * AudioBlock::kFrames;
   const auto deadline = std::chrono::steady_clock::now() + kOfflineWaitLimit;
   for (auto& voice : voices_) {
-    while (!voice->ReadyToMix(frames)) {
+    if (voice->ReadyToMix(frames)) continue;
+    while (!voice->ReadyToMix(std::max(frames, kRefillFrames))) {
       std::unique_lock<std::mutex> lock(signal_->mutex);
       if (signal_->published.wait_for(lock, std::chrono::milliseconds(1)) == std::cv_status::timeout &&
           std::chrono::steady_clock::now() > deadline)

@@ -271,7 +271,10 @@ void PlayerVoice::DecoderMain() {
         nextFrame += frames;
         pushEnd = false;
         queue_.Publish();
-        if (signal_ != nullptr) signal_->published.notify_all();
+        // An offline renderer that ran dry waits for a half-full queue (see AudioEngine::WaitForDecoders), so
+        // telling it about every block would only make the two threads take turns a block at a time.
+        if (signal_ != nullptr && (block->endOfFile || queue_.Available() >= BlockQueue::kCapacity / 2))
+          signal_->published.notify_all();
         if (block->endOfFile) {
           // Going on from the start at once is what makes a loop seamless; the callback decides at the end
           // of the block whether that sound is heard.
