@@ -30,6 +30,9 @@ class PlayerTest : public ::testing::Test {
     // A ramp whose value tells the time: 0.1 per second.
     ramp_ = test::MakeFile(dir_->path(), QStringLiteral("ramp.wav"), QStringLiteral("t/10"), 8.0,
                            {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
+    toneMp3_ = test::MakeFile(dir_->path(), QStringLiteral("tone.mp3"), QStringLiteral("0.5*sin(2*PI*441*t)"), 1.0,
+                              {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
+                               QStringLiteral("192k")});
     // A rising sweep never repeats, so a piece of it shows exactly where in the file it comes from.
     sweep_ = test::MakeFile(dir_->path(), QStringLiteral("sweep.mp3"), QStringLiteral("0.5*sin(2*PI*(200*t+150*t*t))"),
                             3.0, {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
@@ -40,7 +43,7 @@ class PlayerTest : public ::testing::Test {
     dir_ = nullptr;
   }
   void SetUp() override {
-    ASSERT_FALSE(tone_.isEmpty() || ramp_.isEmpty() || sweep_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
+    ASSERT_FALSE(tone_.isEmpty() || ramp_.isEmpty() || sweep_.isEmpty() || toneMp3_.isEmpty()) << "the ffmpeg command-line tool is needed to make test files";
     engine_.emplace();
   }
   MediaPlayer& P() { return engine_->engine->Player(1); }
@@ -49,6 +52,7 @@ class PlayerTest : public ::testing::Test {
   static inline QString tone_;
   static inline QString ramp_;
   static inline QString sweep_;
+  static inline QString toneMp3_;
   std::optional<test::OfflineEngine> engine_;
 };
 
@@ -185,6 +189,22 @@ TEST_F(PlayerTest, PlayCountLoopsWithoutGapOrClickAndCountsPlays) {
   EXPECT_EQ(P().PlayState(), 2);
   engine_->Render(0.6);
   EXPECT_TRUE(test::WaitFor([&] { return P().PlayState() == 0; }));
+}
+
+TEST_F(PlayerTest, LoopedMp3IsGaplessAcrossItsEncoderDelayAndPadding) {
+  ASSERT_EQ(test::OpenAndWait(P(), toneMp3_), 6);
+  EXPECT_NEAR(P().Duration(), 1.0, 0.001);
+  P().SetPlayCount(999999);
+  P().Play();
+  const std::vector<float> out = engine_->Render(2.5);
+  // MP3 is lossy, so the tolerance is wider than for a wave file, but a gap of even one frame of encoder delay
+  // at a loop point would be an error of 0.5.
+  double worst = 0.0;
+  for (int i = 441; i < static_cast<int>(out.size() / 2); ++i) {
+    const double ideal = 0.5 * std::sin(2.0 * kPi * 441.0 * i / 44100.0);
+    worst = std::max(worst, std::fabs(out[static_cast<std::size_t>(i) * 2] - ideal));
+  }
+  EXPECT_LT(worst, 0.05);
 }
 
 TEST_F(PlayerTest, SeekingMovesThePositionAndTheSound) {
