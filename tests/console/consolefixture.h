@@ -12,6 +12,7 @@
 #include "mixer/mixer.h"
 #include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -25,3 +25,17 @@ QString ArtefactDir();
     if (::marvane::test::TestDataDir().isEmpty())                                                     \
       GTEST_SKIP() << "shared test data folder not found beside the project (../shared/testdata)";    \
   } while (0)
+
+// Readable Qt values in GoogleTest's failure messages.
+#include <QStringList>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* out) {
+  *out << '{';
+  for (qsizetype i = 0; i < list.size(); ++i) *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+  *out << '}';
+}
+QT_END_NAMESPACE

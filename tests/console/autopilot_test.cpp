@@ -1,0 +1,284 @@
+#include "console/autopilot.h"
+
+#include "app/settingkeys.h"
+#include "appearance/butt.h"
+#include "appearance/colorvalue.h"
+#include "appearance/minislider.h"
+#include "console/imagebutton.h"
+#include "consolefixture.h"
+#include "playlist/nextsongchooser.h"
+#include "playlist/playlist.h"
+#include "playlist/profilefile.h"
+#include "songlog/songlog.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+#include <cmath>
+
+namespace marvane::test {
+namespace {
+
+constexpr double kTick = 0.3;  // the main timer's interval
+
+// Strength of one frequency in a mono block (Goertzel), as an amplitude.
+double ToneLevel(const std::vector<float>& samples, double frequency, int rate = 44100) {
+  const double w = 2.0 * M_PI * frequency / rate;
+  const double coefficient = 2.0 * std::cos(w);
+  double s1 = 0, s2 = 0;
+  for (float x : samples) {
+    const double s0 = x + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return 2.0 * std::sqrt(std::max(power, 0.0)) / samples.size();
+}
+
+class AutoPilotTest : public ConsoleTest {
+ protected:
+  AutoPilotTest() {
+    state_.FadeSeconds = 3;
+    state_.SpinUp = 5;
+    state_.NoRep = 10;
+    // The list loops: in list order, choosing the last entry ends AutoPilot unless the AutoPilot line loops.
+    state_.AutoPilotLoop = true;
+    state_.Logging = true;
+    state_.LogFile = dir_.filePath(QStringLiteral("songs.log"));
+    autoPilot_.logSong = [this](const QString& file) { log_.LogSong(file, true); };
+    form_.Slider(0)->SetValue(100);
+  }
+
+  // A tone file of the given pitch and length.
+  QString Song(const QString& name, double hz, double seconds) {
+    return MakeFile(dir_.path(), name + QStringLiteral(".wav"),
+                    QStringLiteral("0.25*sin(2*PI*%1*t)").arg(hz), seconds,
+                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+  }
+
+  // Lets the players' finished opens and ends reach the console.
+  void Settle() {
+    WaitFor([this] { return engine_.AP(0).OpenState() != 5 && engine_.AP(1).OpenState() != 5; }, 5000);
+    QTest::qWait(15);
+  }
+
+  // One main-timer interval: the audio of the interval, then the AutoPilot tick, as the timer runs it.
+  std::vector<float> Step() {
+    std::vector<float> audio = audio_.Render(kTick);
+    Settle();
+    autoPilot_.Tick();
+    Settle();
+    // The log's 500 ms wait is far shorter than a song; let it pass whenever a song waits to be logged.
+    if (log_.LogTimer().isActive()) log_.LogTimer_Timer();
+    return audio;
+  }
+
+  double Remaining() const {
+    const MediaPlayer& p = engine_.AP(autoPilot_.CurrentAP());
+    return p.Duration() - p.CurrentPosition();
+  }
+
+  QStringList LoggedSongs() const {
+    const ProfileFile file = ProfileFile::Load(state_.LogFile);
+    QStringList songs;
+    for (int i = 1; i <= 20; ++i) {
+      const auto song = file.Value(QStringLiteral("Songs"), QStringLiteral("%1 File").arg(i));
+      if (!song) break;
+      songs << *song;
+    }
+    return songs;
+  }
+
+  Playlist playlist_;
+  QRandomGenerator random_{42};
+  SongLog log_{[this] { return SongLogOptions{state_.Logging, state_.LogAll, state_.LogPath, state_.LogFile}; }};
+  AutoPilot autoPilot_{form_, engine_, settings_, state_, colors_, playlist_, dialogs_, console_.Rule(), random_};
+};
+
+TEST_F(AutoPilotTest, AnEmptyListMakesPlayDoNothing) {
+  autoPilot_.APlay();
+  EXPECT_FALSE(state_.AutoPilotOn);
+  EXPECT_EQ(engine_.AP(0).FileName(), QString());
+}
+
+// Three 15-second songs, FadeSeconds 3 and SpinUp 5: each next song opens when 8 s remain and starts when 3 s
+// remain, and the render holds both pitches together for 3 s at each hand-over.
+TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
+  const double pitches[] = {441, 661.5, 882};
+  for (int i = 0; i < 3; ++i)
+    playlist_.ListItems << Song(QStringLiteral("song%1").arg(i + 1), pitches[i], 15.0);
+  playlist_.ListItemCount = 3;
+  autoPilot_.Chooser().ChooseNextSong();
+  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("song1"));
+
+  QTest::mouseClick(form_.APlay(), Qt::LeftButton, {}, QPoint(8, 8));
+  ASSERT_TRUE(state_.AutoPilotOn);
+  Settle();
+  ASSERT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("song1"));
+  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("song2"));
+
+  std::vector<float> render;
+  QList<double> openedAt, startedAt;  // remaining time of the current song at each early open and start
+  int current = autoPilot_.CurrentAP();
+  bool fadingShown = false;
+  for (int step = 0; step < 200 && playlist_.PlayedList.size() < 4; ++step) {
+    const double remainingBefore = Remaining();
+    const std::vector<float> audio = Step();
+    render.insert(render.end(), audio.begin(), audio.end());
+    if (form_.Fading()->isVisibleTo(&form_) && !fadingShown) openedAt << remainingBefore - kTick;
+    fadingShown = form_.Fading()->isVisibleTo(&form_);
+    if (autoPilot_.CurrentAP() != current) {
+      startedAt << remainingBefore - kTick;
+      current = autoPilot_.CurrentAP();
+    }
+  }
+  ASSERT_GE(openedAt.size(), 2);
+  ASSERT_GE(startedAt.size(), 2);
+  for (double remaining : openedAt) EXPECT_NEAR(remaining, 8.0, kTick + 0.05);
+  for (double remaining : startedAt) EXPECT_NEAR(remaining, 3.0, kTick + 0.05);
+
+  // Both pitches sound together in the middle of each overlap, and only one a little before it.
+  const std::vector<float> left = Channel(render, 0);
+  auto levelsAt = [&](double seconds, double hz) {
+    const int from = static_cast<int>(seconds * 44100);
+    const std::vector<float> block(left.begin() + from, left.begin() + from + 4410);
+    return ToneLevel(block, hz);
+  };
+  const double firstHandOver = 12.0;  // song 1 starts at 0 and hands over with 3 s left
+  EXPECT_GT(levelsAt(firstHandOver + 1.5, 441), 0.1);
+  EXPECT_GT(levelsAt(firstHandOver + 1.5, 661.5), 0.1);
+  EXPECT_LT(levelsAt(firstHandOver - 1.0, 661.5), 0.01);
+  EXPECT_LT(levelsAt(firstHandOver + 3.5, 441), 0.01);
+  const double secondHandOver = firstHandOver + 12.0;
+  EXPECT_GT(levelsAt(secondHandOver + 1.5, 661.5), 0.1);
+  EXPECT_GT(levelsAt(secondHandOver + 1.5, 882), 0.1);
+
+  // List order 1, 2, 3, 1 as the list loops, each logged and put at the front of the played songs.
+  EXPECT_EQ(LoggedSongs(), (QStringList{QStringLiteral("song1"), QStringLiteral("song2"), QStringLiteral("song3"),
+                                        QStringLiteral("song1")}));
+  EXPECT_EQ(playlist_.PlayedList, (QStringList{playlist_.ListItems[0], playlist_.ListItems[2],
+                                               playlist_.ListItems[1], playlist_.ListItems[0]}));
+}
+
+// With songs of 6 s or less (FadeSeconds 3) there is no overlap: the next song starts when the current one ends.
+TEST_F(AutoPilotTest, ShortSongsAreNotOverlapped) {
+  playlist_.ListItems << Song(QStringLiteral("long"), 441, 10.0) << Song(QStringLiteral("short"), 882, 5.5);
+  playlist_.ListItemCount = 2;
+  autoPilot_.Chooser().ChooseNextSong();
+  autoPilot_.APlay();
+  Settle();
+  std::vector<float> render;
+  for (int step = 0; step < 60; ++step) {
+    const std::vector<float> audio = Step();
+    render.insert(render.end(), audio.begin(), audio.end());
+  }
+  const std::vector<float> left = Channel(render, 0);
+  // Neither pitch overlaps the other anywhere.
+  for (double t = 0.0; t + 0.1 < left.size() / 44100.0; t += 0.1) {
+    const int from = static_cast<int>(t * 44100);
+    const std::vector<float> block(left.begin() + from, left.begin() + from + 4410);
+    EXPECT_FALSE(ToneLevel(block, 441) > 0.05 && ToneLevel(block, 882) > 0.05) << "both at " << t << " s";
+  }
+  EXPECT_EQ(LoggedSongs().mid(0, 2), (QStringList{QStringLiteral("long"), QStringLiteral("short")}));
+}
+
+TEST_F(AutoPilotTest, StopOncePlaysToTheEndAndStopTwiceStopsAtOnce) {
+  playlist_.ListItems << Song(QStringLiteral("a"), 441, 4.0) << Song(QStringLiteral("b"), 882, 4.0);
+  playlist_.ListItemCount = 2;
+  autoPilot_.Chooser().ChooseNextSong();
+  autoPilot_.APlay();
+  Settle();
+  Step();
+  autoPilot_.AStop();
+  EXPECT_FALSE(state_.AutoPilotOn);
+  EXPECT_EQ(form_.NSLabel()->text(), QStringLiteral("Next Song (Stopped):"));
+  EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);  // plays on
+  for (int step = 0; step < 20; ++step) Step();
+  EXPECT_NE(engine_.AP(0).PlayState(), 2);
+  EXPECT_NE(engine_.AP(1).PlayState(), 2);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
+  EXPECT_EQ(LoggedSongs(), QStringList{QStringLiteral("a")});  // nothing followed
+
+  autoPilot_.APlay();
+  Settle();
+  Step();
+  const int current = autoPilot_.CurrentAP();
+  autoPilot_.AStop();
+  autoPilot_.AStop();
+  EXPECT_NE(engine_.AP(current).PlayState(), 2);
+  EXPECT_EQ(engine_.AP(current).CurrentPosition(), 0.0);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
+}
+
+TEST_F(AutoPilotTest, PlayWhileRunningCutsToTheNextSongOnTheOtherPlayer) {
+  playlist_.ListItems << Song(QStringLiteral("a"), 441, 8.0) << Song(QStringLiteral("b"), 882, 8.0);
+  playlist_.ListItemCount = 2;
+  autoPilot_.Chooser().ChooseNextSong();
+  autoPilot_.APlay();
+  Settle();
+  Step();
+  const int first = autoPilot_.CurrentAP();
+  autoPilot_.APlay();
+  Settle();
+  EXPECT_NE(autoPilot_.CurrentAP(), first);
+  EXPECT_NE(engine_.AP(first).PlayState(), 2);
+  EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("b"));
+}
+
+TEST_F(AutoPilotTest, NextAfterTheEarlyOpenOpensTheNewChoiceForTheHandOver) {
+  playlist_.ListItems << Song(QStringLiteral("a"), 441, 10.0) << Song(QStringLiteral("b"), 661.5, 10.0)
+                      << Song(QStringLiteral("c"), 882, 10.0);
+  playlist_.ListItemCount = 3;
+  autoPilot_.Chooser().ChooseNextSong();
+  autoPilot_.APlay();
+  Settle();
+  while (!form_.Fading()->isVisibleTo(&form_) && state_.AutoPilotOn) Step();
+  const int other = 1 - autoPilot_.CurrentAP();
+  EXPECT_EQ(engine_.AP(other).FileName(), playlist_.ListItems[1]);
+  autoPilot_.ANext();  // list order: c is next now
+  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("c"));
+  Step();
+  EXPECT_EQ(engine_.AP(other).FileName(), playlist_.ListItems[2]);
+  const int before = autoPilot_.CurrentAP();
+  while (autoPilot_.CurrentAP() == before && state_.AutoPilotOn) Step();
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("c"));
+}
+
+TEST_F(AutoPilotTest, ASongThatNeverStartsIsReplacedAfterTheStallLimit) {
+  const QString broken = dir_.filePath(QStringLiteral("broken.wav"));
+  {
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+  }
+  playlist_.ListItems << broken << Song(QStringLiteral("good"), 441, 10.0);
+  playlist_.ListItemCount = 2;
+  autoPilot_.Chooser().ChooseNextSong();
+  autoPilot_.APlay();
+  Settle();
+  EXPECT_NE(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
+  for (int tick = 1; tick < 5; ++tick) {
+    Step();
+    EXPECT_EQ(autoPilot_.StallTicks(), tick);
+  }
+  Step();  // the fifth stalled tick chooses again and starts
+  Settle();
+  EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("good"));
+}
+
+TEST_F(AutoPilotTest, SmartRandomButtonTogglesColoursAndIsSaved) {
+  QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
+  EXPECT_TRUE(state_.SmartRandom);
+  EXPECT_EQ(form_.ShuffButt()->CaptionColor(), ColorFromValue(colors_.HiliteColor));
+  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), QStringLiteral("True"));
+  QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
+  EXPECT_FALSE(state_.SmartRandom);
+  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), QStringLiteral("False"));
+}
+
+}  // namespace
+}  // namespace marvane::test
