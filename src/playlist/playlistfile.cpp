@@ -33,7 +33,10 @@ Kind KindForLoading(const QString& name) {
   return Kind::Unknown;
 }
 
+// The key as written, and as looked up: keys match without regard to letter case, and a name that is already
+// in lower case is matched without being folded again.
 QString PlsKey(qint32 number) { return QStringLiteral("File") + QString::number(number); }
+QString PlsLookupKey(qint32 number) { return QStringLiteral("file") + QString::number(number); }
 
 // A line or value as it stands in a file, turned into a full path.
 QString EntryFromText(const QString& folder, const QString& text) {
@@ -135,7 +138,7 @@ bool LoadPls(Playlist& playlist, const QString& folder, const QString& path, boo
   // Readers rely on NumberOfEntries alone: a missing key gives an empty value and so the folder itself, and
   // keys beyond the count are never looked at.
   for (qint32 i = 1; i <= *count; ++i) {
-    const QString value = profile.Value(kPlsSection, PlsKey(i)).value_or(QString()).left(kPlsReadLimit);
+    const QString value = profile.Value(kPlsSection, PlsLookupKey(i)).value_or(QString()).left(kPlsReadLimit);
     playlist.ListItems.append(EntryFromText(folder, value));
   }
   return true;

@@ -52,6 +52,8 @@ void SongLog::LogSong(const QString& path, bool fromAutoPilot) {
   if (!options.Logging) return;
   if (!fromAutoPilot && !options.LogAll) return;
   logSongFile_ = path;
+  // A large log is read while the timer runs, not when it fires.
+  if (!options.LogFile.isEmpty()) file_.Preload(options.LogFile);
   // A burst of requests is written once, 500 ms after its first request, with the song asked for last.
   if (!logTimer_.isActive()) logTimer_.start();
 }
@@ -61,16 +63,16 @@ void SongLog::LogTimer_Timer() {
   const SongLogOptions options = options_();
   if (!options.Logging || options.LogFile.isEmpty()) return;
 
-  ProfileFile& profile = file_.Profile(options.LogFile);
-  logCount_ = NextEntryNumber(profile);
-  profile.SetValue(kTotalSection, kEntriesKey, QString::number(logCount_));
-  const QString song =
-      options.LogPath ? logSongFile_ : SplitFileName(StripExtension(logSongFile_));
-  profile.SetValue(kSongsSection, SongKey(logCount_, "File"), song.left(kWriteLimit));
+  logCount_ = NextEntryNumber(file_.Profile(options.LogFile));
+  const QString song = options.LogPath ? logSongFile_ : SplitFileName(StripExtension(logSongFile_));
   const QDateTime now = clock_();
-  profile.SetValue(kSongsSection, SongKey(logCount_, "Date"), DateText(now.date(), locale_).left(kWriteLimit));
-  profile.SetValue(kSongsSection, SongKey(logCount_, "Time"), TimeText(now.time(), locale_).left(kWriteLimit));
-  if (file_.Save(options.LogFile)) Q_EMIT EntryLogged(logCount_);
+  // The count first, then the entry's keys: the order a new log shows them in.
+  const std::vector<SongLogFile::Edit> edits = {
+      {kTotalSection, kEntriesKey, QString::number(logCount_)},
+      {kSongsSection, SongKey(logCount_, "File"), song.left(kWriteLimit)},
+      {kSongsSection, SongKey(logCount_, "Date"), DateText(now.date(), locale_).left(kWriteLimit)},
+      {kSongsSection, SongKey(logCount_, "Time"), TimeText(now.time(), locale_).left(kWriteLimit)}};
+  if (file_.Write(options.LogFile, edits)) Q_EMIT EntryLogged(logCount_);
 }
 
 QString SongLog::DateText(const QDate& date, const QLocale& locale) {

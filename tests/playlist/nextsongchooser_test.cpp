@@ -169,6 +169,14 @@ TEST_F(Chooser, SmartRandomShortensPlayedListAndRejectsDrawsOfRecentSongsIgnorin
   EXPECT_EQ(list_.PlayedList, (QStringList{items[4].toUpper(), items[5].toUpper()}));
   EXPECT_EQ(chooser_.ListPos(), expected);
   EXPECT_EQ(chooser_.NextFile(), items[expected - 1]);
+
+  // A first draw that is fresh at once: the removal before drawing and the one of the draw both happened.
+  while (Draws(QRandomGenerator(seed), 10, 1).first() <= 8) ++seed;
+  random_.seed(seed);
+  list_.PlayedList = {items[0], items[1], items[2], items[3]};
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(list_.PlayedList, (QStringList{items[0], items[1]}));
+  EXPECT_EQ(chooser_.ListPos(), Draws(QRandomGenerator(seed), 10, 1).first());
 }
 
 TEST_F(Chooser, SmartRandomGivesUpAfterOneThousandDrawsAndTakesTheLast) {

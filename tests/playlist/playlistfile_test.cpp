@@ -58,15 +58,21 @@ TEST_F(PlaylistFile, ExtensionIsTestedWithoutRegardToCaseAndUnknownKindsChangeNo
 TEST_F(PlaylistFile, LinesOfUpToOneHundredCharactersBecomeEntriesLongerOnesAreSkipped) {
   const QString hundred = QStringLiteral("/") + QString(95, QLatin1Char('x')) + QStringLiteral(".mp3");
   const QString hundredOne = QStringLiteral("/") + QString(96, QLatin1Char('y')) + QStringLiteral(".mp3");
-  // Characters count, not bytes: 100 accented letters are 200 bytes of UTF-8.
+  // Characters count, not bytes: 100 accented letters are 200 bytes of UTF-8, and 100 characters of which 50
+  // lie outside the 16-bit range are 150 UTF-16 units.
   const QString accented = QString(100, QChar(0x00E9));
+  QString notes;
+  for (int i = 0; i < 50; ++i) notes += QStringLiteral("\U0001F3B5a");
+  ASSERT_EQ(notes.size(), 150);
   ASSERT_EQ(hundred.size(), 100);
   WriteBytes(Path(QStringLiteral("long.mvn")), "a.mp3\r\n" + hundred.toUtf8() + "\r\n" + hundredOne.toUtf8() +
-                                                   "\r\n" + accented.toUtf8() + "\r\nb.mp3\r\n");
+                                                   "\r\n" + accented.toUtf8() + "\r\n" + notes.toUtf8() + "\r\n" +
+                                                   (notes + QLatin1Char('a')).toUtf8() + "\r\nb.mp3\r\n");
   ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("long.mvn"), true));
   EXPECT_EQ(list_.ListItems,
-            (QStringList{Entry(QStringLiteral("a.mp3")), hundred, Entry(accented), Entry(QStringLiteral("b.mp3"))}));
-  EXPECT_EQ(list_.ListItemCount, 4);
+            (QStringList{Entry(QStringLiteral("a.mp3")), hundred, Entry(accented), Entry(notes),
+                         Entry(QStringLiteral("b.mp3"))}));
+  EXPECT_EQ(list_.ListItemCount, 5);
 }
 
 TEST_F(PlaylistFile, LinesBecomeEntriesByTheirFormAndNoLineIsIgnoredForItsContent) {

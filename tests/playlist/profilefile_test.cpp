@@ -146,3 +146,24 @@ TEST(ProfileFile, ACrashBetweenWriteAndRenameLeavesTheOldFile) {
 
 }  // namespace
 }  // namespace marvane
+
+namespace marvane {
+namespace {
+
+TEST(ProfileFile, NamesOutsideAsciiAndPaddedNamesMatchWithoutRegardToCase) {
+  ProfileFile profile = ProfileFile::Parse(
+      "[Gr\xC3\xB6\xC3\x9F" "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC4pfel=2\n [ Mixed ] \n  KeY  = v \n");
+  EXPECT_EQ(profile.Value(QStringLiteral("GR\u00D6\u00DFE"), QStringLiteral("\u00E4PFEL")), QStringLiteral("1"));
+  EXPECT_EQ(profile.Value(QStringLiteral("code page"), QStringLiteral(" \u00C4PFEL ")), QStringLiteral("2"));
+  EXPECT_EQ(profile.Value(QStringLiteral("mixed"), QStringLiteral("key")), QStringLiteral("v"));
+  EXPECT_EQ(profile.Value(QStringLiteral(" MIXED "), QStringLiteral(" KEY")), QStringLiteral("v"));
+  EXPECT_FALSE(profile.Value(QStringLiteral("mixed"), QStringLiteral("ke y")).has_value());
+  // A key written in the Windows code page is written again in UTF-8 when its value changes.
+  profile.SetValue(QStringLiteral("CODE PAGE"), QStringLiteral("\u00E4pfel"), QStringLiteral("3"));
+  profile.SetValue(QStringLiteral("Mixed"), QStringLiteral("KEY"), QStringLiteral("w"));
+  EXPECT_EQ(profile.Serialize(), QByteArray("[Gr\xC3\xB6\xC3\x9F" "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC3\x84pfel=3\n"
+                                            " [ Mixed ] \nKeY=w\n"));
+}
+
+}  // namespace
+}  // namespace marvane
