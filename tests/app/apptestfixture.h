@@ -9,6 +9,7 @@
 #include "audio/offlineoutput.h"
 #include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
