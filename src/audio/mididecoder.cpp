@@ -18,6 +18,9 @@ constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
 // FluidSynth's default gain of 0.2 plays General MIDI songs far below other music; this brings a typical
 // file's chords near -6 dBFS, about where mastered songs sit.
 constexpr double kSynthGain = 0.8;
+// The limiter's ceiling (about -0.3 dBFS) and how long it takes to come back to unity after a peak.
+constexpr float kLimiterCeiling = 0.97f;
+constexpr float kLimiterReleaseSeconds = 0.2f;
 // FluidSynth renders in blocks of 64 frames.
 constexpr int kSynthBlock = 64;
 
@@ -133,6 +136,17 @@ int MidiDecoder::Read(float* out, int frames) {
   const int count = static_cast<int>(std::clamp<std::int64_t>(totalFrames_ - positionFrames_, 0, frames));
   if (count == 0) return 0;
   fluid_synth_write_float(synth_, count, out, 0, 2, out, 1, 2);
+  // Instant attack, so nothing passes the ceiling; a slow release, so the gain does not pump.
+  const float release = 1.0f / (kLimiterReleaseSeconds * static_cast<float>(outputRate_));
+  for (int i = 0; i < count; ++i) {
+    float& left = out[2 * i];
+    float& right = out[2 * i + 1];
+    const float peak = std::max(std::fabs(left), std::fabs(right));
+    const float needed = peak > kLimiterCeiling ? kLimiterCeiling / peak : 1.0f;
+    limiterGain_ = std::min(needed, std::min(1.0f, limiterGain_ + release));
+    left *= limiterGain_;
+    right *= limiterGain_;
+  }
   positionFrames_ += count;
   return count;
 }
@@ -141,6 +155,7 @@ bool MidiDecoder::Seek(double seconds) {
   seconds = std::clamp(seconds, 0.0, Duration());
   if (!StartPlayer(midi_.SecondsToTicks(seconds))) return false;
   positionFrames_ = std::llround(seconds * outputRate_);
+  limiterGain_ = 1.0f;
   return true;
 }
 

@@ -2,7 +2,7 @@
 // Plays a Standard MIDI File through FluidSynth with a General MIDI SoundFont found on the system. The
 // synthesizer's sequencer is clocked by the rendered samples (not the wall clock), so rendering faster than
 // real time stays in time. The file's length comes from MidiFile, which follows tempo changes; playback ends
-// exactly there.
+// exactly there. A peak limiter keeps the rare extreme passages below full scale.
 //
 // Threads: one decoder thread at a time (see decoder.h).
 
@@ -45,6 +45,9 @@ class MidiDecoder : public Decoder {
   fluid_settings_t* settings_ = nullptr;
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;
+  // A peak limiter's current gain. Some General MIDI programs played at full velocity reach far above full
+  // scale through the raised synth gain; the limiter catches those few peaks instead of letting the mix clip.
+  float limiterGain_ = 1.0f;
 };
 
 }  // namespace marvane

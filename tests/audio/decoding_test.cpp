@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <random>
 
+#include "audio/decoder.h"
 #include "audio/midifile.h"
 #include "audiotestutil.h"
+#include "support/testenv.h"
 
 namespace marvane {
 namespace {
@@ -160,6 +163,21 @@ TEST(MidiTest, ParserToleratesDamageAndRejectsWhatIsNotMidi) {
     ASSERT_TRUE(midi.has_value()) << size;
     EXPECT_LE(midi->DurationSeconds(), 2.5 + 1e-9) << size;
   }
+}
+
+TEST(MidiTest, ExtremePassagesAreLimitedBelowFullScaleNotClipped) {
+  MARVANE_REQUIRE_TESTDATA();
+  // This file plays every General MIDI program at full velocity; around 132 s some reach far above full scale
+  // through the synth's gain.
+  const QString path = QDir(test::TestDataDir()).filePath(QStringLiteral("audio/midi/jz_test-all-gm-sounds.mid"));
+  QString error;
+  std::unique_ptr<Decoder> decoder = OpenDecoder(path, 44100, &error);
+  ASSERT_NE(decoder, nullptr) << error.toStdString();
+  ASSERT_TRUE(decoder->Seek(131.0));
+  std::vector<float> passage(static_cast<std::size_t>(5 * 44100) * 2);
+  ASSERT_EQ(decoder->Read(passage.data(), 5 * 44100), 5 * 44100);
+  EXPECT_LE(test::Peak(passage), 0.9701);
+  EXPECT_GT(test::Db(test::Rms(passage)), -20.0) << "limited, not silenced";
 }
 
 TEST(MidiTest, ParserSurvivesRandomDamage) {
