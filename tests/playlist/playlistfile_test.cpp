@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace marvane {
@@ -251,6 +252,25 @@ TEST_F(PlaylistFile, PlsKeepsLineEndsOfAnExistingFileAndAddsMissingKeysAtTheEndO
   ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("unix.pls")));
   EXPECT_EQ(ReadBytes(Path(QStringLiteral("unix.pls"))),
             QByteArray("[playlist]\nFile1=a.mp3\nFile2=b.mp3\nNumberOfEntries=2\n\n[next]\nx=1\n"));
+}
+
+TEST_F(PlaylistFile, AnyBytesLoadWithoutHarmInEitherKind) {
+  const QList<QByteArray> pieces = {"[playlist]", "File1=", "file2=", "NumberOfEntries=", "3", "1e9", "-2", "=",
+                                    "\r", "\n", "\r\n", "\\", "C:", "/", "\xFF", "\xC3", "\xEF\xBB\xBF", "\0",
+                                    QByteArray(120, 'x')};
+  QRandomGenerator random(3);
+  for (int round = 0; round < 300; ++round) {
+    QByteArray bytes;
+    const int count = random.bounded(0, 30);
+    for (int i = 0; i < count; ++i) bytes += pieces[random.bounded(static_cast<int>(pieces.size()))];
+    for (const QString& name : {QStringLiteral("r.m3u"), QStringLiteral("r.pls")}) {
+      WriteBytes(Path(name), bytes);
+      Playlist loaded;
+      if (LoadPlaylist(loaded, folder_, name, true)) {
+        EXPECT_EQ(loaded.ListItemCount, loaded.ListItems.size());
+      }
+    }
+  }
 }
 
 }  // namespace

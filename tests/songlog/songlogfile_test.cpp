@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace marvane {
@@ -59,6 +60,30 @@ TEST(SongLogFile, WritesExactlyWhatTheProfileEngineWritesForAnyLayout) {
       expected = EngineResult(expected, edits);
       ASSERT_TRUE(file.Write(path, edits));
       ASSERT_EQ(ReadBytes(path), expected) << "layout: " << layout.toStdString() << " entry " << n;
+    }
+  }
+}
+
+TEST(SongLogFile, WritesWhatTheEngineWritesForRandomFilesMadeOfLogPieces) {
+  const QList<QByteArray> pieces = {"[Total]", "[Songs]", "[songs]", " [TOTAL] ", "[Other]", "Entries=",
+                                    "entries =", "7", "x", "1 File=", "8 File=", "8 Date=", ";", "=", " ",
+                                    "\t", "\n", "\r", "\r\n", "\n", "\xC4", "\v", "\n\n"};
+  QRandomGenerator random(6);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (int round = 0; round < 150; ++round) {
+    QByteArray layout;
+    const int count = random.bounded(1, 24);
+    for (int i = 0; i < count; ++i) layout += pieces[random.bounded(static_cast<int>(pieces.size()))];
+    const QString path = dir.path() + QStringLiteral("/log%1").arg(round);
+    WriteBytes(path, layout);
+    SongLogFile file;
+    QByteArray expected = layout;
+    for (int n = 8; n <= 9; ++n) {
+      const auto edits = Entry(n, QStringLiteral("s"));
+      expected = EngineResult(expected, edits);
+      ASSERT_TRUE(file.Write(path, edits));
+      ASSERT_EQ(ReadBytes(path), expected) << "layout: " << layout.toHex().toStdString() << " entry " << n;
     }
   }
 }
