@@ -187,14 +187,22 @@ void MainForm::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool MainForm::IsBareBackground(const QPoint& pos) const {
+  // Mouse events that a control leaves unhandled reach the window too; only the window's own background (or a
+  // dividing line drawn on it) counts as the bare window.
+  QWidget* child = childAt(pos);
+  return !child || std::find(lines_.begin(), lines_.end(), child) != lines_.end();
+}
+
 void MainForm::mouseMoveEvent(QMouseEvent* event) {
   // The pointer over the bare window clears the status line.
-  status_->clear();
+  if (IsBareBackground(event->position().toPoint())) status_->clear();
   QWidget::mouseMoveEvent(event);
 }
 
 void MainForm::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) PopupRCMenu(event->globalPosition().toPoint());
+  if (event->button() == Qt::RightButton && IsBareBackground(event->position().toPoint()))
+    PopupRCMenu(event->globalPosition().toPoint());
   QWidget::mouseReleaseEvent(event);
 }
 
@@ -234,7 +242,8 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  // A right-button release on a title label or a time display opens the right-click menu too.
+  // A right-button release on a title label opens the right-click menu too (the time displays' own handler does
+  // the same for them).
   if (event->type() == QEvent::MouseButtonRelease) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (mouse->button() == Qt::RightButton) {

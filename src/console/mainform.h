@@ -158,6 +158,7 @@ class MainForm : public QWidget {
   void BuildButtonBar();
   void BuildStatusAndLines();
   void BuildMenu();
+  bool IsBareBackground(const QPoint& pos) const;
 
   std::array<QLabel*, kLineCount> lineLabel_{};
   std::array<QLabel*, kLineCount> titleLabel_{};

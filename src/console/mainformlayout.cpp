@@ -89,7 +89,6 @@ void MainForm::BuildLines() {
     titleLabel_[n]->setAcceptDrops(true);
     colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter);
     Place(colon_[n], left, kColonTop, kColumnWidth, 300);
-    colon_[n]->installEventFilter(this);
 
     // Open, Play, Stop and the loop switch share one row; line 0 has no Play and Stop of its own.
     const int rowLeft = centre - kColumnWidth / 2;
@@ -162,7 +161,6 @@ void MainForm::BuildAutoPilotArea() {
   // The clock shares the top band, at its right end.
   colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight);
   Place(colon_[kMasterIndex], 6780, 120, 2220, 300);
-  colon_[kMasterIndex]->installEventFilter(this);
 }
 
 void MainForm::BuildCrossfader() {

@@ -1,4 +1,5 @@
 #include "app/progresswindow.h"
+#include "console/imagebutton.h"
 #include "app/settingkeys.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
@@ -71,6 +72,18 @@ TEST_F(StartupTest, TimerIntervalIsOneMillisecondOnlyForPriorityOne) {
     EXPECT_EQ(app_->Form()->Timer1()->interval(), interval) << stored.toStdString();
     EXPECT_EQ(app_->State().HighPriority, interval == 1);
   }
+}
+
+TEST_F(StartupTest, ToolTipsFollowTheirSettingAtStartUp) {
+  store_.WriteSetting(keys::kToolTips, false);
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->State().ToolTipsOn);
+  for (QWidget* w : app_->Form()->findChildren<QWidget*>())
+    EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString() << ": " << w->toolTip().toStdString();
+  store_.WriteSetting(keys::kToolTips, true);
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->Form()->OpenW(1)->toolTip(), QStringLiteral("Open a sound file for play"));
+  EXPECT_EQ(app_->Form()->APlay()->toolTip(), QStringLiteral("Plays Playlist / Skips to Next Song"));
 }
 
 TEST_F(StartupTest, StatusLineFollowsStatHelp) {

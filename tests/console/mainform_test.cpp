@@ -126,6 +126,24 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenu) {
   EXPECT_FALSE(form_.RCMenu()->isVisible());
 }
 
+TEST_F(MainFormTest, EventsThatControlsLeaveDoNotCountAsTheBareWindow) {
+  form_.show();
+  // A right click on a label the window does not handle itself reaches the window, but is not the window's.
+  QTest::mouseClick(form_.Mute(3), Qt::RightButton);
+  EXPECT_FALSE(form_.RCMenu()->isVisible());
+  // Moving over a label leaves the status line alone; moving over the bare window clears it.
+  form_.Status()->setText(QStringLiteral("Mutes Line"));
+  QTest::mouseMove(form_.Mute(3));
+  QMouseEvent overLabel(QEvent::MouseMove, QPointF(5, 5), form_.Mute(3)->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                        Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(form_.Mute(3), &overLabel);
+  EXPECT_EQ(form_.Status()->text(), QStringLiteral("Mutes Line"));
+  QMouseEvent overWindow(QEvent::MouseMove, QPointF(5, 200), form_.mapToGlobal(QPointF(5, 200)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&form_, &overWindow);
+  EXPECT_TRUE(form_.Status()->text().isEmpty());
+}
+
 TEST_F(MainFormTest, ScreenshotOfTheConsole) {
   form_.ShowFadeMode(1, 0);
   form_.ShowFadeMode(2, 2);
