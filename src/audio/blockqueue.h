@@ -31,8 +31,9 @@ struct AudioBlock {
 
 class BlockQueue {
  public:
-  // 48 blocks hold about 1.1 s at 44.1 kHz: enough to ride over a slow disk, small enough for eight players.
-  static constexpr int kCapacity = 48;
+  // 96 blocks hold about 2.2 s at 44.1 kHz (768 KB): enough to ride over a slow disk, and long runs for each
+  // decoder when eight share one core, yet only 6 MB for all eight players.
+  static constexpr int kCapacity = 96;
 
   BlockQueue() : blocks_(std::make_unique<AudioBlock[]>(kCapacity)) {}
   BlockQueue(const BlockQueue&) = delete;
