@@ -15,6 +15,17 @@ void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 bool InitializePortAudio(QString* error) {
   snd_lib_error_set_handler(&SilentAlsaError);
+  // PortAudio's ALSA host stops the whole program on an assertion when ALSA's configuration cannot be read
+  // (a broken or missing ALSA_CONFIG_PATH file); read it first and give up on the device cleanly instead.
+  if (const int alsa = snd_config_update(); alsa < 0) {
+    *error = QStringLiteral("ALSA configuration: %1").arg(QString::fromUtf8(snd_strerror(alsa)));
+    return false;
+  }
+  snd_config_t* pcms = nullptr;
+  if (snd_config == nullptr || snd_config_search(snd_config, "pcm", &pcms) < 0) {
+    *error = QStringLiteral("ALSA configuration defines no sound devices");
+    return false;
+  }
   const PaError rc = Pa_Initialize();
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));

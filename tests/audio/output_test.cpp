@@ -113,6 +113,19 @@ TEST(NoDeviceTest, FallsBackToTheNullOutputWithOneNotice) {
   EXPECT_LT(clock.elapsed(), 1500);
 }
 
+// An ALSA configuration that defines no devices at all (a missing or empty ALSA_CONFIG_PATH file) must not take
+// the program down: PortAudio's device scan would stop it on an assertion.
+TEST(EmptyAlsaConfigTest, FallsBackToTheNullOutputInsteadOfStopping) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  UseAlsaConfig(dir, "# nothing here\n");
+  QString notice;
+  std::unique_ptr<AudioOutput> output = AudioEngine::CreateDefaultOutput(&notice);
+  ASSERT_NE(output, nullptr);
+  EXPECT_NE(dynamic_cast<NullOutput*>(output.get()), nullptr);
+  EXPECT_FALSE(notice.isEmpty());
+}
+
 TEST(NullOutputTest, KeepsRealTimeAndRecordsCallbackTimes) {
   class CountingSource : public AudioSource {
    public:
