@@ -42,25 +42,8 @@ QByteArray ValueBytes(QString value) {
 
 }  // namespace
 
-bool SongLogFile::Stamp::operator==(const Stamp& other) const {
-  return exists == other.exists && device == other.device && inode == other.inode && size == other.size &&
-         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-}
-
 SongLogFile::~SongLogFile() {
   if (preload_.valid()) preload_.wait();
-}
-
-SongLogFile::Stamp SongLogFile::StampOf(const QString& path) {
-  Stamp stamp;
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return stamp;
-  stamp.exists = true;
-  stamp.device = info.st_dev;
-  stamp.inode = info.st_ino;
-  stamp.size = info.st_size;
-  stamp.modified = info.st_mtim;
-  return stamp;
 }
 
 SongLogFile::Cache SongLogFile::Read(const QString& path) {
@@ -68,7 +51,7 @@ SongLogFile::Cache SongLogFile::Read(const QString& path) {
   cache.path = path;
   // The stamp is taken before the bytes: a change in between leaves an old stamp, which the next use finds
   // out of date, so the file is read again rather than trusted.
-  cache.stamp = StampOf(path);
+  cache.stamp = FileStamp::Of(path);
   QFile file(path);
   if (file.open(QIODevice::ReadOnly)) cache.bytes = file.readAll();
   cache.profile = ProfileFile::Parse(cache.bytes);
@@ -139,7 +122,7 @@ SongLogFile::Layout SongLogFile::Scan(const QByteArray& bytes) {
 
 void SongLogFile::Preload(const QString& path) {
   if (preload_.valid() && preloadPath_ == path) return;
-  if (cache_.path == path && cache_.stamp == StampOf(path)) return;
+  if (cache_.path == path && cache_.stamp == FileStamp::Of(path)) return;
   if (preload_.valid()) preload_.wait();
   preloadPath_ = path;
   preload_ = std::async(std::launch::async, [path] { return Read(path); });
@@ -150,7 +133,7 @@ void SongLogFile::MakeCurrent(const QString& path) {
     Cache loaded = preload_.get();
     if (loaded.path == path) cache_ = std::move(loaded);
   }
-  if (cache_.path != path || !(cache_.stamp == StampOf(path))) cache_ = Read(path);
+  if (cache_.path != path || !(cache_.stamp == FileStamp::Of(path))) cache_ = Read(path);
 }
 
 const ProfileFile& SongLogFile::Profile(const QString& path) {
@@ -202,7 +185,7 @@ bool SongLogFile::Write(const QString& path, const std::vector<Edit>& edits, QSt
   }
   cache_.bytes = std::move(bytes);
   // Files are replaced by a rename, so even a rewrite within one clock tick gets a new inode and is noticed.
-  cache_.stamp = StampOf(path);
+  cache_.stamp = FileStamp::Of(path);
   return true;
 }
 

@@ -14,6 +14,7 @@
 // log on the UI thread. Apart from that worker, which touches nothing but its own copy, the object is used by
 // one thread only.
 
+#include "common/filestamp.h"
 #include "playlist/profilefile.h"
 
 #include <QByteArray>
@@ -52,14 +53,6 @@ class SongLogFile {
   bool Write(const QString& path, const std::vector<Edit>& edits, QString* error = nullptr);
 
  private:
-  struct Stamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    bool operator==(const Stamp& other) const;
-  };
   // Where the common write touches the file: the line holding Entries of Total, and whether new keys of Songs
   // land at the very end of the file.
   struct Layout {
@@ -71,13 +64,12 @@ class SongLogFile {
   };
   struct Cache {
     QString path;
-    Stamp stamp;
+    FileStamp stamp;
     QByteArray bytes;
     ProfileFile profile;
     Layout layout;
   };
 
-  static Stamp StampOf(const QString& path);
   static Cache Read(const QString& path);
   static Layout Scan(const QByteArray& bytes);
   void MakeCurrent(const QString& path);
