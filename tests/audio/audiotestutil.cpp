@@ -3,11 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -65,6 +67,23 @@ QString MakeFile(const QString& dir, const QString& name, const QString& express
   return path;
 }
 
+QString MakeFile(const QString& dir, const QString& name, const QString& expression, double seconds,
+                 const char* encoder, int rate, int channels) {
+  return MakeFile(dir, name, expression, seconds, QString::fromUtf8(encoder).split(QLatin1Char(' ')), rate,
+                  channels);
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() ? path
+                                                                                                    : QString();
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer timer;
   timer.start();
@@ -105,6 +124,40 @@ double Peak(const std::vector<float>& samples) {
 }
 
 double Db(double ratio) { return 20.0 * std::log10(ratio); }
+
+double ToneAmplitude(const std::vector<float>& samples, double frequency, int rate, int startFrame) {
+  constexpr double kPi = 3.14159265358979323846;
+  double re = 0.0, im = 0.0;
+  for (std::size_t n = 0; n < samples.size(); ++n) {
+    const double phase = 2.0 * kPi * frequency * (static_cast<double>(n) + startFrame) / rate;
+    re += samples[n] * std::cos(phase);
+    im += samples[n] * std::sin(phase);
+  }
+  return samples.empty() ? 0.0 : 2.0 * std::hypot(re, im) / static_cast<double>(samples.size());
+}
+
+double SineError(const std::vector<float>& stereo, int from) {
+  constexpr double kPi = 3.14159265358979323846;
+  double worst = 0.0;
+  for (int i = from; i < static_cast<int>(stereo.size() / 2); ++i) {
+    const double ideal = 0.5 * std::sin(2.0 * kPi * 441.0 * i / 44100.0);
+    worst = std::max(worst, std::fabs(stereo[static_cast<std::size_t>(i) * 2] - ideal));
+  }
+  return worst;
+}
+
+std::vector<float> CapturedTone(const QString& rawPath, int rate) {
+  const QByteArray bytes = ReadFile(rawPath);
+  std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float) / 2 * 2);
+  std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+  std::size_t first = 0;
+  while (first < samples.size() && std::fabs(samples[first]) < 1e-4f) ++first;
+  first &= ~std::size_t{1};
+  const std::size_t length = static_cast<std::size_t>(rate) * 2;
+  if (first + length > samples.size()) return {};
+  return {samples.begin() + static_cast<std::ptrdiff_t>(first),
+          samples.begin() + static_cast<std::ptrdiff_t>(first + length)};
+}
 
 EventLog::EventLog(MediaPlayer& player) {
   QObject::connect(&player, &MediaPlayer::OpenStateChange,

@@ -32,6 +32,15 @@ QStringList ExpressionInput(const QString& expression, double seconds, int rate 
 // Makes `name` in `dir` from a lavfi expression with the given encoder arguments. Empty path on failure.
 QString MakeFile(const QString& dir, const QString& name, const QString& expression, double seconds,
                  const QStringList& encoder, int rate = 44100, int channels = 2);
+// The same with the encoder arguments in one space-separated string, for example "-c:a pcm_f32le".
+QString MakeFile(const QString& dir, const QString& name, const QString& expression, double seconds,
+                 const char* encoder, int rate = 44100, int channels = 2);
+// The reference tone most tests play: 441 Hz at half scale, exactly 100 samples a cycle at 44.1 kHz.
+inline const QString kTone441 = QStringLiteral("0.5*sin(2*PI*441*t)");
+
+// Whole-file helpers; WriteFile returns `path`, or an empty string when it could not write.
+QString WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
 
 // Processes events until `done` is true or `timeoutMs` passes. Returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
@@ -43,6 +52,13 @@ std::vector<float> Channel(const std::vector<float>& stereo, int channel, int fr
 double Rms(const std::vector<float>& samples);
 double Peak(const std::vector<float>& samples);
 double Db(double ratio);
+// Amplitude of the `frequency` component of `samples`, whose first sample lies at frame `startFrame` of `rate`.
+double ToneAmplitude(const std::vector<float>& samples, double frequency, int rate, int startFrame = 0);
+// Largest difference between the left channel from frame `from` on and an ideal 441 Hz sine of 0.5 at 44.1 kHz.
+double SineError(const std::vector<float>& stereo, int from);
+// One second of stereo from a raw capture of 32-bit float stereo, from where sound first appears. Empty when
+// the capture holds less.
+std::vector<float> CapturedTone(const QString& rawPath, int rate);
 
 // Records every event of one player, in order, as (kind, old, new), kind 'o' or 'p'.
 struct EventLog {

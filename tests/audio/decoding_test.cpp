@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -18,27 +18,14 @@
 namespace marvane {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 struct Kind {
-  const char* name;       // file name; its extension picks the container
-  const char* encoder;    // ffmpeg arguments, space separated
-  int rate;               // source rate
+  const char* name;          // file name; its extension picks the container
+  const char* encoder;       // ffmpeg arguments
+  int rate;                  // source rate
   int channels;
   double durationTolerance;  // seconds; codecs that pad to whole frames need more than 10 ms
   double levelTolerance;     // dB
 };
-
-// Amplitude of the `frequency` component of `samples` (frames from `start` at `rate`).
-double ToneAmplitude(const std::vector<float>& samples, double frequency, int rate) {
-  double re = 0.0, im = 0.0;
-  for (std::size_t n = 0; n < samples.size(); ++n) {
-    const double phase = 2.0 * kPi * frequency * static_cast<double>(n) / rate;
-    re += samples[n] * std::cos(phase);
-    im += samples[n] * std::sin(phase);
-  }
-  return 2.0 * std::hypot(re, im) / static_cast<double>(samples.size());
-}
 
 class DecodingTest : public ::testing::TestWithParam<Kind> {
  protected:
@@ -49,9 +36,9 @@ TEST_P(DecodingTest, OpensPlaysAtLevelOnBothChannelsAndEnds) {
   const Kind kind = GetParam();
   ASSERT_TRUE(dir_.isValid());
   const double seconds = 2.0;
-  const QString path = test::MakeFile(dir_.path(), QString::fromUtf8(kind.name), QStringLiteral("0.5*sin(2*PI*441*t)"),
-                                      seconds, QString::fromUtf8(kind.encoder).split(QLatin1Char(' ')), kind.rate,
-                                      kind.channels);
+  const QString path =
+      test::MakeFile(dir_.path(), QString::fromUtf8(kind.name), test::kTone441, seconds, kind.encoder, kind.rate,
+                     kind.channels);
   ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make " << kind.name;
   test::OfflineEngine engine;  // after the file is made: no fork while decoder threads run
   MediaPlayer& player = engine.engine->Player(4);
@@ -61,7 +48,7 @@ TEST_P(DecodingTest, OpensPlaysAtLevelOnBothChannelsAndEnds) {
   const std::vector<float> out = engine.Render(seconds + 0.3);
   // 441 Hz at 0.5 on both channels, in the middle of the file, at the engine's rate of 44.1 kHz.
   for (int channel = 0; channel < 2; ++channel) {
-    const double amplitude = ToneAmplitude(test::Channel(out, channel, 22050, 44100), 441.0, 44100);
+    const double amplitude = test::ToneAmplitude(test::Channel(out, channel, 22050, 44100), 441.0, 44100);
     EXPECT_NEAR(test::Db(amplitude / 0.5), 0.0, kind.levelTolerance) << "channel " << channel;
   }
   EXPECT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; }));
@@ -88,8 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Kind{"real144.rm", "-c:a real_144", 8000, 1, 0.05, 2.0}),
     [](const ::testing::TestParamInfo<Kind>& param) {
       std::string name = param.param.name;
-      for (char& c : name)
-        if (c == '.') c = '_';
+      std::replace(name.begin(), name.end(), '.', '_');
       return name;
     });
 
@@ -123,11 +109,8 @@ TEST(MidiTest, DurationFollowsTempoChangesAndTheSynthPlaysAtNormalLoudness) {
   EXPECT_EQ(midi->SecondsToTicks(1.0), 480 + 240);
   EXPECT_NEAR(midi->TicksToSeconds(480 + 240), 1.0, 1e-9);
 
-  const QString path = dir.filePath(QStringLiteral("tempo.mid"));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-  file.close();
+  const QString path = test::WriteFile(dir.filePath(QStringLiteral("tempo.mid")), bytes);
+  ASSERT_FALSE(path.isEmpty());
   test::OfflineEngine engine;
   MediaPlayer& player = engine.engine->Player(5);
   ASSERT_EQ(test::OpenAndWait(player, path), 6) << player.LastError().toStdString();
@@ -152,19 +135,6 @@ TEST(MidiTest, DurationFollowsTempoChangesAndTheSynthPlaysAtNormalLoudness) {
   EXPECT_GT(test::Rms(test::Channel(engine.Render(0.3), 0, 4410)), 0.01);
 }
 
-TEST(MidiTest, ParserToleratesDamageAndRejectsWhatIsNotMidi) {
-  EXPECT_FALSE(MidiFile::Parse(QByteArray()).has_value());
-  EXPECT_FALSE(MidiFile::Parse(QByteArray("not a midi file")).has_value());
-  EXPECT_FALSE(MidiFile::Parse(QByteArray("MThd\0\0\0\6\0", 9)).has_value());
-  const QByteArray good = TempoChangeMidi();
-  // Every truncation parses without reading past the end and never claims more than the whole file.
-  for (int size = 14; size < good.size(); ++size) {
-    const std::optional<MidiFile> midi = MidiFile::Parse(good.left(size));
-    ASSERT_TRUE(midi.has_value()) << size;
-    EXPECT_LE(midi->DurationSeconds(), 2.5 + 1e-9) << size;
-  }
-}
-
 TEST(MidiTest, ExtremePassagesAreLimitedBelowFullScaleNotClipped) {
   MARVANE_REQUIRE_TESTDATA();
   // This file plays every General MIDI program at full velocity; around 132 s some reach far above full scale
@@ -180,18 +150,26 @@ TEST(MidiTest, ExtremePassagesAreLimitedBelowFullScaleNotClipped) {
   EXPECT_GT(test::Db(test::Rms(passage)), -20.0) << "limited, not silenced";
 }
 
-TEST(MidiTest, ParserSurvivesRandomDamage) {
+TEST(MidiTest, ParserRejectsWhatIsNotMidiAndSurvivesTruncationAndDamage) {
+  EXPECT_FALSE(MidiFile::Parse(QByteArray()).has_value());
+  EXPECT_FALSE(MidiFile::Parse(QByteArray("not a midi file")).has_value());
+  EXPECT_FALSE(MidiFile::Parse(QByteArray("MThd\0\0\0\6\0", 9)).has_value());
   const QByteArray good = TempoChangeMidi();
+  // Every truncation parses without reading past the end and never claims more than the whole file.
+  for (int size = 14; size < good.size(); ++size) {
+    const std::optional<MidiFile> midi = MidiFile::Parse(good.left(size));
+    ASSERT_TRUE(midi.has_value()) << size;
+    EXPECT_LE(midi->DurationSeconds(), 2.5 + 1e-9) << size;
+  }
+  // Whatever a damaged file makes of its bytes is self-consistent: the clean copy parses to the same length.
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
     QByteArray bytes = good;
-    const int flips = 1 + static_cast<int>(random() % 6);
-    for (int i = 0; i < flips; ++i)
+    for (int i = 0, flips = 1 + static_cast<int>(random() % 6); i < flips; ++i)
       bytes[static_cast<int>(random() % bytes.size())] = static_cast<char>(random() & 0xFF);
     if (random() % 4 == 0) bytes.truncate(static_cast<int>(random() % bytes.size()));
     const std::optional<MidiFile> midi = MidiFile::Parse(bytes);
     if (!midi) continue;
-    // Whatever it makes of the bytes is self-consistent: the clean copy parses to the same length.
     const std::optional<MidiFile> again = MidiFile::Parse(midi->CleanBytes());
     ASSERT_TRUE(again.has_value()) << round;
     EXPECT_EQ(again->LastTick(), midi->LastTick()) << round;

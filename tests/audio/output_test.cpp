@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cmath>
-#include <cstring>
 
 #include "audio/nulloutput.h"
 #include "audiotestutil.h"
@@ -20,15 +18,10 @@
 namespace marvane {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // Points ALSA's whole configuration at `text`, written into `dir`.
 void UseAlsaConfig(const QTemporaryDir& dir, const QByteArray& text) {
-  const QString path = dir.filePath(QStringLiteral("asound.conf"));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text);
-  file.close();
+  const QString path = test::WriteFile(dir.filePath(QStringLiteral("asound.conf")), text);
+  ASSERT_FALSE(path.isEmpty());
   qputenv("ALSA_CONFIG_PATH", path.toUtf8());
 }
 
@@ -38,8 +31,7 @@ TEST(AlsaFileOutputTest, ToneReachesTheFileAtTheLevelSet) {
   const QString raw = dir.filePath(QStringLiteral("out.raw"));
   UseAlsaConfig(dir, "pcm.!default { type file slave.pcm { type null } file \"" + raw.toUtf8() +
                          "\" format \"raw\" }\n");
-  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"),
-                                      1.0, {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
+  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), test::kTone441, 1.0, "-c:a pcm_f32le");
   ASSERT_FALSE(tone.isEmpty());
   int rate = 0;
   {
@@ -59,31 +51,15 @@ TEST(AlsaFileOutputTest, ToneReachesTheFileAtTheLevelSet) {
     player.Play();
     ASSERT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; }, 20000)) << "the file never ended";
   }
-  QFile file(raw);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
   // PortAudio asks ALSA for 32-bit float stereo; the file plugin writes what the stream carries.
-  std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float));
-  std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
-  ASSERT_GT(samples.size(), static_cast<std::size_t>(rate) * 2);
-  // Find where the tone starts, then measure its middle half second.
-  std::size_t first = 0;
-  while (first < samples.size() && std::fabs(samples[first]) < 1e-4f) ++first;
-  ASSERT_LT(first + static_cast<std::size_t>(rate) * 2, samples.size()) << "no whole second of tone captured";
-  std::vector<float> stereo(samples.begin() + static_cast<std::ptrdiff_t>(first & ~std::size_t{1}),
-                            samples.begin() + static_cast<std::ptrdiff_t>((first & ~std::size_t{1}) + rate * 2));
+  const std::vector<float> stereo = test::CapturedTone(raw, rate);
+  ASSERT_FALSE(stereo.empty()) << "no whole second of tone captured";
+  // Its middle half second is the 441 Hz tone at the level set.
   const std::vector<float> left = test::Channel(stereo, 0, rate / 4, rate / 2);
-  const std::vector<float> right = test::Channel(stereo, 1, rate / 4, rate / 2);
   const double expected = 0.5 / std::sqrt(2.0);
   EXPECT_NEAR(test::Db(test::Rms(left) / expected), -6.0, 0.05);
-  EXPECT_NEAR(test::Db(test::Rms(right) / expected), -16.0, 0.05);
-  // And it is the 441 Hz tone: correlate against it.
-  double re = 0.0, im = 0.0;
-  for (std::size_t n = 0; n < left.size(); ++n) {
-    re += left[n] * std::cos(2 * kPi * 441.0 * static_cast<double>(n) / rate);
-    im += left[n] * std::sin(2 * kPi * 441.0 * static_cast<double>(n) / rate);
-  }
-  EXPECT_NEAR(2.0 * std::hypot(re, im) / static_cast<double>(left.size()), 0.5 * std::pow(10.0, -0.3), 0.01);
+  EXPECT_NEAR(test::Db(test::Rms(test::Channel(stereo, 1, rate / 4, rate / 2)) / expected), -16.0, 0.05);
+  EXPECT_NEAR(test::ToneAmplitude(left, 441.0, rate), 0.5 * std::pow(10.0, -0.3), 0.01);
 }
 
 TEST(NoDeviceTest, FallsBackToTheNullOutputWithOneNotice) {
@@ -91,8 +67,7 @@ TEST(NoDeviceTest, FallsBackToTheNullOutputWithOneNotice) {
   ASSERT_TRUE(dir.isValid());
   // A default device that names a sound card the machine does not have.
   UseAlsaConfig(dir, "pcm.!default { type hw card 7 device 0 }\nctl.!default { type hw card 7 }\n");
-  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"),
-                                      0.5, {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+  const QString tone = test::MakeFile(dir.path(), QStringLiteral("tone.wav"), test::kTone441, 0.5, "-c:a pcm_s16le");
   QString notice;
   std::unique_ptr<AudioOutput> output = AudioEngine::CreateDefaultOutput(&notice);
   ASSERT_NE(output, nullptr);

@@ -13,7 +13,7 @@
 #include <QThread>
 
 #include <csignal>
-#include <cstring>
+#include <cmath>
 
 #include "audiotestutil.h"
 
@@ -37,8 +37,7 @@ TEST(PulseOutputTest, ToneIsPlayedInRealTimeThroughTheSystemMixerAtTheLevelSet) 
   ASSERT_TRUE(folder.isValid());
   const QString root = folder.path();
   // Everything made before any thread of the engine exists.
-  const QString tone = test::MakeFile(root, QStringLiteral("tone.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 1.0,
-                                      {QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")});
+  const QString tone = test::MakeFile(root, QStringLiteral("tone.wav"), test::kTone441, 1.0, "-c:a pcm_f32le");
   ASSERT_FALSE(tone.isEmpty());
   QDir().mkpath(root + QStringLiteral("/runtime"));
   QDir().mkpath(root + QStringLiteral("/state"));
@@ -46,14 +45,12 @@ TEST(PulseOutputTest, ToneIsPlayedInRealTimeThroughTheSystemMixerAtTheLevelSet) 
   qputenv("PULSE_RUNTIME_PATH", (root + QStringLiteral("/runtime")).toUtf8());
   qputenv("PULSE_STATE_PATH", (root + QStringLiteral("/state")).toUtf8());
   qputenv("PULSE_SERVER", server.toUtf8());
-  const QString config = root + QStringLiteral("/asound.conf");
-  {
-    QFile file(config);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("pcm.!default { type pulse server \"%1\" }\nctl.!default { type pulse server \"%1\" }\n")
-                   .arg(server)
-                   .toUtf8());
-  }
+  const QString config = test::WriteFile(
+      root + QStringLiteral("/asound.conf"),
+      QStringLiteral("pcm.!default { type pulse server \"%1\" }\nctl.!default { type pulse server \"%1\" }\n")
+          .arg(server)
+          .toUtf8());
+  ASSERT_FALSE(config.isEmpty());
   qputenv("ALSA_CONFIG_PATH", config.toUtf8());
 
   // norewinds=1: without it the stream stalls for seconds.
@@ -107,17 +104,8 @@ TEST(PulseOutputTest, ToneIsPlayedInRealTimeThroughTheSystemMixerAtTheLevelSet) 
 
   EXPECT_GT(playedMs, 900) << "a second of sound took " << playedMs << " ms: the output is not paced";
   EXPECT_LT(playedMs, 2000);
-  QFile file(raw);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
-  std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float) / 2 * 2);
-  std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
-  std::size_t first = 0;
-  while (first < samples.size() && std::fabs(samples[first]) < 1e-4f) ++first;
-  first &= ~std::size_t{1};
-  ASSERT_LT(first + 88200, samples.size()) << "no whole second of tone was recorded";
-  const std::vector<float> stereo(samples.begin() + static_cast<std::ptrdiff_t>(first),
-                                  samples.begin() + static_cast<std::ptrdiff_t>(first + 88200));
+  const std::vector<float> stereo = test::CapturedTone(raw, 44100);
+  ASSERT_FALSE(stereo.empty()) << "no whole second of tone was recorded";
   const double expected = 0.5 / std::sqrt(2.0);
   EXPECT_NEAR(test::Db(test::Rms(test::Channel(stereo, 0, 11025, 22050)) / expected), -6.0 - 20.0, 0.1);
   EXPECT_NEAR(test::Db(test::Rms(test::Channel(stereo, 1, 11025, 22050)) / expected), -6.0, 0.1);

@@ -5,9 +5,7 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -23,18 +21,12 @@ namespace {
 
 // Files that hold no playable sound: empty, garbage, header only, a tag and nothing after it, a network
 // metafile, a stream FFmpeg rejects outright.
-const QSet<QString> kBroken = {
-    QStringLiteral("jz_test-empty-file.mid"),   QStringLiteral("jz_test-empty.mid"),
-    QStringLiteral("jz_test-not-a-midi-file.mid"), QStringLiteral("mm_ILL2_wrongcrc.mp2"),
-    QStringLiteral("et_MP3.mp3"),               QStringLiteral("ft_fixture-mp2l3.mp3"),
-    QStringLiteral("tt_empty_file.mp3"),        QStringLiteral("tt_id3v1-latin1.mp3"),
-    QStringLiteral("tt_id3v24-long-title.mp3"), QStringLiteral("tt_incomplete.mp3"),
-    QStringLiteral("tt_invalid_file_larger.mp3"), QStringLiteral("et_Real.ra"),
-    QStringLiteral("et_Real.ram"),              QStringLiteral("et_Real.rm"),
-    QStringLiteral("et_RIFF.wav"),              QStringLiteral("tt_empty_file.wav"),
-    QStringLiteral("tt_invalid_file.wav"),      QStringLiteral("tt_no_audio_data_compressed.wav"),
-    QStringLiteral("tt_no_audio_data_uncompressed.wav"), QStringLiteral("tt_zero_value_properties.wav"),
-};
+const QStringList kBroken = QStringLiteral(
+    "jz_test-empty-file.mid jz_test-empty.mid jz_test-not-a-midi-file.mid mm_ILL2_wrongcrc.mp2 et_MP3.mp3 "
+    "ft_fixture-mp2l3.mp3 tt_empty_file.mp3 tt_id3v1-latin1.mp3 tt_id3v24-long-title.mp3 tt_incomplete.mp3 "
+    "tt_invalid_file_larger.mp3 et_Real.ra et_Real.ram et_Real.rm et_RIFF.wav tt_empty_file.wav "
+    "tt_invalid_file.wav tt_no_audio_data_compressed.wav tt_no_audio_data_uncompressed.wav "
+    "tt_zero_value_properties.wav").split(QLatin1Char(' '));
 
 // Lengths stated by the files' makers, where a file has a well-defined one.
 const QHash<QString, double> kLengths = {
@@ -43,22 +35,6 @@ const QHash<QString, double> kLengths = {
     {QStringLiteral("jz_test-track-length.mid"), 1.5}, {QStringLiteral("jz_test-c-major-scale.mid"), 4.0},
     {QStringLiteral("tt_vbr_xing_header.mp3"), 3.917}, {QStringLiteral("tt_silence-44-s-v1.mp3"), 3.7355},
 };
-
-// Plays `path` on `player` to its end (at most its last 10 s) and checks what came out.
-void PlaysToTheEnd(test::OfflineEngine& engine, MediaPlayer& player, const QString& name) {
-  const double duration = player.Duration();
-  ASSERT_GT(duration, 0.0) << name.toStdString();
-  const double start = std::max(0.0, duration - 10.0);
-  player.SetCurrentPosition(start);
-  player.Play();
-  const std::vector<float> out = engine.Render(duration - start + 0.3);
-  for (float sample : out) {
-    ASSERT_TRUE(std::isfinite(sample)) << name.toStdString();
-    ASSERT_LE(std::fabs(sample), 1.0f) << name.toStdString();
-  }
-  EXPECT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; })) << name.toStdString() << " did not end";
-  EXPECT_EQ(player.CurrentPosition(), 0.0) << name.toStdString();
-}
 
 TEST(TestDataTest, EveryValidFilePlaysAndEveryBrokenOneFailsCleanly) {
   MARVANE_REQUIRE_TESTDATA();
@@ -81,10 +57,19 @@ TEST(TestDataTest, EveryValidFilePlaysAndEveryBrokenOneFailsCleanly) {
       continue;
     }
     ASSERT_EQ(state, 6) << player.LastError().toStdString();
-    if (kLengths.contains(name)) {
-      EXPECT_NEAR(player.Duration(), kLengths.value(name), 0.01);
+    const double duration = player.Duration();
+    ASSERT_GT(duration, 0.0);
+    if (kLengths.contains(name)) EXPECT_NEAR(duration, kLengths.value(name), 0.01);
+    // It plays to its end (at most its last 10 s) with sound in range, then stops and rewinds.
+    const double start = std::max(0.0, duration - 10.0);
+    player.SetCurrentPosition(start);
+    player.Play();
+    for (float sample : engine.Render(duration - start + 0.3)) {
+      ASSERT_TRUE(std::isfinite(sample));
+      ASSERT_LE(std::fabs(sample), 1.0f);
     }
-    PlaysToTheEnd(engine, player, name);
+    EXPECT_TRUE(test::WaitFor([&] { return player.PlayState() == 0; })) << "it did not end";
+    EXPECT_EQ(player.CurrentPosition(), 0.0);
     ++played;
   }
   EXPECT_EQ(played, files.size() - kBroken.size());
@@ -94,37 +79,21 @@ class DamagedFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    mp3_ = test::MakeFile(dir_.path(), QStringLiteral("song.mp3"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0,
-                          {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
-                           QStringLiteral("128k")});
-    wav_ = test::MakeFile(dir_.path(), QStringLiteral("song.wav"), QStringLiteral("0.5*sin(2*PI*441*t)"), 3.0,
-                          {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
-    ASSERT_FALSE(mp3_.isEmpty());
-    ASSERT_FALSE(wav_.isEmpty());
+    mp3_ = test::MakeFile(dir_.path(), QStringLiteral("song.mp3"), test::kTone441, 3.0, "-c:a libmp3lame -b:a 128k");
+    wav_ = test::MakeFile(dir_.path(), QStringLiteral("song.wav"), test::kTone441, 3.0, "-c:a pcm_s16le");
+    ASSERT_FALSE(mp3_.isEmpty() || wav_.isEmpty());
     engine_.emplace();  // after the files are made: no fork while decoder threads run
   }
-  QString Write(const QString& name, const QByteArray& bytes) {
-    const QString path = dir_.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-  }
-  QByteArray Read(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-  }
+  QString Write(const QString& name, const QByteArray& bytes) { return test::WriteFile(dir_.filePath(name), bytes); }
   QTemporaryDir dir_;
-  QString mp3_;
-  QString wav_;
+  QString mp3_, wav_;
   std::optional<test::OfflineEngine> engine_;
 };
 
 TEST_F(DamagedFileTest, TruncatedFilesPlayWhatDecodesAndEnd) {
   MediaPlayer& player = engine_->engine->Player(1);
   for (const QString& source : {mp3_, wav_}) {
-    const QByteArray whole = Read(source);
+    const QByteArray whole = test::ReadFile(source);
     const QString cut = Write(QStringLiteral("cut.") + QFileInfo(source).suffix(), whole.left(whole.size() / 2));
     ASSERT_EQ(test::OpenAndWait(player, cut), 6) << source.toStdString();
     player.Play();
@@ -143,7 +112,7 @@ TEST_F(DamagedFileTest, GarbageFailsAndMislabelledFilesPlayByTheirContent) {
   EXPECT_EQ(test::OpenAndWait(player, Write(QStringLiteral("noise.ram"), garbage)), 0);
   // A wave file named .mp3, an MP3 named .wav and .mid: all play.
   for (const QString& name : {QStringLiteral("wave.mp3"), QStringLiteral("mpeg.wav"), QStringLiteral("mpeg.mid")}) {
-    const QString path = Write(name, Read(name.startsWith(QLatin1String("wave")) ? wav_ : mp3_));
+    const QString path = Write(name, test::ReadFile(name.startsWith(QLatin1String("wave")) ? wav_ : mp3_));
     ASSERT_EQ(test::OpenAndWait(player, path), 6) << name.toStdString();
     EXPECT_NEAR(player.Duration(), 3.0, 0.03) << name.toStdString();
   }
@@ -155,7 +124,7 @@ TEST_F(DamagedFileTest, GarbageFailsAndMislabelledFilesPlayByTheirContent) {
 TEST_F(DamagedFileTest, RandomlyCorruptedFilesNeverCrashOrHang) {
   std::mt19937 random(11);
   for (const QString& source : {mp3_, wav_}) {
-    const QByteArray whole = Read(source);
+    const QByteArray whole = test::ReadFile(source);
     for (int round = 0; round < 12; ++round) {
       QByteArray bytes = whole;
       const int damage = 1 + static_cast<int>(random() % 200);
