@@ -22,10 +22,11 @@ namespace {
 
 constexpr double kTick = 0.3;  // the main timer's interval
 
-// Strength of one frequency in a mono block (Goertzel), as an amplitude.
-double ToneLevel(const std::vector<float>& samples, double frequency, int rate = 44100) {
-  const double w = 2.0 * M_PI * frequency / rate;
-  const double coefficient = 2.0 * std::cos(w);
+// Strength of one frequency (Goertzel), as an amplitude, in the 0.1 s of a mono render from `seconds` on.
+double ToneLevel(const std::vector<float>& render, double seconds, double frequency) {
+  const auto from = render.begin() + static_cast<int>(seconds * 44100);
+  const std::vector<float> samples(from, from + 4410);
+  const double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / 44100);
   double s1 = 0, s2 = 0;
   for (float x : samples) {
     const double s0 = x + coefficient * s1 - s2;
@@ -72,6 +73,25 @@ class AutoPilotTest : public ConsoleTest {
     // The log's 500 ms wait is far shorter than a song; let it pass whenever a song waits to be logged.
     if (log_.LogTimer().isActive()) log_.LogTimer_Timer();
     return audio;
+  }
+
+  // Puts the songs in the list, chooses the first and starts AutoPilot.
+  void PlayList(const QStringList& songs) {
+    playlist_.ListItems = songs;
+    playlist_.ListItemCount = static_cast<int>(songs.size());
+    autoPilot_.Chooser().ChooseNextSong();
+    autoPilot_.APlay();
+    Settle();
+  }
+
+  // Runs `steps` timer intervals and returns the left channel rendered.
+  std::vector<float> Run(int steps) {
+    std::vector<float> render;
+    for (int step = 0; step < steps; ++step) {
+      const std::vector<float> audio = Step();
+      render.insert(render.end(), audio.begin(), audio.end());
+    }
+    return Channel(render, 0);
   }
 
   double Remaining() const {
@@ -139,21 +159,16 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   for (double remaining : openedAt) EXPECT_NEAR(remaining, 8.0, kTick + 0.05);
   for (double remaining : startedAt) EXPECT_NEAR(remaining, 3.0, kTick + 0.05);
 
-  // Both pitches sound together in the middle of each overlap, and only one a little before it.
+  // Both pitches sound together in the middle of each overlap, and only one a little before and after it.
   const std::vector<float> left = Channel(render, 0);
-  auto levelsAt = [&](double seconds, double hz) {
-    const int from = static_cast<int>(seconds * 44100);
-    const std::vector<float> block(left.begin() + from, left.begin() + from + 4410);
-    return ToneLevel(block, hz);
-  };
   const double firstHandOver = 12.0;  // song 1 starts at 0 and hands over with 3 s left
-  EXPECT_GT(levelsAt(firstHandOver + 1.5, 441), 0.1);
-  EXPECT_GT(levelsAt(firstHandOver + 1.5, 661.5), 0.1);
-  EXPECT_LT(levelsAt(firstHandOver - 1.0, 661.5), 0.01);
-  EXPECT_LT(levelsAt(firstHandOver + 3.5, 441), 0.01);
+  EXPECT_GT(ToneLevel(left, firstHandOver + 1.5, 441), 0.1);
+  EXPECT_GT(ToneLevel(left, firstHandOver + 1.5, 661.5), 0.1);
+  EXPECT_LT(ToneLevel(left, firstHandOver - 1.0, 661.5), 0.01);
+  EXPECT_LT(ToneLevel(left, firstHandOver + 3.5, 441), 0.01);
   const double secondHandOver = firstHandOver + 12.0;
-  EXPECT_GT(levelsAt(secondHandOver + 1.5, 661.5), 0.1);
-  EXPECT_GT(levelsAt(secondHandOver + 1.5, 882), 0.1);
+  EXPECT_GT(ToneLevel(left, secondHandOver + 1.5, 661.5), 0.1);
+  EXPECT_GT(ToneLevel(left, secondHandOver + 1.5, 882), 0.1);
 
   // List order 1, 2, 3, 1 as the list loops, each logged and put at the front of the played songs.
   EXPECT_EQ(LoggedSongs(), (QStringList{QStringLiteral("song1"), QStringLiteral("song2"), QStringLiteral("song3"),
@@ -164,38 +179,21 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
 
 // With songs of 6 s or less (FadeSeconds 3) there is no overlap: the next song starts when the current one ends.
 TEST_F(AutoPilotTest, ShortSongsAreNotOverlapped) {
-  playlist_.ListItems << Song(QStringLiteral("long"), 441, 10.0) << Song(QStringLiteral("short"), 882, 5.5);
-  playlist_.ListItemCount = 2;
-  autoPilot_.Chooser().ChooseNextSong();
-  autoPilot_.APlay();
-  Settle();
-  std::vector<float> render;
-  for (int step = 0; step < 60; ++step) {
-    const std::vector<float> audio = Step();
-    render.insert(render.end(), audio.begin(), audio.end());
-  }
-  const std::vector<float> left = Channel(render, 0);
-  // Neither pitch overlaps the other anywhere.
-  for (double t = 0.0; t + 0.1 < left.size() / 44100.0; t += 0.1) {
-    const int from = static_cast<int>(t * 44100);
-    const std::vector<float> block(left.begin() + from, left.begin() + from + 4410);
-    EXPECT_FALSE(ToneLevel(block, 441) > 0.05 && ToneLevel(block, 882) > 0.05) << "both at " << t << " s";
-  }
+  PlayList({Song(QStringLiteral("long"), 441, 10.0), Song(QStringLiteral("short"), 882, 5.5)});
+  const std::vector<float> left = Run(60);
+  for (double t = 0.0; t + 0.1 < left.size() / 44100.0; t += 0.1)
+    EXPECT_FALSE(ToneLevel(left, t, 441) > 0.05 && ToneLevel(left, t, 882) > 0.05) << "both at " << t << " s";
   EXPECT_EQ(LoggedSongs().mid(0, 2), (QStringList{QStringLiteral("long"), QStringLiteral("short")}));
 }
 
 TEST_F(AutoPilotTest, StopOncePlaysToTheEndAndStopTwiceStopsAtOnce) {
-  playlist_.ListItems << Song(QStringLiteral("a"), 441, 4.0) << Song(QStringLiteral("b"), 882, 4.0);
-  playlist_.ListItemCount = 2;
-  autoPilot_.Chooser().ChooseNextSong();
-  autoPilot_.APlay();
-  Settle();
+  PlayList({Song(QStringLiteral("a"), 441, 4.0), Song(QStringLiteral("b"), 882, 4.0)});
   Step();
   autoPilot_.AStop();
   EXPECT_FALSE(state_.AutoPilotOn);
   EXPECT_EQ(form_.NSLabel()->text(), QStringLiteral("Next Song (Stopped):"));
   EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);  // plays on
-  for (int step = 0; step < 20; ++step) Step();
+  Run(20);
   EXPECT_NE(engine_.AP(0).PlayState(), 2);
   EXPECT_NE(engine_.AP(1).PlayState(), 2);
   EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
@@ -213,11 +211,7 @@ TEST_F(AutoPilotTest, StopOncePlaysToTheEndAndStopTwiceStopsAtOnce) {
 }
 
 TEST_F(AutoPilotTest, PlayWhileRunningCutsToTheNextSongOnTheOtherPlayer) {
-  playlist_.ListItems << Song(QStringLiteral("a"), 441, 8.0) << Song(QStringLiteral("b"), 882, 8.0);
-  playlist_.ListItemCount = 2;
-  autoPilot_.Chooser().ChooseNextSong();
-  autoPilot_.APlay();
-  Settle();
+  PlayList({Song(QStringLiteral("a"), 441, 8.0), Song(QStringLiteral("b"), 882, 8.0)});
   Step();
   const int first = autoPilot_.CurrentAP();
   autoPilot_.APlay();
@@ -229,12 +223,8 @@ TEST_F(AutoPilotTest, PlayWhileRunningCutsToTheNextSongOnTheOtherPlayer) {
 }
 
 TEST_F(AutoPilotTest, NextAfterTheEarlyOpenOpensTheNewChoiceForTheHandOver) {
-  playlist_.ListItems << Song(QStringLiteral("a"), 441, 10.0) << Song(QStringLiteral("b"), 661.5, 10.0)
-                      << Song(QStringLiteral("c"), 882, 10.0);
-  playlist_.ListItemCount = 3;
-  autoPilot_.Chooser().ChooseNextSong();
-  autoPilot_.APlay();
-  Settle();
+  PlayList({Song(QStringLiteral("a"), 441, 10.0), Song(QStringLiteral("b"), 661.5, 10.0),
+            Song(QStringLiteral("c"), 882, 10.0)});
   while (!form_.Fading()->isVisibleTo(&form_) && state_.AutoPilotOn) Step();
   const int other = 1 - autoPilot_.CurrentAP();
   EXPECT_EQ(engine_.AP(other).FileName(), playlist_.ListItems[1]);
@@ -254,11 +244,7 @@ TEST_F(AutoPilotTest, ASongThatNeverStartsIsReplacedAfterTheStallLimit) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));
   }
-  playlist_.ListItems << broken << Song(QStringLiteral("good"), 441, 10.0);
-  playlist_.ListItemCount = 2;
-  autoPilot_.Chooser().ChooseNextSong();
-  autoPilot_.APlay();
-  Settle();
+  PlayList({broken, Song(QStringLiteral("good"), 441, 10.0)});
   EXPECT_NE(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
   for (int tick = 1; tick < 5; ++tick) {
     Step();

@@ -37,37 +37,36 @@ class CrossfaderReactionsTest : public ConsoleTest {
   int autoPilotStops_ = 0;
 };
 
-TEST_F(CrossfaderReactionsTest, WithASOFAnAutoFadeStopsTheFadedOutSideAndSnapsBack) {
-  state_.ASOF = true;
-  state_.AutoReset = true;
+// Lines 1 (left), 2 (right) and 3 (Always On) play, and AutoPilot's line 0 is on the right. ASOF stops the side
+// that faded out (and AutoPilot with it); AutoReset then snaps the knob back to the middle, but only with ASOF.
+TEST_F(CrossfaderReactionsTest, MaxedStopsTheFadedOutSideAndSnapsBackAsASOFAndAutoResetSay) {
   console_.Lines().FadeRightW_MouseDown(0, 1);
-  FadeToEnd(true);  // to the left: the right side faded out
-  EXPECT_EQ(engine_.Player(2).PlayState(), 0);
-  EXPECT_EQ(engine_.Player(2).CurrentPosition(), 0.0);
-  EXPECT_EQ(engine_.Player(1).PlayState(), 2);
-  EXPECT_EQ(engine_.Player(3).PlayState(), 2);  // Always On is never stopped
-  EXPECT_EQ(autoPilotStops_, 1);
-  EXPECT_EQ(form_.MiniCrossfader1()->Position(), 1140);
-  EXPECT_EQ(engine_.Player(1).Volume(), engine_.Player(3).Volume());  // levels restored with the knob
-}
-
-TEST_F(CrossfaderReactionsTest, WithoutASOFNothingStopsAndTheKnobStaysAtTheEnd) {
-  state_.ASOF = false;
-  state_.AutoReset = true;
-  FadeToEnd(false);
-  EXPECT_EQ(engine_.Player(1).PlayState(), 2);
-  EXPECT_EQ(form_.MiniCrossfader1()->Position(), 2280);
-  EXPECT_EQ(engine_.Player(1).Volume(), -9569);
-  EXPECT_EQ(autoPilotStops_, 0);
-}
-
-TEST_F(CrossfaderReactionsTest, ASOFWithoutAutoResetStopsButLeavesTheKnob) {
-  state_.ASOF = true;
-  state_.AutoReset = false;
-  FadeToEnd(false);  // to the right: the left side faded out
-  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
-  EXPECT_EQ(engine_.Player(2).PlayState(), 2);
-  EXPECT_EQ(form_.MiniCrossfader1()->Position(), 2280);
+  for (int n : {1, 2, 3}) form_.Slider(n)->SetValue(80);
+  struct Row {
+    bool asof, autoReset, toLeft;
+    int stoppedLine;  // 0: none
+    int position, autoPilotStops;
+  };
+  for (const Row& row : {Row{true, true, true, 2, 1140, 1}, Row{true, false, false, 1, 2280, 0},
+                         Row{false, true, false, 0, 2280, 0}, Row{false, false, true, 0, 0, 0}}) {
+    SCOPED_TRACE(testing::Message() << "ASOF " << row.asof << ", AutoReset " << row.autoReset);
+    for (int n : {1, 2, 3}) engine_.Player(n).Play();
+    audio_.Render(0.1);
+    form_.MiniCrossfader1()->Reset();
+    autoPilotStops_ = 0;
+    state_.ASOF = row.asof;
+    state_.AutoReset = row.autoReset;
+    FadeToEnd(row.toLeft);
+    for (int n : {1, 2, 3}) EXPECT_EQ(engine_.Player(n).PlayState(), n == row.stoppedLine ? 0 : 2) << n;
+    if (row.stoppedLine) {
+      EXPECT_EQ(engine_.Player(row.stoppedLine).CurrentPosition(), 0.0);
+    }
+    EXPECT_EQ(form_.MiniCrossfader1()->Position(), row.position);
+    EXPECT_EQ(autoPilotStops_, row.autoPilotStops);
+    // The volumes follow the knob: restored in the middle, the faded side at the bottom of the law at an end.
+    const int fadedLine = row.toLeft ? 2 : 1;
+    EXPECT_EQ(engine_.Player(fadedLine).Volume(), row.position == 1140 ? engine_.Player(3).Volume() : -9569);
+  }
 }
 
 TEST_F(CrossfaderReactionsTest, TheAutoFadeLabelsStartFades) {

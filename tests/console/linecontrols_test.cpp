@@ -26,23 +26,20 @@ class LineControlsTest : public ConsoleTest {
   }
 };
 
-TEST_F(LineControlsTest, SliderSetsThePlayersVolumeByTheLaw) {
-  form_.Slider(3)->SetValue(80);
-  EXPECT_EQ(engine_.Player(3).Volume(), -332);
-  form_.Slider(3)->SetValue(100);
-  EXPECT_EQ(engine_.Player(3).Volume(), 0);
-  form_.Slider(3)->SetValue(0);
-  EXPECT_EQ(engine_.Player(3).Volume(), -9569);
-  // Line 0 drives both AutoPilot players alike.
-  form_.Slider(0)->SetValue(80);
+TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverTheMasters) {
+  form_.Slider(2)->SetValue(80);
+  EXPECT_EQ(engine_.Player(2).Volume(), -332);
+  form_.Slider(0)->SetValue(80);  // line 0 drives both AutoPilot players alike
   EXPECT_EQ(engine_.AP(0).Volume(), -332);
   EXPECT_EQ(engine_.AP(1).Volume(), -332);
-}
-
-TEST_F(LineControlsTest, FadeModePressSetsSavesAndAppliesTheMode) {
-  form_.Slider(2)->SetValue(80);
+  form_.Slider(4)->SetValue(100);
+  lines_.FadeRightW_MouseDown(4, 1);
+  const auto masterWrites = card_.writes.size();
   FadeFullyRight();
   EXPECT_EQ(engine_.Player(2).Volume(), -332);  // Always On ignores the crossfader
+  EXPECT_EQ(engine_.Player(4).Volume(), 0);
+  EXPECT_EQ(card_.writes.size(), masterWrites);
+
   QTest::mouseClick(form_.FadeLeftW(2), Qt::LeftButton);
   EXPECT_EQ(lines_.FadeMode(2), LineControls::kLeft);
   EXPECT_EQ(form_.FadeModeShown(2), LineControls::kLeft);
@@ -58,20 +55,10 @@ TEST_F(LineControlsTest, FadeModePressSetsSavesAndAppliesTheMode) {
   EXPECT_EQ(lines_.FadeMode(2), LineControls::kAlwaysOn);
   EXPECT_TRUE(form_.RCMenu()->isVisible());
   form_.RCMenu()->hide();
-}
-
-TEST_F(LineControlsTest, TheCrossfaderBlendsLeftAgainstRightAndNeverTheMaster) {
-  form_.Slider(1)->SetValue(100);
-  form_.Slider(4)->SetValue(100);
-  lines_.FadeLeftW_MouseDown(1, 1);
-  lines_.FadeRightW_MouseDown(4, 1);
-  const auto writesBefore = card_.writes.size();
-  FadeFullyRight();
-  EXPECT_EQ(engine_.Player(1).Volume(), -9569);
+  lines_.FadeLeftW_MouseDown(2, 1);
+  form_.MiniCrossfader1()->Reset();  // the middle: both sides at full level
+  EXPECT_EQ(engine_.Player(2).Volume(), -332);
   EXPECT_EQ(engine_.Player(4).Volume(), 0);
-  EXPECT_EQ(card_.writes.size(), writesBefore);
-  form_.MiniCrossfader1()->Reset();
-  EXPECT_EQ(engine_.Player(1).Volume(), 0);
 }
 
 TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted) {

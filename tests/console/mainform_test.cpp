@@ -114,33 +114,29 @@ TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
   }
 }
 
-TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenu) {
+// Right clicks and moves that a control leaves to the window are not the bare window's: only the bare background
+// and the titles open the menu, and only the bare background clears the status line.
+TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOverTheWindowClearTheStatus) {
   form_.show();
-  QTest::mouseClick(&form_, Qt::RightButton, {}, QPoint(5, 200));
-  EXPECT_TRUE(form_.RCMenu()->isVisible());
-  form_.RCMenu()->hide();
-  QTest::mouseClick(form_.TitleLabel(3), Qt::RightButton);
-  EXPECT_TRUE(form_.RCMenu()->isVisible());
-  form_.RCMenu()->hide();
-  QTest::mouseClick(form_.TitleLabel(3), Qt::LeftButton);
-  EXPECT_FALSE(form_.RCMenu()->isVisible());
-}
+  auto menuAfterClick = [this](QWidget* widget, Qt::MouseButton button, QPoint at) {
+    QTest::mouseClick(widget, button, {}, at);
+    const bool shown = form_.RCMenu()->isVisible();
+    form_.RCMenu()->hide();
+    return shown;
+  };
+  EXPECT_TRUE(menuAfterClick(&form_, Qt::RightButton, QPoint(5, 200)));
+  EXPECT_TRUE(menuAfterClick(form_.TitleLabel(3), Qt::RightButton, QPoint(5, 5)));
+  EXPECT_FALSE(menuAfterClick(form_.TitleLabel(3), Qt::LeftButton, QPoint(5, 5)));
+  EXPECT_FALSE(menuAfterClick(form_.Mute(3), Qt::RightButton, QPoint(5, 5)));
 
-TEST_F(MainFormTest, EventsThatControlsLeaveDoNotCountAsTheBareWindow) {
-  form_.show();
-  // A right click on a label the window does not handle itself reaches the window, but is not the window's.
-  QTest::mouseClick(form_.Mute(3), Qt::RightButton);
-  EXPECT_FALSE(form_.RCMenu()->isVisible());
-  // Moving over a label leaves the status line alone; moving over the bare window clears it.
   form_.Status()->setText(QStringLiteral("Mutes Line"));
-  QTest::mouseMove(form_.Mute(3));
-  QMouseEvent overLabel(QEvent::MouseMove, QPointF(5, 5), form_.Mute(3)->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                        Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(form_.Mute(3), &overLabel);
+  auto moveOver = [](QWidget* widget, QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+  };
+  moveOver(form_.Mute(3), QPointF(5, 5));
   EXPECT_EQ(form_.Status()->text(), QStringLiteral("Mutes Line"));
-  QMouseEvent overWindow(QEvent::MouseMove, QPointF(5, 200), form_.mapToGlobal(QPointF(5, 200)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(&form_, &overWindow);
+  moveOver(&form_, QPointF(5, 200));
   EXPECT_TRUE(form_.Status()->text().isEmpty());
 }
 

@@ -1,11 +1,9 @@
-// Tool tips and status help on the real main window: the tool-tip table in its order, the status texts written by
-// pointer movement over every kind of control, the live song texts, the hidden status line, and the credits line.
+// Tool tips and status help on the real main window: the whole tool-tip table, the status texts written by pointer
+// movement over every kind of control, the live song texts, the hidden status line, and the credits line.
 
 #include "console/statushelp.h"
 
 #include "appearance/butt.h"
-#include "appearance/minicrossfader.h"
-#include "appearance/minislider.h"
 #include "appearance/pan.h"
 #include "appearance/twips.h"
 #include "console/imagebutton.h"
@@ -13,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
 
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -25,62 +23,44 @@
 namespace marvane {
 namespace {
 
-using Tip = std::pair<QString, QString>;  // control name, tool tip
-
-// Records every tool-tip change of a widget, in order.
-class TipRecorder : public QObject {
- public:
-  TipRecorder() { qApp->installEventFilter(this); }
-  ~TipRecorder() override { qApp->removeEventFilter(this); }
-  std::vector<Tip> changes;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::ToolTipChange) {
-      if (auto* widget = qobject_cast<QWidget*>(watched)) changes.emplace_back(widget->objectName(), widget->toolTip());
-    }
-    return false;
-  }
-};
-
-// The table of tool tips, written out as the console documents it.
-std::vector<Tip> ExpectedTips() {
-  std::vector<Tip> tips;
-  auto add = [&tips](const QString& name, const char* text) { tips.emplace_back(name, QString::fromUtf8(text)); };
+// The table of tool tips, by control name; the line controls' names end in "_n" for lines 0 to 6 (Play and Stop
+// on lines 1 to 6 only).
+std::map<QString, QString> ExpectedTips() {
+  const char* on = "When Green, sets the line to Always On, regardless of the Crossfader.";
+  const char* left = "When Red, sets line to Left side of Crossfader.";
+  const char* right = "When Red, sets line to Right side of Crossfader.";
+  const char* loop = "Loop the file endlessly";
+  const std::pair<const char*, const char*> perLine[] = {
+      {"OpenW", "Open a sound file for play"}, {"LoopW", loop}, {"LoopR", loop}, {"OnG", on}, {"OnW", on},
+      {"FadeLeftW", left}, {"FadeLeftR", left}, {"FadeRightW", right}, {"FadeRightR", right},
+      {"Pan", "Pans the line from Right to Left."}, {"Slider", "Sets Volume on line."},
+      {"Mute", "Mutes the line while holding the Left Mouse Button. Right Click to keep muted."},
+      {"PlayButt", "Play"}, {"StopButt", "Stop"}};
+  const std::pair<const char*, const char*> single[] = {
+      {"MiniCrossfader1", "Crossfades the lines set to Left and lines set to Right."},
+      {"LeftFade", "AutoFades to the Left."}, {"FadeRight", "AutoFades to the Right."},
+      {"APlay", "Plays Playlist / Skips to Next Song"},
+      {"AStop", "Click Once to stop after Current Song, twice to stop Now."},
+      {"ANext", "Changes Next Song in Playlist."}, {"PList", "Playlist Editor"}, {"StopAll", "Stops all players"},
+      {"MicButt", "Show Microphone Level Control"}, {"Butt1", "About MVN 1.40"}, {"LogButt", "Shows Logging"},
+      {"ShuffButt", "SmartRandom"}, {"ExitButton", "Exits MVN"}, {"HelpButt", "Help"},
+      {"Options1", "Options Dialog"}};
+  std::map<QString, QString> tips;
+  for (const auto& [name, text] : single) tips[QLatin1String(name)] = QLatin1String(text);
   for (int n = 0; n <= 6; ++n) {
-    auto at = [n](const char* base) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(n); };
-    if (n >= 1) {
-      add(at("PlayButt"), "Play");
-      add(at("StopButt"), "Stop");
+    for (const auto& [base, text] : perLine) {
+      if (n > 0 || !QByteArray(base).endsWith("Butt"))
+        tips[QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(n)] = QLatin1String(text);
     }
-    add(at("OpenW"), "Open a sound file for play");
-    add(at("LoopW"), "Loop the file endlessly");
-    add(at("LoopR"), "Loop the file endlessly");
-    add(at("OnG"), "When Green, sets the line to Always On, regardless of the Crossfader.");
-    add(at("OnW"), "When Green, sets the line to Always On, regardless of the Crossfader.");
-    add(at("FadeLeftW"), "When Red, sets line to Left side of Crossfader.");
-    add(at("FadeLeftR"), "When Red, sets line to Left side of Crossfader.");
-    add(at("FadeRightW"), "When Red, sets line to Right side of Crossfader.");
-    add(at("FadeRightR"), "When Red, sets line to Right side of Crossfader.");
-    add(at("Pan"), "Pans the line from Right to Left.");
-    add(at("Mute"), "Mutes the line while holding the Left Mouse Button. Right Click to keep muted.");
-    add(at("Slider"), "Sets Volume on line.");
   }
-  add(QStringLiteral("MiniCrossfader1"), "Crossfades the lines set to Left and lines set to Right.");
-  add(QStringLiteral("LeftFade"), "AutoFades to the Left.");
-  add(QStringLiteral("FadeRight"), "AutoFades to the Right.");
-  add(QStringLiteral("APlay"), "Plays Playlist / Skips to Next Song");
-  add(QStringLiteral("AStop"), "Click Once to stop after Current Song, twice to stop Now.");
-  add(QStringLiteral("ANext"), "Changes Next Song in Playlist.");
-  add(QStringLiteral("PList"), "Playlist Editor");
-  add(QStringLiteral("StopAll"), "Stops all players");
-  add(QStringLiteral("MicButt"), "Show Microphone Level Control");
-  add(QStringLiteral("Butt1"), "About MVN 1.40");
-  add(QStringLiteral("LogButt"), "Shows Logging");
-  add(QStringLiteral("ShuffButt"), "SmartRandom");
-  add(QStringLiteral("ExitButton"), "Exits MVN");
-  add(QStringLiteral("HelpButt"), "Help");
-  add(QStringLiteral("Options1"), "Options Dialog");
+  return tips;
+}
+
+// Every control of the window that carries a tool tip, by name.
+std::map<QString, QString> ShownTips(const MainForm& form) {
+  std::map<QString, QString> tips;
+  for (const QWidget* widget : form.findChildren<QWidget*>())
+    if (!widget->toolTip().isEmpty()) tips[widget->objectName()] = widget->toolTip();
   return tips;
 }
 
@@ -106,103 +86,65 @@ class StatusHelpTest : public ::testing::Test {
   StatusHelp help_{form_};
 };
 
-TEST_F(StatusHelpTest, ToolsOnSetsTheWholeTableInOrderAndToolsOffClearsTheSameControls) {
-  const std::vector<Tip> expected = ExpectedTips();
+// The whole table, and nothing else: the master's slider and mute carry no tool tip.
+TEST_F(StatusHelpTest, ToolsOnSetsExactlyTheTableAndToolsOffClearsIt) {
+  help_.ToolsOff();
+  EXPECT_TRUE(ShownTips(form_).empty());
+  help_.ToolsOn();
+  const std::map<QString, QString> expected = ExpectedTips();
   ASSERT_EQ(expected.size(), 111u);
-  {
-    TipRecorder recorder;
-    help_.ToolsOn();
-    EXPECT_EQ(recorder.changes, expected);
-  }
-  for (const auto& [name, text] : expected)
-    EXPECT_EQ(form_.findChild<QWidget*>(name)->toolTip(), text) << name.toStdString();
+  EXPECT_EQ(ShownTips(form_), expected);
   EXPECT_EQ(form_.PList()->TipText(), QStringLiteral("Playlist Editor"));
-  // The master's slider and mute carry no tool tip.
-  EXPECT_EQ(form_.Slider(7)->toolTip(), QString());
-  EXPECT_EQ(form_.Mute(7)->toolTip(), QString());
-
-  {
-    TipRecorder recorder;
-    help_.ToolsOff();
-    ASSERT_EQ(recorder.changes.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      EXPECT_EQ(recorder.changes[i].first, expected[i].first) << i;
-      EXPECT_EQ(recorder.changes[i].second, QString()) << i;
-    }
-  }
-  for (QWidget* widget : form_.findChildren<QWidget*>())
-    EXPECT_EQ(widget->toolTip(), QString()) << widget->objectName().toStdString();
+  help_.ToolsOff();
+  EXPECT_TRUE(ShownTips(form_).empty());
   EXPECT_EQ(form_.ExitButton()->TipText(), QString());
 }
 
-TEST_F(StatusHelpTest, WithToolTipsOffAtStartUpNoControlHasATipUntilTurnedOn) {
-  help_.ToolsOff();
-  for (QWidget* widget : form_.findChildren<QWidget*>())
-    EXPECT_EQ(widget->toolTip(), QString()) << widget->objectName().toStdString();
-  help_.ToolsOn();
-  EXPECT_EQ(form_.OpenW(1)->toolTip(), QStringLiteral("Open a sound file for play"));
-}
-
-TEST_F(StatusHelpTest, PointerOverEachLineControlShowsItsStatusText) {
+TEST_F(StatusHelpTest, PointerOverEachControlShowsItsStatusText) {
   ShowForm();
-  const QString left = QStringLiteral("Sets line to Left side of Crossfader");
-  const QString right = QStringLiteral("Sets line to Right side of Crossfader");
-  const QString on = QStringLiteral("Sets line to Always On");
-  const QString loop = QStringLiteral("Sets line to Loop mode");
-  // The pan raises its event over its knob only, which starts in the middle.
-  const QPoint panKnob = TwipsToPixels(QPoint(marvane::Pan::kCentreLeft + marvane::Pan::kKnobWidth / 2,
-                                              marvane::Pan::kHeightTwips / 2));
+  const char* left = "Sets line to Left side of Crossfader";
+  const char* right = "Sets line to Right side of Crossfader";
+  const char* on = "Sets line to Always On";
+  const char* loop = "Sets line to Loop mode";
+  const std::pair<const char*, const char*> perLine[] = {
+      {"FadeLeftW", left}, {"FadeLeftR", left}, {"FadeRightW", right}, {"FadeRightR", right}, {"OnG", on},
+      {"OnW", on}, {"LoopW", loop}, {"LoopR", loop}, {"OpenW", "Opens a file"}, {"Mute", "Mutes Line"},
+      {"Slider", "Adjusts Volume"}, {"PlayButt", "Plays file"}, {"StopButt", "Stops playback"}};
+  std::vector<std::pair<QString, QString>> table = {  // control name, status text
+      {QStringLiteral("MiniCrossfader1"), QStringLiteral("Crossfades lines set to Left and Right")},
+      {QStringLiteral("LeftFade"), QStringLiteral("AutoFades to the Left")},
+      {QStringLiteral("FadeRight"), QStringLiteral("AutoFades to the Right")},
+      {QStringLiteral("ShuffButt"), QStringLiteral("Puts AutoPilot in SmartRandom Mode")},
+      {QStringLiteral("PList"), QStringLiteral("Opens the Playlist Editor")},
+      {QStringLiteral("StopAll"), QStringLiteral("Stops all players currently playing")},
+      {QStringLiteral("MicButt"), QStringLiteral("Shows the Microphone Level control")},
+      {QStringLiteral("Butt1"), QStringLiteral("Show the About Box and Credits")},
+      {QStringLiteral("LogButt"), QStringLiteral("Shows the Played Songs log")},
+      {QStringLiteral("ExitButton"), QStringLiteral("Exits Marvane")},
+      {QStringLiteral("HelpButt"), QStringLiteral("Shows the Help file")},
+      {QStringLiteral("Options1"), QStringLiteral("Opens the Options Dialog")},
+      {QStringLiteral("Mute_7"), QStringLiteral("Mutes Line")},
+      {QStringLiteral("Slider_7"), QStringLiteral("Adjusts Volume")}};
   for (int n = 0; n <= 6; ++n) {
-    SCOPED_TRACE(n);
-    // Always On shows the unlit Left and Right pictures and the lit On picture.
-    form_.ShowFadeMode(n, 1);
-    EXPECT_EQ(StatusOver(form_.FadeLeftW(n)), left);
-    EXPECT_EQ(StatusOver(form_.FadeRightW(n)), right);
-    EXPECT_EQ(StatusOver(form_.OnG(n)), on);
-    form_.ShowFadeMode(n, 0);
-    EXPECT_EQ(StatusOver(form_.FadeLeftR(n)), left);
-    EXPECT_EQ(StatusOver(form_.OnW(n)), on);
-    form_.ShowFadeMode(n, 2);
-    EXPECT_EQ(StatusOver(form_.FadeRightR(n)), right);
-    form_.ShowFadeMode(n, 1);
-    form_.ShowLoop(n, true);
-    EXPECT_EQ(StatusOver(form_.LoopR(n)), loop);
-    form_.ShowLoop(n, false);
-    EXPECT_EQ(StatusOver(form_.LoopW(n)), loop);
-
-    EXPECT_EQ(StatusOver(form_.OpenW(n)), QStringLiteral("Opens a file"));
-    if (n >= 1) {
-      EXPECT_EQ(StatusOver(form_.PlayButt(n)), QStringLiteral("Plays file"));
-      EXPECT_EQ(StatusOver(form_.StopButt(n)), QStringLiteral("Stops playback"));
+    // Each fade mode and loop state is shown on some line, so every picture is in front somewhere.
+    form_.ShowFadeMode(n, n % 3);
+    form_.ShowLoop(n, n % 2 == 1);
+    for (const auto& [base, text] : perLine) {
+      const QString name = QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(n);
+      const QWidget* widget = form_.findChild<QWidget*>(name);
+      if (widget && !widget->isHidden() && form_.childAt(widget->geometry().center()) == widget)
+        table.emplace_back(name, QLatin1String(text));
     }
-    EXPECT_EQ(StatusOver(form_.Pan(n), panKnob), QStringLiteral("Pans line Left to Right"));
     form_.TitleLabel(n)->setText(QStringLiteral("Title %1").arg(n));
-    EXPECT_EQ(StatusOver(form_.TitleLabel(n)), QStringLiteral("Title %1").arg(n));
+    table.emplace_back(form_.TitleLabel(n)->objectName(), QStringLiteral("Title %1").arg(n));
   }
-  for (int n = 0; n <= 7; ++n) {
-    SCOPED_TRACE(n);
-    EXPECT_EQ(StatusOver(form_.Mute(n)), QStringLiteral("Mutes Line"));
-    EXPECT_EQ(StatusOver(form_.Slider(n)), QStringLiteral("Adjusts Volume"));
-  }
-}
-
-TEST_F(StatusHelpTest, PointerOverTheCrossfaderAndButtonBarShowsTheirStatusTexts) {
-  ShowForm();
-  const std::vector<std::pair<QWidget*, QString>> table = {
-      {form_.MiniCrossfader1(), QStringLiteral("Crossfades lines set to Left and Right")},
-      {form_.LeftFade(), QStringLiteral("AutoFades to the Left")},
-      {form_.FadeRight(), QStringLiteral("AutoFades to the Right")},
-      {form_.ShuffButt(), QStringLiteral("Puts AutoPilot in SmartRandom Mode")},
-      {form_.PList(), QStringLiteral("Opens the Playlist Editor")},
-      {form_.StopAll(), QStringLiteral("Stops all players currently playing")},
-      {form_.MicButt(), QStringLiteral("Shows the Microphone Level control")},
-      {form_.Butt1(), QStringLiteral("Show the About Box and Credits")},
-      {form_.LogButt(), QStringLiteral("Shows the Played Songs log")},
-      {form_.ExitButton(), QStringLiteral("Exits Marvane")},
-      {form_.HelpButt(), QStringLiteral("Shows the Help file")},
-      {form_.Options1(), QStringLiteral("Opens the Options Dialog")},
-  };
-  for (const auto& [widget, text] : table) EXPECT_EQ(StatusOver(widget), text) << widget->objectName().toStdString();
+  // 14 single controls; per line 4 pictures in front, Open, Mute, Slider and the title; Play and Stop on lines 1-6.
+  ASSERT_EQ(table.size(), 14u + 7 * 8 + 6 * 2);
+  for (const auto& [name, text] : table)
+    EXPECT_EQ(StatusOver(form_.findChild<QWidget*>(name)), text) << name.toStdString();
+  // The pan raises its event over its knob only, which starts in the middle.
+  const QPoint panKnob = TwipsToPixels(QPoint(Pan::kCentreLeft + Pan::kKnobWidth / 2, Pan::kHeightTwips / 2));
+  for (int n = 0; n <= 6; ++n) EXPECT_EQ(StatusOver(form_.Pan(n), panKnob), QStringLiteral("Pans line Left to Right"));
 }
 
 TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) {
@@ -211,7 +153,6 @@ TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) 
   EXPECT_EQ(StatusOver(form_.CSLabel()), QStringLiteral("Current Song: Blue Monday"));
   form_.CurrentSong()->setText(QStringLiteral("None."));
   EXPECT_EQ(StatusOver(form_.CurrentSong()), QStringLiteral("Current Song: None."));
-
   form_.NextSong()->setText(QStringLiteral("Song Two"));
   EXPECT_EQ(StatusOver(form_.NSLabel()), QStringLiteral("Next Song: Song Two"));
   // With AutoPilot stopped the label says so, and the status line with it.
@@ -219,29 +160,21 @@ TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) 
   EXPECT_EQ(StatusOver(form_.NextSong()), QStringLiteral("Next Song (Stopped): Song Two"));
 }
 
-TEST_F(StatusHelpTest, StatusTextStaysUntilAnotherControlOrTheBareWindowReplacesIt) {
+TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedAndIsWrittenWhileHidden) {
   ShowForm();
   EXPECT_EQ(StatusOver(form_.PList()), QStringLiteral("Opens the Playlist Editor"));
-  // The AutoPilot buttons and the line names write nothing; the status line itself keeps its text.
+  // The AutoPilot buttons write nothing; the status line itself keeps its text.
   QTest::mouseMove(form_.APlay());
   QTest::mouseMove(form_.AStop());
   QTest::mouseMove(form_.Status(), QPoint(40, 5));
   EXPECT_EQ(StatusText(), QStringLiteral("Opens the Playlist Editor"));
-  QTest::mouseMove(form_.StopAll());
-  EXPECT_EQ(StatusText(), QStringLiteral("Stops all players currently playing"));
   QTest::mouseMove(&form_, BareBackground());
   EXPECT_EQ(StatusText(), QString());
-}
 
-TEST_F(StatusHelpTest, HiddenStatusLineStillTakesTextsAndShowsThemWhenMadeVisible) {
-  ShowForm();
   form_.Status()->hide();
-  QTest::mouseMove(form_.MicButt());
-  EXPECT_EQ(StatusText(), QStringLiteral("Shows the Microphone Level control"));
   QTest::mouseMove(form_.Mute(2));
   EXPECT_EQ(StatusText(), QStringLiteral("Mutes Line"));
   form_.Status()->show();
-  EXPECT_TRUE(form_.Status()->isVisible());
   EXPECT_EQ(StatusText(), QStringLiteral("Mutes Line"));
 }
 
@@ -256,8 +189,8 @@ TEST_F(StatusHelpTest, RightClickWithShiftCtrlAndAltOnTheStatusLineShowsTheCredi
   QTest::mouseClick(form_.Status(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
   EXPECT_EQ(StatusText(), before);
   QTest::mouseClick(form_.Status(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
-  EXPECT_EQ(StatusText(), StatusHelp::kCredits);
   EXPECT_FALSE(StatusHelp::kCredits.isEmpty());
+  EXPECT_EQ(StatusText(), StatusHelp::kCredits);
   // The status line is not one of the places that open the right-click menu.
   EXPECT_FALSE(form_.RCMenu()->isVisible());
 }
