@@ -7,6 +7,7 @@
 #include "app/settingsstore.h"
 #include "app/singleinstance.h"
 #include "audio/offlineoutput.h"
+#include "audiotestutil.h"
 #include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
 #include "support/testenv.h"
@@ -46,6 +47,12 @@ class AppTest : public ::testing::Test {
       return card;
     };
     return devices;
+  }
+
+  // A 3-second 441 Hz wave file in the temporary folder.
+  QString Tone(const QString& name) {
+    return MakeFile(dir_.path(), name, QStringLiteral("0.3*sin(2*PI*441*t)"), 3.0,
+                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
   }
 
   // Starts the program as a fresh process would, with the given command line.

@@ -5,7 +5,6 @@
 #include "app/settingkeys.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
-#include "audiotestutil.h"
 #include "console/autopilot.h"
 #include "console/mainform.h"
 #include "console/maintimer.h"
@@ -18,13 +17,7 @@
 namespace marvane::test {
 namespace {
 
-class CommandLineTest : public AppTest {
- protected:
-  QString Tone(const QString& name) {
-    return MakeFile(dir_.path(), name, QStringLiteral("0.3*sin(2*PI*441*t)"), 3.0,
-                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
-  }
-};
+class CommandLineTest : public AppTest {};
 
 TEST_F(CommandLineTest, ASoundFileOpensOnLineOneAndPlaysInsteadOfTheRememberedFile) {
   const QString remembered = Tone(QStringLiteral("remembered.wav"));

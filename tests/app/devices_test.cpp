@@ -72,22 +72,22 @@ TEST_F(DevicesTest, TheMicrophoneWindowComesBackWhenItWasOpenAtExit) {
   EXPECT_FALSE(app_->MicWindowOpen());
 }
 
-TEST_F(DevicesTest, ExitStopsEveryPlayer) {
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->Engine()->Player(3).PlayState(), 0);
-  dialogs_.messageAnswers.push_back(MessageResult::Yes);
-  ASSERT_TRUE(app_->ExitProgram(true));
-  for (int n = 1; n <= 6; ++n) EXPECT_NE(app_->Engine()->Player(n).PlayState(), 2);
-  EXPECT_NE(app_->Engine()->AP(0).PlayState(), 2);
-  EXPECT_NE(app_->Engine()->AP(1).PlayState(), 2);
-}
-
-TEST_F(DevicesTest, LineFilesAreReopenedAtStartUp) {
+TEST_F(DevicesTest, LineFilesAreReopenedAtStartUpAndExitStopsEveryPlayer) {
+  const QString tone = Tone(QStringLiteral("three.wav"));
   const QString missing = dir_.filePath(QStringLiteral("gone.wav"));
+  store_.WriteSetting(keys::File(3), tone);
   store_.WriteSetting(keys::File(4), missing);
   ASSERT_TRUE(Start());
+  MediaPlayer& line3 = app_->Engine()->Player(3);
+  EXPECT_EQ(line3.FileName(), tone);
   EXPECT_EQ(app_->Engine()->Player(4).FileName(), missing);
   EXPECT_TRUE(app_->Engine()->Player(5).FileName().isEmpty());
+  ASSERT_TRUE(WaitFor([&] { return line3.OpenState() == 6; }));
+  line3.Play();
+  ASSERT_EQ(line3.PlayState(), 2);
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_NE(line3.PlayState(), 2);
 }
 
 }  // namespace

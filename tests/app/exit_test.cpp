@@ -50,27 +50,20 @@ TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEnds) {
   EXPECT_FALSE(store_.ReadSetting(keys::kMainTop, QString()).isEmpty());
 }
 
-TEST_F(ExitTest, TheCloseBoxAsksAndADeclinedQuestionKeepsTheWindowOpen) {
+TEST_F(ExitTest, TheCloseBoxTheExitButtonAndTheMenuItemAllAsk) {
   ASSERT_TRUE(Start());
-  dialogs_.messageAnswers.push_back(MessageResult::No);
+  dialogs_.messageAnswers = {MessageResult::No, MessageResult::No, MessageResult::No};
   EXPECT_FALSE(app_->Form()->close());
+  QTest::mouseClick(app_->Form()->ExitButton(), Qt::LeftButton);
+  app_->Form()->muExit()->trigger();
+  EXPECT_EQ(dialogs_.MessageTexts(), QStringList(3, Application::kExitQuestion));
   EXPECT_TRUE(app_->Form()->isVisible());
-  EXPECT_EQ(dialogs_.MessageTexts(), QStringList{Application::kExitQuestion});
   EXPECT_EQ(ended_, 0);
 
   dialogs_.messageAnswers.push_back(MessageResult::Yes);
   app_->Form()->close();
   EXPECT_FALSE(app_->Form()->isVisible());
   EXPECT_EQ(ended_, 1);
-}
-
-TEST_F(ExitTest, TheExitButtonAndTheExitMenuItemBothAsk) {
-  ASSERT_TRUE(Start());
-  dialogs_.messageAnswers = {MessageResult::No, MessageResult::No};
-  QTest::mouseClick(app_->Form()->ExitButton(), Qt::LeftButton);
-  app_->Form()->muExit()->trigger();
-  EXPECT_EQ(dialogs_.MessageTexts(), (QStringList{Application::kExitQuestion, Application::kExitQuestion}));
-  EXPECT_EQ(ended_, 0);
 }
 
 }  // namespace

@@ -74,24 +74,18 @@ TEST_F(StartupTest, TimerIntervalIsOneMillisecondOnlyForPriorityOne) {
   }
 }
 
-TEST_F(StartupTest, ToolTipsFollowTheirSettingAtStartUp) {
+TEST_F(StartupTest, ToolTipsAndTheStatusLineFollowTheirSettings) {
   store_.WriteSetting(keys::kToolTips, false);
+  store_.WriteSetting(keys::kStatHelp, QStringLiteral("0"));
   ASSERT_TRUE(Start());
   EXPECT_FALSE(app_->State().ToolTipsOn);
   for (QWidget* w : app_->Form()->findChildren<QWidget*>())
     EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString() << ": " << w->toolTip().toStdString();
-  store_.WriteSetting(keys::kToolTips, true);
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->Form()->OpenW(1)->toolTip(), QStringLiteral("Open a sound file for play"));
-  EXPECT_EQ(app_->Form()->APlay()->toolTip(), QStringLiteral("Plays Playlist / Skips to Next Song"));
-}
-
-TEST_F(StartupTest, StatusLineFollowsStatHelp) {
-  store_.WriteSetting(keys::kStatHelp, QStringLiteral("0"));
-  ASSERT_TRUE(Start());
   EXPECT_FALSE(app_->Form()->Status()->isVisibleTo(app_->Form()));
+  store_.WriteSetting(keys::kToolTips, true);
   store_.WriteSetting(keys::kStatHelp, QStringLiteral("1"));
   ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->Form()->APlay()->toolTip(), QStringLiteral("Plays Playlist / Skips to Next Song"));
   EXPECT_TRUE(app_->Form()->Status()->isVisibleTo(app_->Form()));
 }
 
@@ -120,7 +114,7 @@ TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
   EXPECT_TRUE(app_->State().AutoPilotLoop);
 }
 
-TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugMode) {
+TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugModeOverAHiddenProgressWindow) {
   store_.WriteSetting(keys::kNoRep, QStringLiteral("abc"));
   store_.WriteSetting(keys::kSpinUp, QStringLiteral("7"));
   ASSERT_TRUE(Start());
@@ -128,21 +122,18 @@ TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugMode) {
   EXPECT_EQ(app_->State().SpinUp, 7);  // the next step still ran
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 
-  ASSERT_TRUE(Start(QStringLiteral("/d")));
-  ASSERT_EQ(dialogs_.messages.size(), 1);
-  EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Debug Error Message - Get Defaults"));
-  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(dialogs_.messages[0].text, QStringLiteral("Type mismatch"));
-  EXPECT_EQ(app_->State().SpinUp, 7);
-}
-
-TEST_F(StartupTest, ProgressWindowIsHiddenWhileADebugBoxIsUp) {
   store_.WriteSetting(keys::kFadeSpeed, QStringLiteral("fast"));
-  bool progressVisibleDuringBox = true;
-  dialogs_.onMessage = [&](const AskedMessage&) { progressVisibleDuringBox = app_->SP2()->isVisible(); };
-  ASSERT_TRUE(Start(QStringLiteral("/D")));
-  ASSERT_EQ(dialogs_.messages.size(), 1);
-  EXPECT_FALSE(progressVisibleDuringBox);
+  int progressVisibleDuringBox = 0;
+  dialogs_.onMessage = [&](const AskedMessage&) { progressVisibleDuringBox += app_->SP2()->isVisible(); };
+  ASSERT_TRUE(Start(QStringLiteral("/d")));
+  ASSERT_EQ(dialogs_.messages.size(), 2);  // one for each bad value
+  for (const AskedMessage& message : dialogs_.messages) {
+    EXPECT_EQ(message.title, QStringLiteral("Debug Error Message - Get Defaults"));
+    EXPECT_EQ(message.icon, MessageIcon::Critical);
+    EXPECT_EQ(message.text, QStringLiteral("Type mismatch"));
+  }
+  EXPECT_EQ(progressVisibleDuringBox, 0);
+  EXPECT_EQ(app_->State().SpinUp, 7);
   EXPECT_EQ(app_->Form()->MiniCrossfader1()->Speed(), MiniCrossfader(nullptr).Speed());
 }
 

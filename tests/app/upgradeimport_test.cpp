@@ -82,15 +82,8 @@ TEST_F(UpgradeImportTest, YesCopiesEveryKeyWithTheFallbacksForMissingOnes) {
   EXPECT_EQ(read(keys::Loop(1)), QStringLiteral("<absent>"));
   EXPECT_EQ(store_.ReadSectionValue(kSettingsSection, keys::FadeMode(7)), QString());  // no Fade Mode 7
   EXPECT_EQ(store_.ReadSectionValue(kSettingsSection, keys::File(0)), QString());      // no File 0
-}
-
-TEST_F(UpgradeImportTest, TheQuestionIsNeverAskedTwice) {
-  Old(keys::kPath, QStringLiteral("/old"));
-  dialogs_.messageAnswers.push_back(MessageResult::Yes);
-  Import();
-  const qsizetype asked = dialogs_.messages.size();
-  Import();
-  EXPECT_EQ(dialogs_.messages.size(), asked);
+  Import();  // never asked twice
+  EXPECT_EQ(dialogs_.messages.size(), 2);
 }
 
 }  // namespace
