@@ -6,34 +6,20 @@
 namespace marvane {
 namespace {
 
-TEST(ColorValue, RedLivesInTheLowByte) {
-  EXPECT_EQ(ColorFromValue(0x0000FF), QColor(255, 0, 0));
-  EXPECT_EQ(ColorFromValue(0x00FF00), QColor(0, 255, 0));
-  EXPECT_EQ(ColorFromValue(0xFF0000), QColor(0, 0, 255));
+TEST(ColorValue, RedLivesInTheLowByteAndOnlyAnEmptyTopByteIsAColour) {
   EXPECT_EQ(ColorFromValue(0x0080FF), QColor(255, 128, 0));
-  EXPECT_EQ(ValueFromColor(QColor(255, 0, 0)), 0x0000FFu);
+  EXPECT_EQ(ColorFromValue(0xFF0000), QColor(0, 0, 255));
   EXPECT_EQ(ValueFromColor(QColor(0x12, 0x34, 0x56)), 0x563412u);
-  // The console's defaults: light grey text, yellow displays.
-  EXPECT_EQ(ValueFromColor(QColor(224, 224, 224)), 14737632u);
-  EXPECT_EQ(ValueFromColor(QColor(Qt::yellow)), 65535u);
-}
-
-TEST(ColorValue, RoundTripsEveryChannelAndDropsAlpha) {
-  for (const quint32 value : {0x000000u, 0xFFFFFFu, 0x010203u, 0xE0E0E0u, 0x404040u}) {
+  EXPECT_EQ(ValueFromColor(QColor(10, 20, 30, 40)), 0x1E140Au);  // alpha is dropped
+  for (const quint32 value : {0x000000u, 0xFFFFFFu, 0x010203u, 0xE0E0E0u}) {
     EXPECT_EQ(ValueFromColor(ColorFromValue(value)), value) << value;
   }
-  EXPECT_EQ(ValueFromColor(QColor(10, 20, 30, 40)), 0x1E140Au);
-}
-
-TEST(ColorValue, OnlyValuesWithAnEmptyTopByteAreColours) {
-  EXPECT_TRUE(IsColorValue(0));
   EXPECT_TRUE(IsColorValue(0xFFFFFF));
   EXPECT_FALSE(IsColorValue(0x1000000));
   EXPECT_FALSE(IsColorValue(static_cast<quint32>(-1)));
 }
 
 TEST(Twips, FifteenTwipsToThePixelWithHalvesToEven) {
-  EXPECT_EQ(PixelsToTwips(41), 615);
   EXPECT_EQ(PixelsToTwips(QSize(193, 34)), QSize(2895, 510));
   EXPECT_DOUBLE_EQ(PixelsToTwips(6.5), 97.5);
   EXPECT_EQ(TwipsToPixels(QSize(1065, 255)), QSize(71, 17));

@@ -48,12 +48,6 @@ struct Strip {
   MiniCrossfader* fader;
 };
 
-void DragPanTo(Pan& pan, int left) {
-  test::PressAt(&pan, {pan.KnobLeft() + 45.0, 120});
-  test::MoveTo(&pan, {left + 45.0, 120}, Qt::LeftButton);
-  test::ReleaseAt(&pan, {left + 45.0, 120}, Qt::LeftButton);
-}
-
 // Five channel strips (a pan knob above a volume slider, as on the console), the crossfader off centre to the
 // right as after part of an auto-fade, and four caption buttons: one highlighted, one held down.
 Strip BuildStrip(QWidget& window) {
@@ -63,7 +57,7 @@ Strip BuildStrip(QWidget& window) {
   for (int i = 0; i < 5; ++i) {
     strip.pans[i] = new Pan(&window);
     strip.pans[i]->move(10 + i * 80, 10);
-    DragPanTo(*strip.pans[i], panLefts[i]);
+    test::Drag(strip.pans[i], {480 + 45.0, 120}, {panLefts[i] + 45.0, 120});
     strip.sliders[i] = new MiniSlider(&window);
     strip.sliders[i]->move(25 + i * 80, 35);
     strip.sliders[i]->SetValue(values[i]);
@@ -86,9 +80,8 @@ Strip BuildStrip(QWidget& window) {
   return strip;
 }
 
-QString SaveArtefact(const QImage& image, const QString& name) {
-  const QString path = QDir(test::ArtefactDir()).filePath(name);
-  return image.save(path) ? path : QString();
+bool SaveArtefact(const QImage& image, const QString& name) {
+  return image.save(QDir(test::ArtefactDir()).filePath(name));
 }
 
 TEST(ControlsLook, DefaultLookIsSavedForInspection) {
@@ -98,7 +91,7 @@ TEST(ControlsLook, DefaultLookIsSavedForInspection) {
   strip.sliders[4]->ShowLines(false);
 
   const QImage image = window.grab().toImage();
-  ASSERT_FALSE(SaveArtefact(image, QStringLiteral("appearance_controls.png")).isEmpty());
+  ASSERT_TRUE(SaveArtefact(image, QStringLiteral("appearance_controls.png")));
   // The crossfader's knob stands at 1740 twips (116 pixels): its red index line is at its middle.
   const QColor index = image.pixelColor(10 + 116 + 20, 150 + 17);
   EXPECT_GT(index.red(), 180);
@@ -131,7 +124,7 @@ TEST(ControlsLook, FacePictureShowsThroughTheControls) {
   strip.fader->GetPic(PixelsToTwips(strip.fader->x()), PixelsToTwips(strip.fader->y()));
 
   const QImage image = window.grab().toImage();
-  ASSERT_FALSE(SaveArtefact(image, QStringLiteral("appearance_controls_face.png")).isEmpty());
+  ASSERT_TRUE(SaveArtefact(image, QStringLiteral("appearance_controls_face.png")));
   // Where no control draws, each control's copy of the picture lines up with the window's own.
   for (const QPoint point : {QPoint(25 + 1, 35 + 1), QPoint(10 + 2, 150 + 30), QPoint(170 + 1, 10 + 6)}) {
     EXPECT_EQ(image.pixel(point), picture.pixel(point)) << point.x() << "," << point.y();

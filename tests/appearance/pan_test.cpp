@@ -17,99 +17,59 @@ using test::ReleaseAt;
 
 // Takes the knob 45 twips in from its left edge, then drags so that its Left would become newLeft.
 void DragKnobTo(Pan& pan, int newLeft, Qt::MouseButtons held = Qt::LeftButton) {
-  const double grab = 45;
-  PressAt(&pan, {pan.KnobLeft() + grab, 120}, Qt::LeftButton, held);
-  MoveTo(&pan, {newLeft + grab, 120}, held);
-  ReleaseAt(&pan, {newLeft + grab, 120}, Qt::LeftButton, Qt::NoButton);
+  test::Drag(&pan, {pan.KnobLeft() + 45.0, 120}, {newLeft + 45.0, 120}, held);
 }
 
-TEST(Pan, StartsCentredAtItsFixedSize) {
+TEST(Pan, DraggedKnobSnapsToTheCentreInsideAnOpenBandAndStopsAtTheEnds) {
   Pan pan;
   EXPECT_EQ(pan.Value(), 0);
   EXPECT_EQ(pan.KnobLeft(), 480);
-  EXPECT_EQ(pan.size(), QSize(71, 17));
   pan.resize(300, 100);
   EXPECT_EQ(pan.size(), QSize(71, 17));
+  const struct {
+    int dragTo, left, value;
+  } rows[] = {{500, 480, 0},  {600, 600, 840},     {1000, 960, 3360}, {-200, 0, -3360},
+              {421, 480, 0},  {420, 420, -420},    {539, 480, 0},     {540, 540, 420}};
+  for (const auto& row : rows) {
+    DragKnobTo(pan, row.dragTo, row.dragTo == 540 ? Qt::LeftButton | Qt::RightButton : Qt::LeftButton);
+    EXPECT_EQ(pan.KnobLeft(), row.left) << row.dragTo;
+    EXPECT_EQ(pan.Value(), row.value) << row.dragTo;
+  }
 }
 
-TEST(Pan, DraggedKnobSnapsToTheCentreAndStopsAtTheEnds) {
-  Pan pan;
-  DragKnobTo(pan, 500);
-  EXPECT_EQ(pan.KnobLeft(), 480);
-  EXPECT_EQ(pan.Value(), 0);
-  DragKnobTo(pan, 600);
-  EXPECT_EQ(pan.KnobLeft(), 600);
-  EXPECT_EQ(pan.Value(), 840);
-  DragKnobTo(pan, 1000);
-  EXPECT_EQ(pan.KnobLeft(), 960);
-  EXPECT_EQ(pan.Value(), 3360);
-  DragKnobTo(pan, -200);
-  EXPECT_EQ(pan.KnobLeft(), 0);
-  EXPECT_EQ(pan.Value(), -3360);
-  // The snap band is open at both ends.
-  DragKnobTo(pan, 421);
-  EXPECT_EQ(pan.KnobLeft(), 480);
-  DragKnobTo(pan, 420);
-  EXPECT_EQ(pan.Value(), -420);
-  DragKnobTo(pan, 539);
-  EXPECT_EQ(pan.KnobLeft(), 480);
-  DragKnobTo(pan, 540, Qt::LeftButton | Qt::RightButton);
-  EXPECT_EQ(pan.Value(), 420);
-}
-
-TEST(Pan, EveryPlacementRaisesScrollEvenWhenTheKnobStays) {
-  Pan pan;
-  QSignalSpy scroll(&pan, &Pan::Scroll);
-  PressAt(&pan, {525, 120});
-  MoveTo(&pan, {545, 120}, Qt::LeftButton);  // Left 500: caught by the centre, where it already was.
-  MoveTo(&pan, {2000, 120}, Qt::LeftButton);
-  MoveTo(&pan, {2100, 120}, Qt::LeftButton);
-  EXPECT_EQ(scroll.count(), 3);
-  EXPECT_EQ(pan.Value(), 3360);
-}
-
-TEST(Pan, DragActsOnlyWithTheLeftButtonAndNearTheKnob) {
+TEST(Pan, DragFollowsOnlyTheLeftButtonNearTheKnobAndEveryPlacementScrolls) {
   Pan pan;
   QSignalSpy scroll(&pan, &Pan::Scroll);
   QSignalSpy over(&pan, &Pan::MouseOver);
+  MoveTo(&pan, {100, 120}, Qt::NoButton);  // hovering: MouseOver only over the knob
+  MoveTo(&pan, {1000, 120}, Qt::NoButton);
+  EXPECT_EQ(over.count(), 0);
   PressAt(&pan, {525, 120}, Qt::RightButton);
   MoveTo(&pan, {800, 120}, Qt::RightButton);
-  EXPECT_EQ(pan.KnobLeft(), 480);
   ReleaseAt(&pan, {800, 120}, Qt::RightButton);
+  EXPECT_EQ(pan.KnobLeft(), 480);
 
   PressAt(&pan, {525, 120});
+  MoveTo(&pan, {545, 120}, Qt::LeftButton);  // Left 500: caught by the centre, where it already was
   MoveTo(&pan, {800, -2600}, Qt::LeftButton);
   MoveTo(&pan, {800, 2900}, Qt::LeftButton);
   EXPECT_EQ(pan.KnobLeft(), 480);
   MoveTo(&pan, {800, 2890}, Qt::LeftButton);
   EXPECT_EQ(pan.KnobLeft(), 755);
-  EXPECT_EQ(scroll.count(), 1);
-  // Moves raise MouseOver whether they drag or not.
-  EXPECT_EQ(over.count(), 4);
+  EXPECT_EQ(scroll.count(), 2);
+  // Moves during a drag raise MouseOver whether they move the knob or not.
+  EXPECT_EQ(over.count(), 5);
 }
 
-TEST(Pan, MouseOverOnlyOverTheKnob) {
-  Pan pan;
-  QSignalSpy over(&pan, &Pan::MouseOver);
-  MoveTo(&pan, {100, 120}, Qt::NoButton);
-  MoveTo(&pan, {1000, 120}, Qt::NoButton);
-  EXPECT_EQ(over.count(), 0);
-  MoveTo(&pan, {500, 120}, Qt::NoButton);
-  EXPECT_EQ(over.count(), 1);
-}
-
-TEST(Pan, DoubleClickOnTheTrackCentresTheKnob) {
+TEST(Pan, DoubleClickOnTheTrackCentresTheKnobButNotOnTheKnob) {
   Pan pan;
   DragKnobTo(pan, 900);
   QSignalSpy scroll(&pan, &Pan::Scroll);
-  // A double click on the knob itself does not centre it.
-  QTest::mouseDClick(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(62, 8));
-  QTest::mouseRelease(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(62, 8));
-  EXPECT_EQ(pan.KnobLeft(), 900);
-  EXPECT_EQ(scroll.count(), 0);
-  QTest::mouseDClick(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
-  QTest::mouseRelease(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
-  EXPECT_EQ(pan.KnobLeft(), 480);
+  for (const int x : {62, 10}) {
+    QTest::mouseDClick(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(x, 8));
+    QTest::mouseRelease(&pan, Qt::LeftButton, Qt::NoModifier, QPoint(x, 8));
+    EXPECT_EQ(pan.KnobLeft(), x == 62 ? 900 : 480) << x;
+  }
   EXPECT_EQ(pan.Value(), 0);
   EXPECT_EQ(scroll.count(), 1);
 }
@@ -123,24 +83,21 @@ TEST(Pan, MakeTransLetsTheContainerShowThroughOrPaintsItsColour) {
   container.setAutoFillBackground(true);
   auto* pan = new Pan(&container);
   pan->move(10, 10);
-  // A point on the groove, left of the knob.
-  const QPoint groove(10 + 10, 10 + 8);
+  const QPoint groove(10 + 10, 10 + 8);  // on the groove, left of the knob
+  const auto pixel = [&](QPoint at) { return container.grab().toImage().pixelColor(at); };
 
-  const QColor opaque = container.grab().toImage().pixelColor(groove);
+  const QColor opaque = pixel(groove);
   EXPECT_NE(opaque, QColor(0, 0, 200));
   // The opaque background is the container's colour, whatever it is now.
   palette.setColor(QPalette::Window, QColor(0, 150, 0));
   container.setPalette(palette);
-  EXPECT_EQ(container.grab().toImage().pixelColor(10 + 1, 10 + 6), QColor(0, 150, 0));
+  EXPECT_EQ(pixel({10 + 1, 10 + 6}), QColor(0, 150, 0));
 
   pan->MakeTrans(true);
-  EXPECT_TRUE(pan->IsTransparent());
-  EXPECT_EQ(container.grab().toImage().pixelColor(groove), QColor(0, 150, 0));
-  // The knob is still drawn.
-  EXPECT_NE(container.grab().toImage().pixelColor(10 + 35, 10 + 8), QColor(0, 150, 0));
-
+  EXPECT_EQ(pixel(groove), QColor(0, 150, 0));
+  EXPECT_NE(pixel({10 + 35, 10 + 8}), QColor(0, 150, 0));  // the knob is still drawn
   pan->MakeTrans(false);
-  EXPECT_EQ(container.grab().toImage().pixelColor(groove), opaque);
+  EXPECT_EQ(pixel(groove), opaque);
 }
 
 }  // namespace
