@@ -24,15 +24,13 @@ constexpr int kWaitMs = 10000;
 
 // True when ALSA's pulse control plugin is installed (package libasound2-plugins).
 bool HasAlsaPulsePlugin() {
-  const QStringList roots = {QStringLiteral("/usr/lib"), QStringLiteral("/usr/lib64"),
-                             QStringLiteral("/usr/local/lib")};
-  for (const QString& root : roots) {
-    QStringList candidates = {root + QStringLiteral("/alsa-lib")};
-    for (const QString& sub : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-      candidates << root + QLatin1Char('/') + sub + QStringLiteral("/alsa-lib");
+  for (const char* root : {"/usr/lib", "/usr/lib64", "/usr/local/lib"}) {
+    QStringList dirs{QString::fromLatin1(root)};
+    for (const QString& sub : QDir(dirs[0]).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      dirs << dirs[0] + QLatin1Char('/') + sub;
     }
-    for (const QString& dir : candidates) {
-      if (QFile::exists(dir + QStringLiteral("/libasound_module_ctl_pulse.so"))) return true;
+    for (const QString& dir : dirs) {
+      if (QFile::exists(dir + QStringLiteral("/alsa-lib/libasound_module_ctl_pulse.so"))) return true;
     }
   }
   return false;
@@ -45,18 +43,14 @@ class Probe {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), alsaConfig);
     process_.setProcessEnvironment(env);
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start(QStringLiteral(MARVANE_MIXER_PROBE), {});
     started_ = process_.waitForStarted(kWaitMs);
   }
-
   ~Probe() {
-    if (process_.state() == QProcess::NotRunning) return;
     process_.closeWriteChannel();
     if (!process_.waitForFinished(kWaitMs)) process_.kill();
     process_.waitForFinished(kWaitMs);
   }
-
   bool Started() const { return started_; }
 
   // Sends one command; gives the lines printed for it, the "ok ..." state line last, or what came before a
@@ -64,14 +58,11 @@ class Probe {
   QStringList Send(const QString& command) {
     process_.write((command + QLatin1Char('\n')).toUtf8());
     QStringList lines;
-    while (true) {
-      while (!process_.canReadLine()) {
-        if (!process_.waitForReadyRead(kWaitMs)) return lines;
-      }
-      const QString line = QString::fromUtf8(process_.readLine()).trimmed();
-      lines << line;
-      if (line.startsWith(QStringLiteral("ok "))) return lines;
+    while (lines.isEmpty() || !lines.last().startsWith(QStringLiteral("ok "))) {
+      if (!process_.canReadLine() && !process_.waitForReadyRead(kWaitMs)) break;
+      if (process_.canReadLine()) lines << QString::fromUtf8(process_.readLine()).trimmed();
     }
+    return lines;
   }
 
   // Ends the probe as the program ends; true when it exited normally with code 0.
@@ -96,26 +87,25 @@ class AlsaMixerIntegrationTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
-    const QString pactl = QStandardPaths::findExecutable(QStringLiteral("pactl"));
-    if (pulseaudio.isEmpty() || pactl.isEmpty() || !HasAlsaPulsePlugin()) {
-      skipReason_ = new QString(QStringLiteral(
-          "PulseAudio or ALSA's pulse plugin is not installed (packages pulseaudio, pulseaudio-utils, "
-          "libasound2-plugins)"));
+    if (pulseaudio.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("pactl")).isEmpty() ||
+        !HasAlsaPulsePlugin()) {
+      skipReason_ = "PulseAudio or ALSA's pulse plugin is not installed (packages pulseaudio, pulseaudio-utils, "
+                    "libasound2-plugins)";
       return;
     }
-    folder_ = new QTemporaryDir(QStringLiteral("/tmp/marvane-pulse-XXXXXX"));
+    folder_ = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/marvane-pulse-XXXXXX"));
     const QString root = folder_->path();
-    socket_ = new QString(QStringLiteral("unix:") + root + QStringLiteral("/native"));
-    QDir().mkpath(root + QStringLiteral("/runtime"));
-    QDir().mkpath(root + QStringLiteral("/state"));
-
+    socket_ = QStringLiteral("unix:") + root + QStringLiteral("/native");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), root);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root + QStringLiteral("/config"));
-    env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), root + QStringLiteral("/runtime"));
-    env.insert(QStringLiteral("PULSE_STATE_PATH"), root + QStringLiteral("/state"));
+    for (const char* sub : {"runtime", "state"}) {
+      const QString dir = root + QLatin1Char('/') + QString::fromLatin1(sub);
+      QDir().mkpath(dir);
+      env.insert(QStringLiteral("PULSE_%1_PATH").arg(QString::fromLatin1(sub).toUpper()), dir);
+    }
     env.remove(QStringLiteral("PULSE_SERVER"));
-    daemon_ = new QProcess;
+    daemon_ = std::make_unique<QProcess>();
     daemon_->setProcessEnvironment(env);
     daemon_->setProcessChannelMode(QProcess::MergedChannels);
     daemon_->start(pulseaudio,
@@ -131,46 +121,50 @@ class AlsaMixerIntegrationTest : public ::testing::Test {
     }
     daemon_->kill();
     daemon_->waitForFinished(kWaitMs);
-    startError_ = new QString(QStringLiteral("PulseAudio did not start: ") +
-                              QString::fromLocal8Bit(daemon_->readAll()));
+    startError_ = "PulseAudio did not start: " + daemon_->readAll().toStdString();
   }
 
   static void TearDownTestSuite() {
     if (daemon_ != nullptr) {
       daemon_->terminate();
-      if (!daemon_->waitForFinished(kWaitMs)) {
-        daemon_->kill();
-        daemon_->waitForFinished(kWaitMs);
-      }
+      if (!daemon_->waitForFinished(kWaitMs)) daemon_->kill();
+      daemon_->waitForFinished(kWaitMs);
     }
-    delete daemon_;
-    delete folder_;
-    delete socket_;
-    delete skipReason_;
-    delete startError_;
-    daemon_ = nullptr;
-    folder_ = nullptr;
-    socket_ = nullptr;
-    skipReason_ = nullptr;
-    startError_ = nullptr;
+    daemon_.reset();
+    folder_.reset();
   }
 
   void SetUp() override {
-    if (skipReason_ != nullptr) GTEST_SKIP() << skipReason_->toStdString();
-    ASSERT_EQ(startError_, nullptr) << startError_->toStdString();
+    if (!skipReason_.empty()) {
+      GTEST_SKIP() << skipReason_;
+    }
+    ASSERT_TRUE(startError_.empty()) << startError_;
+    // An ALSA set-up whose default device and mixer are the private daemon.
+    const QString text = QStringLiteral("pcm.!default { type pulse server \"%1\" }\n"
+                                        "ctl.!default { type pulse server \"%1\" }\n").arg(socket_);
+    ASSERT_TRUE(WriteFile(config_.filePath(QStringLiteral("asound.conf")), text.toUtf8()));
+    probe_ = std::make_unique<Probe>(config_.filePath(QStringLiteral("asound.conf")));
+    ASSERT_TRUE(probe_->Started());
+    const QStringList init = probe_->Send(QStringLiteral("init"));
+    ASSERT_EQ(init.size(), 1) << init.join(QLatin1Char('\n')).toStdString();
+    // The pulse plugin's master is "Master" with PulseAudio's own volume range, 0 to 65536.
+    EXPECT_TRUE(init[0].contains(QStringLiteral("masterok=1 micok=1 span=65536 base=0"))) << init[0].toStdString();
+  }
+
+  void TearDown() override {
+    if (probe_ != nullptr) {
+      EXPECT_TRUE(probe_->Quit());
+    }
   }
 
   static QString Pactl(const QStringList& args) {
     QProcess pactl;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), *socket_);
+    env.insert(QStringLiteral("PULSE_SERVER"), socket_);
     pactl.setProcessEnvironment(env);
     pactl.start(QStringLiteral("pactl"), args);
-    if (!pactl.waitForFinished(kWaitMs)) {
-      pactl.kill();
-      pactl.waitForFinished(kWaitMs);
-      return {};
-    }
+    if (!pactl.waitForFinished(kWaitMs)) pactl.kill();
+    pactl.waitForFinished(kWaitMs);
     return QString::fromLocal8Bit(pactl.readAllStandardOutput());
   }
 
@@ -181,40 +175,20 @@ class AlsaMixerIntegrationTest : public ::testing::Test {
     const auto match = QRegularExpression(QStringLiteral("front-left:\\s*(\\d+)")).match(text);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
   }
-
   static int SinkVolume() { return Volume(QStringLiteral("sink")); }
   static int SourceVolume() { return Volume(QStringLiteral("source")); }
 
-  // An ALSA set-up whose default device and mixer are the private daemon.
-  QString PulseAlsaConfig() {
-    const QString path = config_.filePath(QStringLiteral("asound.conf"));
-    const QByteArray text = QStringLiteral("pcm.!default { type pulse server \"%1\" }\n"
-                                           "ctl.!default { type pulse server \"%1\" }\n")
-                                .arg(*socket_)
-                                .toUtf8();
-    return WriteFile(path, text) ? path : QString();
-  }
-
   QTemporaryDir config_;
-  static inline QProcess* daemon_ = nullptr;
-  static inline QTemporaryDir* folder_ = nullptr;
-  static inline QString* socket_ = nullptr;
-  static inline QString* skipReason_ = nullptr;
-  static inline QString* startError_ = nullptr;
+  std::unique_ptr<Probe> probe_;
+  static inline std::unique_ptr<QProcess> daemon_;
+  static inline std::unique_ptr<QTemporaryDir> folder_;
+  static inline QString socket_;
+  static inline std::string skipReason_;
+  static inline std::string startError_;
 };
 
-TEST_F(AlsaMixerIntegrationTest, MasterStripDrivesTheSystemVolume) {
-  const QString config = PulseAlsaConfig();
-  ASSERT_FALSE(config.isEmpty());
-  Probe probe(config);
-  ASSERT_TRUE(probe.Started());
-
-  const QStringList init = probe.Send(QStringLiteral("init"));
-  ASSERT_EQ(init.size(), 1) << init.join(QLatin1Char('\n')).toStdString();
-  // The pulse plugin's master is "Master" with PulseAudio's own volume range, 0 to 65536.
-  EXPECT_TRUE(init[0].contains(QStringLiteral("masterok=1 micok=1 span=65536 base=0")))
-      << init[0].toStdString();
-
+TEST_F(AlsaMixerIntegrationTest, MasterStripDrivesTheSystemVolumeAndOverwritesChangesMadeElsewhere) {
+  Probe& probe = *probe_;
   // Start-up restores the default master slider value of 80.
   probe.Send(QStringLiteral("master 80"));
   EXPECT_EQ(SinkVolume(), 52429);  // 65536 x 0.8 = 52428.8
@@ -227,40 +201,23 @@ TEST_F(AlsaMixerIntegrationTest, MasterStripDrivesTheSystemVolume) {
   EXPECT_EQ(SinkVolume(), 19661);  // 65536 x 0.3 = 19660.8
   probe.Send(QStringLiteral("master 80"));
   EXPECT_EQ(SinkVolume(), 52429);
-  EXPECT_TRUE(probe.Quit());
-}
-
-TEST_F(AlsaMixerIntegrationTest, MicrophoneSliderSetsTheDefaultSource) {
-  const QString config = PulseAlsaConfig();
-  ASSERT_FALSE(config.isEmpty());
-  Probe probe(config);
-  ASSERT_TRUE(probe.Started());
-  probe.Send(QStringLiteral("init"));
-  // The first opening in a run sends level 0.
-  const QStringList opened = probe.Send(QStringLiteral("micwindow"));
-  ASSERT_FALSE(opened.isEmpty());
-  EXPECT_TRUE(opened.last().contains(QStringLiteral("micwindow=1"))) << opened.last().toStdString();
-  EXPECT_EQ(SourceVolume(), 0);
-  probe.Send(QStringLiteral("micslider 50"));
-  EXPECT_EQ(SourceVolume(), 32768);
-  probe.Send(QStringLiteral("micslider 100"));
-  EXPECT_EQ(SourceVolume(), 65536);
-  EXPECT_TRUE(probe.Quit());
-}
-
-TEST_F(AlsaMixerIntegrationTest, VolumeChangedElsewhereIsStillOverwritten) {
   // The desktop's own volume control may move the volume between two writes of the same level.
-  const QString config = PulseAlsaConfig();
-  ASSERT_FALSE(config.isEmpty());
-  Probe probe(config);
-  ASSERT_TRUE(probe.Started());
-  probe.Send(QStringLiteral("init"));
-  probe.Send(QStringLiteral("master 80"));
   Pactl({QStringLiteral("set-sink-volume"), QStringLiteral("@DEFAULT_SINK@"), QStringLiteral("1000")});
   ASSERT_EQ(SinkVolume(), 1000);
   probe.Send(QStringLiteral("master 80"));
   EXPECT_EQ(SinkVolume(), 52429);
-  EXPECT_TRUE(probe.Quit());
+}
+
+TEST_F(AlsaMixerIntegrationTest, MicrophoneSliderSetsTheDefaultSource) {
+  // The first opening in a run sends level 0.
+  const QStringList opened = probe_->Send(QStringLiteral("micwindow"));
+  ASSERT_FALSE(opened.isEmpty());
+  EXPECT_TRUE(opened.last().contains(QStringLiteral("micwindow=1"))) << opened.last().toStdString();
+  EXPECT_EQ(SourceVolume(), 0);
+  probe_->Send(QStringLiteral("micslider 50"));
+  EXPECT_EQ(SourceVolume(), 32768);
+  probe_->Send(QStringLiteral("micslider 100"));
+  EXPECT_EQ(SourceVolume(), 65536);
 }
 
 // No mixer at all: ALSA set up with no usable control device. Needs neither PulseAudio nor a sound card.

@@ -77,13 +77,9 @@ TEST_F(MicWindowTest, NoMicrophoneControlMeansNoWindowAndTheButtonColourReturns)
   EXPECT_EQ(settings.Get(QStringLiteral("Mic Left")).toDouble(), centred.x());
   // Outside debug mode the refusal is silent; start-up's "Mixer Error" is about the master alone.
   EXPECT_THAT(dialogs.messages, IsEmpty());
-}
-
-TEST_F(MicWindowTest, RefusalIsReportedInDebugModeOnly) {
-  Start(false);
   mic.SetDebugMode(true);
   mic.ShowMicWindow();
-  ASSERT_EQ(dialogs.messages.size(), 1);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("MVN Error"));
   EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Critical);
   EXPECT_FALSE(mic.MicWindowOpen());
@@ -91,6 +87,7 @@ TEST_F(MicWindowTest, RefusalIsReportedInDebugModeOnly) {
 
 TEST_F(MicWindowTest, FirstOpeningSendsLevelZeroAndReopeningSendsTheLastValue) {
   Start();
+  QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
   mic.ShowMicWindow();
   ASSERT_TRUE(mic.MicWindowOpen());
   MicLevel* window = mic.Window();
@@ -99,16 +96,20 @@ TEST_F(MicWindowTest, FirstOpeningSendsLevelZeroAndReopeningSendsTheLastValue) {
   EXPECT_EQ(window->MicSlider()->Value(), 0);
   EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0));
   EXPECT_THAT(ButtonColors(), ElementsAre(colors.HiliteColor));
+  // Showing an open window only raises it.
+  mic.ShowMicWindow();
+  EXPECT_EQ(mic.Window(), window);
+  EXPECT_EQ(opened.count(), 1);
+  buttonColors.clear();
 
   ClickTrackAt(window->MicSlider(), 50);
-  EXPECT_EQ(window->MicSlider()->Value(), 50);
   EXPECT_EQ(mic.MicLevelValue(), 50);
   // The microphone uses the master's span: 65535 / 100 x 50 = 32767.5, a half, to the even 32768.
   EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0, 32768));
-
   window->close();
   EXPECT_FALSE(mic.MicWindowOpen());
-  EXPECT_THAT(ButtonColors(), ElementsAre(colors.HiliteColor, colors.TextColor));
+  EXPECT_FALSE(opened.at(1).at(0).toBool());
+  EXPECT_THAT(ButtonColors(), ElementsAre(colors.TextColor));
 
   mic.ShowMicWindow();
   ASSERT_TRUE(mic.MicWindowOpen());
@@ -117,47 +118,27 @@ TEST_F(MicWindowTest, FirstOpeningSendsLevelZeroAndReopeningSendsTheLastValue) {
   mic.CloseMicWindow();
 }
 
-TEST_F(MicWindowTest, ShowingAnOpenWindowOnlyRaisesIt) {
-  Start();
-  QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
-  mic.ShowMicWindow();
-  MicLevel* first = mic.Window();
-  mic.ShowMicWindow();
-  EXPECT_EQ(mic.Window(), first);
-  EXPECT_EQ(opened.count(), 1);
-  EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0));
-  mic.CloseMicWindow();
-  EXPECT_EQ(opened.count(), 2);
-  EXPECT_FALSE(opened.at(1).at(0).toBool());
-}
-
-TEST_F(MicWindowTest, PositionIsRestoredAndStoredInTwips) {
-  Start();
-  settings.Set(QStringLiteral("Mic Top"), QStringLiteral("1500"));
-  settings.Set(QStringLiteral("Mic Left"), QStringLiteral("3000"));
-  mic.ShowMicWindow();
-  EXPECT_EQ(mic.Window()->pos(), QPoint(200, 100));
-
-  mic.Window()->move(300, 45);
-  mic.CloseMicWindow();
-  EXPECT_EQ(settings.Get(QStringLiteral("Mic Top")), QStringLiteral("675"));
-  EXPECT_EQ(settings.Get(QStringLiteral("Mic Left")), QStringLiteral("4500"));
-}
-
-TEST_F(MicWindowTest, PositionOffTheScreenIsKept) {
-  Start();
-  settings.Set(QStringLiteral("Mic Top"), QStringLiteral("-30000"));
-  settings.Set(QStringLiteral("Mic Left"), QStringLiteral("90000"));
-  mic.ShowMicWindow();
-  EXPECT_EQ(mic.Window()->pos(), QPoint(6000, -2000));
-  mic.CloseMicWindow();
-}
-
-TEST_F(MicWindowTest, WithoutStoredPositionItOpensCentred) {
+TEST_F(MicWindowTest, PositionIsRestoredAndStoredInTwipsEvenOffTheScreenAndCentredWithoutOne) {
   Start();
   mic.ShowMicWindow();
   EXPECT_EQ(mic.Window()->pos(), TwipsToPixels(MicLevel::CentredPosition()));
   mic.CloseMicWindow();
+  const struct {
+    const char *top, *left;
+    QPoint pos;
+  } rows[] = {{"1500", "3000", {200, 100}}, {"-30000", "90000", {6000, -2000}}};
+  for (const auto& row : rows) {
+    settings.Set(QStringLiteral("Mic Top"), QString::fromLatin1(row.top));
+    settings.Set(QStringLiteral("Mic Left"), QString::fromLatin1(row.left));
+    mic.ShowMicWindow();
+    EXPECT_EQ(mic.Window()->pos(), row.pos) << row.top;
+    mic.CloseMicWindow();
+  }
+  mic.ShowMicWindow();
+  mic.Window()->move(300, 45);
+  mic.CloseMicWindow();
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Top")), QStringLiteral("675"));
+  EXPECT_EQ(settings.Get(QStringLiteral("Mic Left")), QStringLiteral("4500"));
 }
 
 TEST_F(MicWindowTest, OnTopByDefaultAndTheBoxSwitchesItAndIsStored) {
@@ -166,31 +147,21 @@ TEST_F(MicWindowTest, OnTopByDefaultAndTheBoxSwitchesItAndIsStored) {
   MicLevel* window = mic.Window();
   QCheckBox* check1 = window->Check1();
   EXPECT_EQ(check1->text(), QStringLiteral("On Top"));
-  EXPECT_TRUE(check1->isChecked());
-  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("True"));
-
-  QTest::mouseClick(check1, Qt::LeftButton);
-  EXPECT_FALSE(check1->isChecked());
-  EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("False"));
-
   const QPoint before = window->pos();
-  QTest::mouseClick(check1, Qt::LeftButton);
-  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_EQ(window->pos(), before);
-  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("True"));
+  for (const bool onTop : {true, false, true}) {
+    EXPECT_EQ(check1->isChecked(), onTop);
+    EXPECT_EQ(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pos(), before);
+    EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), onTop ? QStringLiteral("True") : QStringLiteral("False"));
+    QTest::mouseClick(check1, Qt::LeftButton);
+  }
   mic.CloseMicWindow();
-}
-
-TEST_F(MicWindowTest, StoredFalseOpensWithoutTheTopmostBand) {
-  Start();
+  // A stored False opens without the topmost band.
   settings.Set(QStringLiteral("MicOnTop"), QStringLiteral("False"));
   mic.ShowMicWindow();
   EXPECT_FALSE(mic.Window()->Check1()->isChecked());
   EXPECT_FALSE(mic.Window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-  EXPECT_EQ(settings.Get(QStringLiteral("MicOnTop")), QStringLiteral("False"));
   mic.CloseMicWindow();
 }
 
@@ -205,7 +176,6 @@ TEST_F(MicWindowTest, ColoursFollowTheScheme) {
   EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
   // For a person to look at: the window as drawn.
   window->grab().save(test::ArtefactDir() + QStringLiteral("/miclevel.png"));
-
   colors.BackColor = 0x0000FF;
   mic.Colors();
   EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xFF, 0x00, 0x00));
@@ -219,7 +189,17 @@ TEST_F(MicWindowTest, StartUpShowsItOnlyWhenItWasOpenAndTheMicrophoneExists) {
   settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
   mic.ShowAtStartup();
   EXPECT_TRUE(mic.MicWindowOpen());
+  // Hidden for the exit confirmation, then shown again or closed.
+  mic.HideForConfirmation();
+  EXPECT_FALSE(mic.Window()->isVisible());
+  EXPECT_TRUE(mic.MicWindowOpen());
+  mic.ShowAfterConfirmation();
+  EXPECT_TRUE(mic.Window()->isVisible());
+  mic.HideForConfirmation();
+  settings.writes.clear();
   mic.CloseMicWindow();
+  EXPECT_FALSE(mic.MicWindowOpen());
+  EXPECT_EQ(settings.writes.size(), 2);
 }
 
 TEST_F(MicWindowTest, StartUpWithoutMicrophoneShowsNothingAndStoresNothing) {
@@ -229,22 +209,6 @@ TEST_F(MicWindowTest, StartUpWithoutMicrophoneShowsNothingAndStoresNothing) {
   EXPECT_FALSE(mic.MicWindowOpen());
   EXPECT_THAT(settings.writes, IsEmpty());
   EXPECT_EQ(buttonColors.count(), 0);
-}
-
-TEST_F(MicWindowTest, HiddenForTheExitConfirmationAndShownAgainOrClosed) {
-  Start();
-  mic.ShowMicWindow();
-  mic.HideForConfirmation();
-  EXPECT_FALSE(mic.Window()->isVisible());
-  EXPECT_TRUE(mic.MicWindowOpen());
-  mic.ShowAfterConfirmation();
-  EXPECT_TRUE(mic.Window()->isVisible());
-
-  mic.HideForConfirmation();
-  settings.writes.clear();
-  mic.CloseMicWindow();
-  EXPECT_FALSE(mic.MicWindowOpen());
-  EXPECT_EQ(settings.writes.size(), 2);
 }
 
 }  // namespace
