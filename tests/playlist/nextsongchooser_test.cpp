@@ -12,6 +12,8 @@
 namespace marvane {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 class Chooser : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
@@ -22,7 +24,7 @@ class Chooser : public ::testing::Test {
     test::WriteBytes(path, "x");
     return path;
   }
-  QString Missing(const QString& name) const { return dir_.path() + QStringLiteral("/missing-") + name; }
+  QString Missing(const QString& name) const { return dir_.path() + u"/missing-"_s + name; }
   void SetList(const QStringList& items) {
     list_.ListItems = items;
     list_.ListItemCount = static_cast<qint32>(items.size());
@@ -36,16 +38,13 @@ class Chooser : public ::testing::Test {
   NextSongChooser chooser_{list_, host_, dialogs_, random_};
 };
 
-TEST_F(Chooser, AnEmptyListChangesNothingAndShowsNothing) {
-  chooser_.ChooseNextSong();
+TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
+  chooser_.ChooseNextSong();  // an empty list changes nothing and shows nothing
   EXPECT_TRUE(chooser_.NextFile().isEmpty());
   EXPECT_EQ(chooser_.ListPos(), 0);
-  EXPECT_TRUE(host_.nextSongShown.isEmpty());
-  EXPECT_TRUE(dialogs_.messages.isEmpty());
-}
+  EXPECT_TRUE(host_.nextSongShown.isEmpty() && dialogs_.messages.isEmpty());
 
-TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
-  SetList({Song(QStringLiteral("one.mp3")), Song(QStringLiteral("two.wav")), Song(QStringLiteral("three.mp3"))});
+  SetList({Song(u"one.mp3"_s), Song(u"two.wav"_s), Song(u"three.mp3"_s)});
   host_.autoPilotOn = true;
   chooser_.SetFirstPick(true);
   chooser_.ChooseNextSong();
@@ -59,8 +58,7 @@ TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
   EXPECT_FALSE(host_.autoPilotOn) << "a list that does not loop ends AutoPilot";
   chooser_.ChooseNextSong();
   EXPECT_EQ(chooser_.NextFile(), list_.ListItems[0]);
-  EXPECT_EQ(host_.nextSongShown, (QStringList{QStringLiteral("one"), QStringLiteral("two"),
-                                              QStringLiteral("three"), QStringLiteral("one")}));
+  EXPECT_EQ(host_.nextSongShown, (QStringList{u"one"_s, u"two"_s, u"three"_s, u"one"_s}));
 
   // With the AutoPilot line looping, the wrap keeps AutoPilot on.
   host_.autoPilotOn = true;
@@ -78,58 +76,47 @@ TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
   EXPECT_FALSE(host_.autoPilotOn);
 }
 
-TEST_F(Chooser, MissingFilesAreSkippedUpToOneHundredCandidates) {
-  QStringList items;
-  for (int i = 0; i < 99; ++i) items << Missing(QString::number(i));
-  items << Song(QStringLiteral("found.mp3")) << Missing(QStringLiteral("after"));
-  SetList(items);
+TEST_F(Chooser, MissingFilesAreSkippedAndTheHundredAndFirstBadCandidateStopsAutoPilotWithTheMessage) {
+  SetList({dir_.path(), Song(u"good.mp3"_s)});  // a folder is not a song
   chooser_.ChooseNextSong();
-  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[99]);
-  EXPECT_EQ(chooser_.ListPos(), 101);
-  EXPECT_TRUE(dialogs_.messages.isEmpty());
+  ASSERT_EQ(chooser_.NextFile(), list_.ListItems[1]);
 
-  // A folder is not a song.
-  SetList({dir_.path(), Song(QStringLiteral("next.mp3"))});
-  chooser_.ChooseNextSong();
-  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[1]);
-}
-
-TEST_F(Chooser, TheHundredAndFirstBadCandidateStopsAutoPilotWithTheMessage) {
-  SetList({Song(QStringLiteral("good.mp3"))});
-  chooser_.ChooseNextSong();
-  ASSERT_EQ(host_.nextSongShown, QStringList{QStringLiteral("good")});
-
-  QStringList items;
-  for (int i = 0; i < 100; ++i) items << Missing(QString::number(i));
-  items << Song(QStringLiteral("too-late.mp3"));
-  SetList(items);
+  QStringList missing;
+  for (int i = 0; i < 100; ++i) missing << Missing(QString::number(i));
+  SetList(missing + QStringList{Song(u"too-late.mp3"_s)});
   host_.autoPilotOn = true;
   chooser_.ChooseNextSong();
   ASSERT_EQ(dialogs_.messages.size(), 1);
   EXPECT_EQ(dialogs_.messages[0].text, NextSongChooser::kTooManyBadFilenames);
   EXPECT_TRUE(dialogs_.messages[0].text.startsWith(
-      QStringLiteral("Too many bad filenames in Playlist. If the filenames in the Playlist\nare on a CD Rom")));
+      u"Too many bad filenames in Playlist. If the filenames in the Playlist\nare on a CD Rom"_s));
   EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::Ok);
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::None);
   EXPECT_TRUE(dialogs_.messages[0].title.isEmpty());
   EXPECT_EQ(chooser_.ListPos(), 1);
   EXPECT_FALSE(host_.autoPilotOn);
-  EXPECT_EQ(chooser_.NextFile(), dir_.path() + QStringLiteral("/good.mp3"));
-  EXPECT_EQ(host_.nextSongShown, QStringList{QStringLiteral("good")});
+  EXPECT_EQ(chooser_.NextFile(), dir_.path() + u"/good.mp3"_s) << "the last good choice stays";
+  EXPECT_EQ(host_.nextSongShown, QStringList{u"good"_s});
+
+  // One bad candidate fewer, and the song is found.
+  SetList(missing.mid(1) + QStringList{Song(u"found.mp3"_s), Missing(u"after"_s)});
+  chooser_.ChooseNextSong();
+  EXPECT_EQ(chooser_.NextFile(), list_.ListItems[99]);
+  EXPECT_EQ(chooser_.ListPos(), 101);
+  EXPECT_EQ(dialogs_.messages.size(), 1);
 
   // The count starts again with the next choice, in SmartRandom order as well.
   host_.smartRandom = true;
-  SetList(QStringList(200, Missing(QStringLiteral("all"))));
+  SetList(QStringList(200, Missing(u"all"_s)));
   chooser_.ChooseNextSong();
   EXPECT_EQ(dialogs_.messages.size(), 2);
 }
 
 TEST_F(Chooser, ALongerListThanTheNewOneWrapsToItsFirstEntry) {
-  SetList({Song(QStringLiteral("a.mp3")), Song(QStringLiteral("b.mp3")), Song(QStringLiteral("c.mp3")),
-           Song(QStringLiteral("d.mp3")), Song(QStringLiteral("e.mp3"))});
+  SetList({Song(u"a.mp3"_s), Song(u"b.mp3"_s), Song(u"c.mp3"_s), Song(u"d.mp3"_s), Song(u"e.mp3"_s)});
   for (int i = 0; i < 4; ++i) chooser_.ChooseNextSong();
   ASSERT_EQ(chooser_.ListPos(), 5);
-  SetList({Song(QStringLiteral("x.mp3")), Song(QStringLiteral("y.mp3"))});
+  SetList({Song(u"x.mp3"_s), Song(u"y.mp3"_s)});
   chooser_.ChooseNextSong();
   EXPECT_EQ(chooser_.NextFile(), list_.ListItems[0]);
   EXPECT_EQ(chooser_.ListPos(), 2);
@@ -147,7 +134,7 @@ QList<qint32> Draws(QRandomGenerator generator, int count, int draws) {
 
 TEST_F(Chooser, SmartRandomShortensPlayedListAndRejectsDrawsOfRecentSongsIgnoringCase) {
   QStringList items;
-  for (int i = 1; i <= 10; ++i) items << Song(QStringLiteral("song%1.mp3").arg(i));
+  for (int i = 1; i <= 10; ++i) items << Song(u"song%1.mp3"_s.arg(i));
   SetList(items);
   host_.smartRandom = true;
   host_.noRep = 3;
@@ -180,11 +167,11 @@ TEST_F(Chooser, SmartRandomShortensPlayedListAndRejectsDrawsOfRecentSongsIgnorin
 }
 
 TEST_F(Chooser, SmartRandomGivesUpAfterOneThousandDrawsAndTakesTheLast) {
-  const QString same = Song(QStringLiteral("same.mp3"));
+  const QString same = Song(u"same.mp3"_s);
   SetList(QStringList(6, same));
   host_.smartRandom = true;
   host_.noRep = 3;
-  list_.PlayedList = {same.toUpper(), QStringLiteral("/x.mp3"), QStringLiteral("/y.mp3")};
+  list_.PlayedList = {same.toUpper(), u"/x.mp3"_s, u"/y.mp3"_s};
   QRandomGenerator expected = random_;
   for (int i = 0; i < NextSongChooser::kRandomDrawLimit; ++i) expected.generateDouble();
 
@@ -195,8 +182,7 @@ TEST_F(Chooser, SmartRandomGivesUpAfterOneThousandDrawsAndTakesTheLast) {
 }
 
 TEST_F(Chooser, SmartRandomOnAShortListTakesEveryDrawAndKeepsPlayedList) {
-  const QStringList songs = {Song(QStringLiteral("a.mp3")), Song(QStringLiteral("b.mp3")),
-                             Song(QStringLiteral("c.mp3"))};
+  const QStringList songs = {Song(u"a.mp3"_s), Song(u"b.mp3"_s), Song(u"c.mp3"_s)};
   // Songs the editor added since the load do not count: the list is as short as it was loaded.
   SetList(songs);
   list_.ListItems << songs << songs << songs;

@@ -11,262 +11,245 @@
 namespace marvane {
 namespace {
 
+using namespace Qt::StringLiterals;
 using test::ReadBytes;
 using test::WriteBytes;
 
 class PlaylistFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path() + QLatin1Char('/');
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  // A path in the playlist's folder, which is also what a relative entry becomes.
+  QString Here(const QString& name) const { return folder_ + name; }
+  Playlist Loaded(const QString& name, bool* ok = nullptr) const {
+    Playlist list;
+    const bool loaded = LoadPlaylist(list, folder_, name, true);
+    if (ok) *ok = loaded;
+    return list;
   }
-  QString Path(const QString& name) const { return folder_ + name; }
-  QString Entry(const QString& name) const { return folder_ + name; }
 
   QTemporaryDir dir_;
-  QString folder_;
+  const QString folder_ = dir_.path() + u'/';
   Playlist list_;
 };
 
-TEST_F(PlaylistFile, ExtensionIsTestedWithoutRegardToCaseAndUnknownKindsChangeNothing) {
-  WriteBytes(Path(QStringLiteral("party.M3U")), "a.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("party.txt")), "a.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("party.m3u8")), "a.mp3\r\n");
-  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.m3u")));
-  list_.ListItems = {QStringLiteral("/old.mp3")};
-  list_.PlayedList = {QStringLiteral("/played.mp3")};
-  list_.ListPath = QStringLiteral("/old/");
-  list_.ListItemCount = 7;
+TEST_F(PlaylistFile, EachLineOrCountedKeyBecomesAnEntryByItsForm) {
+  const QString hundred = u"/"_s + QString(95, u'x') + u".mp3"_s;
+  const QString hundredOne = u"/"_s + QString(96, u'y') + u".mp3"_s;
+  // Characters count, not bytes: 100 accented letters are 200 bytes of UTF-8, and 100 characters of which 50
+  // lie outside the 16-bit range are 150 UTF-16 units.
+  const QString accented(100, QChar(0x00E9));
+  QString notes;
+  for (int i = 0; i < 50; ++i) notes += u"\U0001F3B5a"_s;
+  struct Case {
+    QString name;
+    QByteArray bytes;
+    QStringList entries;
+  };
+  const Case cases[] = {
+      {u"long.mvn"_s,
+       "a.mp3\r\n" + hundred.toUtf8() + "\r\n" + hundredOne.toUtf8() + "\r\n" + accented.toUtf8() + "\r\n" +
+           notes.toUtf8() + "\r\n" + (notes + u'a').toUtf8() + "\r\nb.mp3\r\n",
+       {Here(u"a.mp3"_s), hundred, Here(accented), Here(notes), Here(u"b.mp3"_s)}},
+      // No line is ignored for its content; relative entries get the folder and "/" for "\".
+      {u"x.m3u"_s,
+       "#EXTM3U\r\nD:\\Music\\a.mp3\r\n/srv/music/b.mp3\r\nc.mp3\r\n\r\nsub\\d.mp3\r\n\\e.mp3\r\n",
+       {Here(u"#EXTM3U"_s), u"D:\\Music\\a.mp3"_s, u"/srv/music/b.mp3"_s, Here(u"c.mp3"_s), folder_,
+        Here(u"sub/d.mp3"_s), Here(u"/e.mp3"_s)}},
+      {u"ends.m3u"_s,
+       "a.mp3\r\nb.mp3\nc.mp3\rd.mp3",
+       {Here(u"a.mp3"_s), Here(u"b.mp3"_s), Here(u"c.mp3"_s), Here(u"d.mp3"_s)}},
+      {u"final.m3u"_s, "a.mp3\r\n", {Here(u"a.mp3"_s)}},
+      {u"empty.m3u"_s, "", {}},
+      // A byte-order mark is not part of the first entry; a Windows-1252 line does not spoil its UTF-8 neighbours.
+      {u"mixed.m3u"_s,
+       "\xEF\xBB\xBF/m/Caf\xC3\xA9.mp3\r\n/m/Caf\xE9 \x80.mp3\r\n",
+       {u"/m/Caf\u00E9.mp3"_s, u"/m/Caf\u00E9 \u20AC.mp3"_s}},
+      // ".pls" reads File1 to File<count> whatever the keys' letter case, the folder for a missing key.
+      {u"nocount.pls"_s, "[playlist]\r\nFile1=a.mp3\r\n", {}},
+      {u"gaps.pls"_s,
+       "[PlayList]\r\nnumberofentries=2.5 entries\r\nfile1=C:\\a.mp3\r\nFILE3=c.mp3\r\nFile4=x.mp3\r\n",
+       {u"C:\\a.mp3"_s, folder_}},  // 2.5 rounds to 2, the even neighbour
+      {u"rounded.pls"_s,
+       "[playlist]\nNumberOfEntries=3.5\nFile2=sub\\b.mp3\n",
+       {folder_, Here(u"sub/b.mp3"_s), folder_, folder_}},
+      {u"LOUD.PLS"_s, "a.mp3\r\nb.mp3\r\n", {}},  // loaded as ".pls" whatever the letter case
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Here(c.name), c.bytes);
+    bool ok = false;
+    const Playlist list = Loaded(c.name, &ok);
+    EXPECT_TRUE(ok) << c.name.toStdString();
+    EXPECT_EQ(list.ListItems, c.entries) << c.name.toStdString();
+    EXPECT_EQ(list.ListItemCount, c.entries.size()) << c.name.toStdString();
+  }
+}
 
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QStringLiteral("party.txt"), true));
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QStringLiteral("party.m3u8"), true));
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QStringLiteral("missing.m3u"), true));
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QStringLiteral("folder.m3u"), true));
-  EXPECT_FALSE(LoadPlaylist(list_, QString(), QStringLiteral("party.M3U"), true));
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QString(), true));
-  EXPECT_EQ(list_.ListItems, QStringList{QStringLiteral("/old.mp3")});
-  EXPECT_EQ(list_.PlayedList, QStringList{QStringLiteral("/played.mp3")});
-  EXPECT_EQ(list_.ListPath, QStringLiteral("/old/"));
+TEST_F(PlaylistFile, RefusedLoadsChangeNothingAndAReplacingLoadResetsTheList) {
+  for (const char* name : {"party.M3U", "party.txt", "party.m3u8"}) WriteBytes(Here(QLatin1String(name)), "a.mp3\r\n");
+  WriteBytes(Here(u"huge.pls"_s), "[playlist]\nNumberOfEntries=99999999\nFile1=a.mp3\n");
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(u"folder.m3u"_s));
+  list_.ListItems = {u"/old.mp3"_s};
+  list_.PlayedList = {u"/played.mp3"_s};
+  list_.ListPath = u"/old/"_s;
+  list_.ListItemCount = 7;
+  const std::pair<QString, QString> refused[] = {
+      {folder_, u"party.txt"_s}, {folder_, u"party.m3u8"_s},  {folder_, u"missing.m3u"_s}, {folder_, u"folder.m3u"_s},
+      {folder_, u"huge.pls"_s},  {QString(), u"party.M3U"_s}, {folder_, QString()}};
+  for (const auto& [folder, name] : refused)
+    EXPECT_FALSE(LoadPlaylist(list_, folder, name, true)) << name.toStdString();
+  EXPECT_EQ(list_.ListItems, QStringList{u"/old.mp3"_s});
+  EXPECT_EQ(list_.PlayedList, QStringList{u"/played.mp3"_s});
+  EXPECT_EQ(list_.ListPath, u"/old/"_s);
   EXPECT_EQ(list_.ListItemCount, 7);
 
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("party.M3U"), true));
-  EXPECT_EQ(list_.ListItems, QStringList{Entry(QStringLiteral("a.mp3"))});
+  ASSERT_TRUE(LoadPlaylist(list_, folder_, u"party.M3U"_s, true));
+  EXPECT_EQ(list_.ListItems, QStringList{Here(u"a.mp3"_s)});
   EXPECT_TRUE(list_.PlayedList.isEmpty());
   EXPECT_EQ(list_.ListPath, folder_);
   EXPECT_EQ(list_.ListItemCount, 1);
 }
 
-TEST_F(PlaylistFile, LinesOfUpToOneHundredCharactersBecomeEntriesLongerOnesAreSkipped) {
-  const QString hundred = QStringLiteral("/") + QString(95, QLatin1Char('x')) + QStringLiteral(".mp3");
-  const QString hundredOne = QStringLiteral("/") + QString(96, QLatin1Char('y')) + QStringLiteral(".mp3");
-  // Characters count, not bytes: 100 accented letters are 200 bytes of UTF-8, and 100 characters of which 50
-  // lie outside the 16-bit range are 150 UTF-16 units.
-  const QString accented = QString(100, QChar(0x00E9));
-  QString notes;
-  for (int i = 0; i < 50; ++i) notes += QStringLiteral("\U0001F3B5a");
-  ASSERT_EQ(notes.size(), 150);
-  ASSERT_EQ(hundred.size(), 100);
-  WriteBytes(Path(QStringLiteral("long.mvn")), "a.mp3\r\n" + hundred.toUtf8() + "\r\n" + hundredOne.toUtf8() +
-                                                   "\r\n" + accented.toUtf8() + "\r\n" + notes.toUtf8() + "\r\n" +
-                                                   (notes + QLatin1Char('a')).toUtf8() + "\r\nb.mp3\r\n");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("long.mvn"), true));
-  EXPECT_EQ(list_.ListItems,
-            (QStringList{Entry(QStringLiteral("a.mp3")), hundred, Entry(accented), Entry(notes),
-                         Entry(QStringLiteral("b.mp3"))}));
-  EXPECT_EQ(list_.ListItemCount, 5);
-}
-
-TEST_F(PlaylistFile, LinesBecomeEntriesByTheirFormAndNoLineIsIgnoredForItsContent) {
-  WriteBytes(Path(QStringLiteral("x.m3u")),
-             "#EXTM3U\r\nD:\\Music\\a.mp3\r\n/srv/music/b.mp3\r\nc.mp3\r\n\r\nsub\\d.mp3\r\n\\e.mp3\r\n");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("x.m3u"), true));
-  EXPECT_EQ(list_.ListItems, (QStringList{Entry(QStringLiteral("#EXTM3U")), QStringLiteral("D:\\Music\\a.mp3"),
-                                          QStringLiteral("/srv/music/b.mp3"), Entry(QStringLiteral("c.mp3")),
-                                          folder_, Entry(QStringLiteral("sub/d.mp3")),
-                                          Entry(QStringLiteral("/e.mp3"))}));
-}
-
-TEST_F(PlaylistFile, EveryKindOfLineEndEndsALineAndAFinalEndAddsNoEntry) {
-  WriteBytes(Path(QStringLiteral("ends.m3u")), "a.mp3\r\nb.mp3\nc.mp3\rd.mp3");
-  WriteBytes(Path(QStringLiteral("final.m3u")), "a.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("empty.m3u")), "");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("ends.m3u"), true));
-  EXPECT_EQ(list_.ListItems, (QStringList{Entry(QStringLiteral("a.mp3")), Entry(QStringLiteral("b.mp3")),
-                                          Entry(QStringLiteral("c.mp3")), Entry(QStringLiteral("d.mp3"))}));
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("final.m3u"), true));
-  EXPECT_EQ(list_.ListItems.size(), 1);
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("empty.m3u"), true));
-  EXPECT_TRUE(list_.ListItems.isEmpty());
-  EXPECT_EQ(list_.ListItemCount, 0);
-}
-
-TEST_F(PlaylistFile, TextIsUtf8OrWindows1252LineByLine) {
-  // A byte-order mark is not part of the first entry; a line in the Windows code page does not spoil the UTF-8
-  // lines around it.
-  WriteBytes(Path(QStringLiteral("mixed.m3u")), "\xEF\xBB\xBF/m/Caf\xC3\xA9.mp3\r\n/m/Caf\xE9 \x80.mp3\r\n");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("mixed.m3u"), true));
-  EXPECT_EQ(list_.ListItems,
-            (QStringList{QStringLiteral("/m/Caf\u00E9.mp3"), QStringLiteral("/m/Caf\u00E9 \u20AC.mp3")}));
-}
-
 TEST_F(PlaylistFile, LoadingWithoutReplaceAppendsAndKeepsTheFolderAndPlayedSongs) {
-  WriteBytes(Path(QStringLiteral("one.m3u")), "a.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("two.pls")), "[playlist]\r\nFile1=b.mp3\r\nNumberOfEntries=1\r\n");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("one.m3u"), true));
-  list_.PlayedList = {Entry(QStringLiteral("a.mp3"))};
-  list_.ListPath = QStringLiteral("/elsewhere/");
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("two.pls"), false));
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("one.m3u"), false));
-  EXPECT_EQ(list_.ListItems, (QStringList{Entry(QStringLiteral("a.mp3")), Entry(QStringLiteral("b.mp3")),
-                                          Entry(QStringLiteral("a.mp3"))}));
+  WriteBytes(Here(u"one.m3u"_s), "a.mp3\r\n");
+  WriteBytes(Here(u"two.pls"_s), "[playlist]\r\nFile1=b.mp3\r\nNumberOfEntries=1\r\n");
+  ASSERT_TRUE(LoadPlaylist(list_, folder_, u"one.m3u"_s, true));
+  list_.PlayedList = {Here(u"a.mp3"_s)};
+  list_.ListPath = u"/elsewhere/"_s;
+  ASSERT_TRUE(LoadPlaylist(list_, folder_, u"two.pls"_s, false));
+  ASSERT_TRUE(LoadPlaylist(list_, folder_, u"one.m3u"_s, false));
+  EXPECT_EQ(list_.ListItems, (QStringList{Here(u"a.mp3"_s), Here(u"b.mp3"_s), Here(u"a.mp3"_s)}));
   EXPECT_EQ(list_.ListItemCount, 3);
-  EXPECT_EQ(list_.ListPath, QStringLiteral("/elsewhere/"));
+  EXPECT_EQ(list_.ListPath, u"/elsewhere/"_s);
   EXPECT_EQ(list_.PlayedList.size(), 1);
 }
 
-TEST_F(PlaylistFile, LineFormatWritesNameAloneOnlyForEntriesDirectlyInTheFolderLetterCaseCounting) {
+TEST_F(PlaylistFile, SavesWriteEachKindByItsRulesAndLoadBack) {
   const QString upper = folder_.toUpper();
   ASSERT_NE(upper, folder_);
-  list_.ListItems = {Entry(QStringLiteral("a.mp3")), QStringLiteral("/other/b.mp3"),
-                     Entry(QStringLiteral("sub/c.mp3")), upper + QStringLiteral("d.mp3"),
-                     QStringLiteral("D:\\Music\\e.mp3")};
-  QList<qint32> progress;
-  QStringList remembered;
-  PlaylistSaveHooks hooks;
-  hooks.SetProgress = [&progress](qint32 i) { progress << i; };
-  hooks.LineFormatSaved = [&remembered](const QString& path) { remembered << path; };
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("set.mvn"), hooks));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("set.mvn"))),
-            ("a.mp3\r\n/other/b.mp3\r\n" + folder_.toUtf8() + "sub/c.mp3\r\n" + upper.toUtf8() +
-             "d.mp3\r\nD:\\Music\\e.mp3\r\n"));
-  EXPECT_EQ(remembered, QStringList{Path(QStringLiteral("set.mvn"))});
-  EXPECT_TRUE(progress.isEmpty());
-
-  Playlist loaded;
-  ASSERT_TRUE(LoadPlaylist(loaded, folder_, QStringLiteral("set.mvn"), true));
-  EXPECT_EQ(loaded.ListItems, list_.ListItems);
+  const QString longEntry = u"/"_s + QString(80, u'z') + u".mp3"_s;
+  const QStringList xyz = {Here(u"x.mp3"_s), Here(u"y.mp3"_s), Here(u"z.mp3"_s)};
+  struct Case {
+    QString name;
+    QByteArray before;  // the file already there, if any
+    QStringList entries;
+    QByteArray after;
+    QStringList loadedBack;
+  };
+  const QStringList lineEntries = {Here(u"a.mp3"_s), u"/other/b.mp3"_s, Here(u"sub/c.mp3"_s), upper + u"d.mp3"_s,
+                                   u"D:\\Music\\e.mp3"_s};
+  const Case cases[] = {
+      // Name alone only for an entry directly in the folder, letter case counting.
+      {u"set.mvn"_s,
+       {},
+       lineEntries,
+       "a.mp3\r\n/other/b.mp3\r\n" + folder_.toUtf8() + "sub/c.mp3\r\n" + upper.toUtf8() +
+           "d.mp3\r\nD:\\Music\\e.mp3\r\n",
+       lineEntries},
+      // A name ending in capital "PLS" is written as lines but loads as ".pls".
+      {u"LOUD.PLS"_s, {}, {Here(u"a.mp3"_s), Here(u"b.mp3"_s)}, "a.mp3\r\nb.mp3\r\n", {}},
+      {u"new.pls"_s,
+       {},
+       {Here(u"a.mp3"_s), u"/other/b.mp3"_s},
+       "[playlist]\r\nFile1=a.mp3\r\nFile2=/other/b.mp3\r\nNumberOfEntries=2\r\n",
+       {Here(u"a.mp3"_s), u"/other/b.mp3"_s}},
+      // Values are cut to 80 characters on saving and read back as 79.
+      {u"cut.pls"_s,
+       {},
+       {longEntry},
+       "[playlist]\r\nFile1=" + longEntry.left(80).toUtf8() + "\r\nNumberOfEntries=1\r\n",
+       {longEntry.left(79)}},
+      // Over a longer ".pls": keys replaced in place, leftover keys and other sections kept.
+      {u"old.pls"_s,
+       "[playlist]\r\nFile1=1.mp3\r\nTitle1=One\r\nFile2=2.mp3\r\nFile3=3.mp3\r\nFile4=4.mp3\r\nFile5=5.mp3\r\n"
+       "NumberOfEntries=5\r\nVersion=2\r\n[other]\r\nkeep=me\r\n",
+       xyz,
+       "[playlist]\r\nFile1=x.mp3\r\nTitle1=One\r\nFile2=y.mp3\r\nFile3=z.mp3\r\nFile4=4.mp3\r\nFile5=5.mp3\r\n"
+       "NumberOfEntries=3\r\nVersion=2\r\n[other]\r\nkeep=me\r\n",
+       xyz},
+      // An existing file keeps its line ends; missing keys go to the end of the section.
+      {u"unix.pls"_s,
+       "[playlist]\nFile1=old.mp3\n\n[next]\nx=1\n",
+       {Here(u"a.mp3"_s), Here(u"b.mp3"_s)},
+       "[playlist]\nFile1=a.mp3\nFile2=b.mp3\nNumberOfEntries=2\n\n[next]\nx=1\n",
+       {Here(u"a.mp3"_s), Here(u"b.mp3"_s)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name.toStdString());
+    if (!c.before.isEmpty()) WriteBytes(Here(c.name), c.before);
+    Playlist list;
+    list.ListItems = c.entries;
+    QStringList remembered;
+    QList<qint32> progress;
+    ASSERT_TRUE(SavePlaylist(list, folder_, c.name,
+                             {[&](qint32 i) { progress << i; }, [&](const QString& path) { remembered << path; }}));
+    EXPECT_EQ(ReadBytes(Here(c.name)), c.after);
+    EXPECT_EQ(Loaded(c.name).ListItems, c.loadedBack);
+    EXPECT_TRUE(progress.isEmpty()) << "progress comes every 25 entries";
+    // Only a plain-line save becomes the remembered playlist.
+    EXPECT_EQ(remembered, c.name.endsWith(u"pls"_s) ? QStringList() : QStringList{Here(c.name)});
+  }
 }
 
 TEST_F(PlaylistFile, LineFormatStopsAt32767EntriesAndAFailedSaveLeavesTheOldFileWhole) {
-  for (int i = 0; i < kLineFormatMaxEntries; ++i) list_.ListItems << Entry(QStringLiteral("s.mp3"));
+  for (int i = 0; i < kLineFormatMaxEntries; ++i) list_.ListItems << Here(u"s.mp3"_s);
   QList<qint32> progress;
-  PlaylistSaveHooks hooks;
-  hooks.SetProgress = [&progress](qint32 i) { progress << i; };
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("big.m3u"), hooks));
+  bool remembered = false;
+  const PlaylistSaveHooks hooks{[&](qint32 i) { progress << i; }, [&](const QString&) { remembered = true; }};
+  ASSERT_TRUE(SavePlaylist(list_, folder_, u"big.m3u"_s, hooks));
   EXPECT_EQ(progress.size(), kLineFormatMaxEntries / 25);
   EXPECT_EQ(progress.first(), 25);
-  const QByteArray saved = ReadBytes(Path(QStringLiteral("big.m3u")));
+  const QByteArray saved = ReadBytes(Here(u"big.m3u"_s));
   EXPECT_EQ(saved.count("\r\n"), kLineFormatMaxEntries);
 
-  list_.ListItems << Entry(QStringLiteral("one-too-many.mp3"));
-  bool remembered = false;
-  hooks.LineFormatSaved = [&remembered](const QString&) { remembered = true; };
-  EXPECT_FALSE(SavePlaylist(list_, folder_, QStringLiteral("big.m3u"), hooks));
+  list_.ListItems << Here(u"one-too-many.mp3"_s);
+  remembered = false;
+  EXPECT_FALSE(SavePlaylist(list_, folder_, u"big.m3u"_s, hooks));
   EXPECT_FALSE(remembered);
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("big.m3u"))), saved);
+  EXPECT_EQ(ReadBytes(Here(u"big.m3u"_s)), saved);
 }
 
 TEST_F(PlaylistFile, SavesFailWithoutAFolderOrWhereNoFileCanBeWritten) {
-  list_.ListItems = {Entry(QStringLiteral("a.mp3"))};
-  EXPECT_FALSE(SavePlaylist(list_, QString(), QStringLiteral("x.m3u")));
-  EXPECT_FALSE(SavePlaylist(list_, folder_, QString()));
-  EXPECT_FALSE(SavePlaylist(list_, folder_ + QStringLiteral("missing/"), QStringLiteral("x.m3u")));
-  EXPECT_FALSE(SavePlaylist(list_, folder_ + QStringLiteral("missing/"), QStringLiteral("x.pls")));
-  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.m3u")));
-  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.pls")));
-  EXPECT_FALSE(SavePlaylist(list_, folder_, QStringLiteral("taken.m3u")));
-  EXPECT_FALSE(SavePlaylist(list_, folder_, QStringLiteral("taken.pls")));
-}
-
-TEST_F(PlaylistFile, NewPlsHoldsTheSectionTheFileKeysInOrderAndTheCountLast) {
-  list_.ListItems = {Entry(QStringLiteral("a.mp3")), QStringLiteral("/other/b.mp3")};
-  bool remembered = false;
-  PlaylistSaveHooks hooks;
-  hooks.LineFormatSaved = [&remembered](const QString&) { remembered = true; };
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("new.pls"), hooks));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("new.pls"))),
-            QByteArray("[playlist]\r\nFile1=a.mp3\r\nFile2=/other/b.mp3\r\nNumberOfEntries=2\r\n"));
-  EXPECT_FALSE(remembered);
-  Playlist loaded;
-  ASSERT_TRUE(LoadPlaylist(loaded, folder_, QStringLiteral("new.pls"), true));
-  EXPECT_EQ(loaded.ListItems, list_.ListItems);
-}
-
-TEST_F(PlaylistFile, PlsValuesAreCutTo80CharactersOnSaveAnd79OnLoad) {
-  const QString entry = QStringLiteral("/") + QString(80, QLatin1Char('z')) + QStringLiteral(".mp3");
-  ASSERT_EQ(entry.size(), 85);
-  list_.ListItems = {entry};
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("cut.pls")));
-  EXPECT_TRUE(ReadBytes(Path(QStringLiteral("cut.pls"))).contains("File1=" + entry.left(80).toUtf8() + "\r\n"));
-  Playlist loaded;
-  ASSERT_TRUE(LoadPlaylist(loaded, folder_, QStringLiteral("cut.pls"), true));
-  EXPECT_EQ(loaded.ListItems, QStringList{entry.left(79)});
-}
-
-TEST_F(PlaylistFile, SavingOverALongerPlsReplacesKeysInPlaceAndLeavesTheRest) {
-  WriteBytes(Path(QStringLiteral("old.pls")),
-             "[playlist]\r\nFile1=1.mp3\r\nTitle1=One\r\nFile2=2.mp3\r\nFile3=3.mp3\r\nFile4=4.mp3\r\n"
-             "File5=5.mp3\r\nNumberOfEntries=5\r\nVersion=2\r\n[other]\r\nkeep=me\r\n");
-  list_.ListItems = {Entry(QStringLiteral("x.mp3")), Entry(QStringLiteral("y.mp3")), Entry(QStringLiteral("z.mp3"))};
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("old.pls")));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("old.pls"))),
-            QByteArray("[playlist]\r\nFile1=x.mp3\r\nTitle1=One\r\nFile2=y.mp3\r\nFile3=z.mp3\r\nFile4=4.mp3\r\n"
-                       "File5=5.mp3\r\nNumberOfEntries=3\r\nVersion=2\r\n[other]\r\nkeep=me\r\n"));
-  Playlist loaded;
-  ASSERT_TRUE(LoadPlaylist(loaded, folder_, QStringLiteral("old.pls"), true));
-  EXPECT_EQ(loaded.ListItems, list_.ListItems);
-  EXPECT_EQ(loaded.ListItemCount, 3);
-}
-
-TEST_F(PlaylistFile, PlsReadsOnlyUpToItsCountWithMissingKeysGivingTheFolder) {
-  WriteBytes(Path(QStringLiteral("nocount.pls")), "[playlist]\r\nFile1=a.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("gaps.pls")),
-             "[PlayList]\r\nnumberofentries=2.5 entries\r\nfile1=C:\\a.mp3\r\nFILE3=c.mp3\r\nFile4=never.mp3\r\n");
-  WriteBytes(Path(QStringLiteral("rounded.pls")), "[playlist]\nNumberOfEntries=3.5\nFile2=sub\\b.mp3\n");
-  WriteBytes(Path(QStringLiteral("huge.pls")), "[playlist]\nNumberOfEntries=99999999\nFile1=a.mp3\n");
-  list_.ListItems = {QStringLiteral("/kept.mp3")};
-
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("nocount.pls"), true));
-  EXPECT_TRUE(list_.ListItems.isEmpty());
-  // 2.5 rounds to 2, the even neighbour.
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("gaps.pls"), true));
-  EXPECT_EQ(list_.ListItems, (QStringList{QStringLiteral("C:\\a.mp3"), folder_}));
-  ASSERT_TRUE(LoadPlaylist(list_, folder_, QStringLiteral("rounded.pls"), true));
-  EXPECT_EQ(list_.ListItems, (QStringList{folder_, Entry(QStringLiteral("sub/b.mp3")), folder_, folder_}));
-  EXPECT_FALSE(LoadPlaylist(list_, folder_, QStringLiteral("huge.pls"), true));
-  EXPECT_EQ(list_.ListItems.size(), 4);
-}
-
-TEST_F(PlaylistFile, NameEndingInCapitalPlsIsWrittenAsLinesButLoadedAsPls) {
-  list_.ListItems = {Entry(QStringLiteral("a.mp3")), Entry(QStringLiteral("b.mp3"))};
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("LOUD.PLS")));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("LOUD.PLS"))), QByteArray("a.mp3\r\nb.mp3\r\n"));
-  Playlist loaded;
-  ASSERT_TRUE(LoadPlaylist(loaded, folder_, QStringLiteral("LOUD.PLS"), true));
-  EXPECT_TRUE(loaded.ListItems.isEmpty());
-}
-
-TEST_F(PlaylistFile, PlsKeepsLineEndsOfAnExistingFileAndAddsMissingKeysAtTheEndOfTheSection) {
-  WriteBytes(Path(QStringLiteral("unix.pls")), "[playlist]\nFile1=old.mp3\n\n[next]\nx=1\n");
-  list_.ListItems = {Entry(QStringLiteral("a.mp3")), Entry(QStringLiteral("b.mp3"))};
-  ASSERT_TRUE(SavePlaylist(list_, folder_, QStringLiteral("unix.pls")));
-  EXPECT_EQ(ReadBytes(Path(QStringLiteral("unix.pls"))),
-            QByteArray("[playlist]\nFile1=a.mp3\nFile2=b.mp3\nNumberOfEntries=2\n\n[next]\nx=1\n"));
+  list_.ListItems = {Here(u"a.mp3"_s)};
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(u"taken.m3u"_s));
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(u"taken.pls"_s));
+  const QString missing = folder_ + u"missing/"_s;
+  const std::pair<QString, QString> refused[] = {{QString(), u"x.m3u"_s},   {folder_, QString()},
+                                                 {missing, u"x.m3u"_s},     {missing, u"x.pls"_s},
+                                                 {folder_, u"taken.m3u"_s}, {folder_, u"taken.pls"_s}};
+  for (const auto& [folder, name] : refused)
+    EXPECT_FALSE(SavePlaylist(list_, folder, name)) << folder.toStdString() << name.toStdString();
 }
 
 TEST_F(PlaylistFile, AnyBytesLoadWithoutHarmInEitherKind) {
-  const QList<QByteArray> pieces = {"[playlist]", "File1=", "file2=", "NumberOfEntries=", "3", "1e9", "-2", "=",
-                                    "\r", "\n", "\r\n", "\\", "C:", "/", "\xFF", "\xC3", "\xEF\xBB\xBF", "\0",
+  const QList<QByteArray> pieces = {"[playlist]",
+                                    "File1=",
+                                    "file2=",
+                                    "NumberOfEntries=",
+                                    "3",
+                                    "1e9",
+                                    "-2",
+                                    "=",
+                                    "\r",
+                                    "\n",
+                                    "\r\n",
+                                    "\\",
+                                    "C:",
+                                    "/",
+                                    "\xFF",
+                                    "\xC3",
+                                    "\xEF\xBB\xBF",
+                                    "\0",
                                     QByteArray(120, 'x')};
   QRandomGenerator random(3);
   for (int round = 0; round < 300; ++round) {
     QByteArray bytes;
-    const int count = random.bounded(0, 30);
-    for (int i = 0; i < count; ++i) bytes += pieces[random.bounded(static_cast<int>(pieces.size()))];
-    for (const QString& name : {QStringLiteral("r.m3u"), QStringLiteral("r.pls")}) {
-      WriteBytes(Path(name), bytes);
-      Playlist loaded;
-      if (LoadPlaylist(loaded, folder_, name, true)) {
+    for (int i = 0, count = random.bounded(0, 30); i < count; ++i)
+      bytes += pieces[random.bounded(static_cast<int>(pieces.size()))];
+    for (const QString& name : {u"r.m3u"_s, u"r.pls"_s}) {
+      WriteBytes(Here(name), bytes);
+      bool ok = false;
+      const Playlist loaded = Loaded(name, &ok);
+      if (ok) {
         EXPECT_EQ(loaded.ListItemCount, loaded.ListItems.size());
       }
     }

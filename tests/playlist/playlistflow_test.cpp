@@ -16,117 +16,121 @@
 namespace marvane {
 namespace {
 
+using namespace Qt::StringLiterals;
+
+// One console's playlist parts.
+struct Console {
+  Console(SettingsStore& settings, Dialogs& dialogs, QRandomGenerator& random)
+      : chooser(list, host, dialogs, random), flow(list, chooser, host, settings, dialogs) {}
+  Playlist list;
+  test::FakePlaylistHost host;
+  NextSongChooser chooser;
+  PlaylistFlow flow;
+};
+
 class Flow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    folder_ = dir_.path() + QLatin1Char('/');
-    test::WriteBytes(folder_ + QStringLiteral("song.mp3"), "x");
-    test::WriteBytes(folder_ + QStringLiteral("other.mp3"), "x");
-    test::WriteBytes(folder_ + QStringLiteral("party.m3u"), "song.mp3\r\nother.mp3\r\n");
-    test::WriteBytes(folder_ + QStringLiteral("notes.txt"), "song.mp3\r\n");
+    for (const QString& song : {u"song.mp3"_s, u"other.mp3"_s}) test::WriteBytes(Path(song), "x");
+    test::WriteBytes(Path(u"party.m3u"_s), "song.mp3\r\nother.mp3\r\n");
+    test::WriteBytes(Path(u"notes.txt"_s), "song.mp3\r\n");
   }
   QString Path(const QString& name) const { return folder_ + name; }
 
   QTemporaryDir dir_;
-  QString folder_;
-  Playlist list_;
-  test::FakePlaylistHost host_;
+  const QString folder_ = dir_.path() + u'/';
   test::ScriptedDialogs dialogs_;
   QRandomGenerator random_{7};
-  NextSongChooser chooser_{list_, host_, dialogs_, random_};
-  SettingsStore settings_{dir_.path() + QStringLiteral("/settings.ini")};
-  PlaylistFlow flow_{list_, chooser_, host_, settings_, dialogs_};
+  SettingsStore settings_{dir_.path() + u"/settings.ini"_s};
+  Console console_{settings_, dialogs_, random_};
+  Playlist& list_ = console_.list;
+  test::FakePlaylistHost& host_ = console_.host;
+  NextSongChooser& chooser_ = console_.chooser;
+  PlaylistFlow& flow_ = console_.flow;
 };
 
 TEST_F(Flow, CommandLinePlaylistLoadsAndSwitchesAutoPilotOnEvenWhenTheLoadFails) {
-  flow_.OpenFromCommandLine(Path(QStringLiteral("party.m3u")));
+  flow_.OpenFromCommandLine(Path(u"party.m3u"_s));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedPlaylist);
   EXPECT_TRUE(host_.autoPilotOn);
-  EXPECT_EQ(list_.PlayListName, QStringLiteral("party.m3u"));
+  EXPECT_EQ(list_.PlayListName, u"party.m3u"_s);
   EXPECT_EQ(list_.ListPath, folder_);
-  EXPECT_EQ(list_.ListItems, (QStringList{Path(QStringLiteral("song.mp3")), Path(QStringLiteral("other.mp3"))}));
+  EXPECT_EQ(list_.ListItems, (QStringList{Path(u"song.mp3"_s), Path(u"other.mp3"_s)}));
   EXPECT_TRUE(chooser_.NextFile().isEmpty()) << "the command line chooses no next song";
 
   host_.autoPilotOn = false;
-  flow_.OpenFromCommandLine(Path(QStringLiteral("gone.pls")));
+  flow_.OpenFromCommandLine(Path(u"gone.pls"_s));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedPlaylist);
   EXPECT_TRUE(host_.autoPilotOn);
   EXPECT_EQ(list_.ListItems.size(), 2);
 }
 
 TEST_F(Flow, CommandLineIsOnePathWithNoQuotesRemoved) {
-  flow_.OpenFromCommandLine(QLatin1Char('"') + Path(QStringLiteral("party.m3u")) + QLatin1Char('"'));
+  flow_.OpenFromCommandLine(QLatin1Char('"') + Path(u"party.m3u"_s) + QLatin1Char('"'));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedNothing);
   EXPECT_FALSE(host_.autoPilotOn);
   EXPECT_TRUE(list_.ListItems.isEmpty());
 
-  flow_.OpenFromCommandLine(Path(QStringLiteral("song.MP3")));
+  flow_.OpenFromCommandLine(Path(u"song.MP3"_s));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedSound);
   ASSERT_EQ(host_.opened.size(), 1);
   EXPECT_EQ(host_.opened[0].line, 1);
-  EXPECT_EQ(host_.opened[0].path, Path(QStringLiteral("song.MP3")));
+  EXPECT_EQ(host_.opened[0].path, Path(u"song.MP3"_s));
   EXPECT_TRUE(host_.opened[0].autoStart);
 
   // A path typed in a terminal is taken from the current folder.
   const QString before = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir_.path()));
-  flow_.OpenFromCommandLine(QStringLiteral("party.m3u"));
+  flow_.OpenFromCommandLine(u"party.m3u"_s);
   QDir::setCurrent(before);
   EXPECT_EQ(list_.ListPath, folder_);
   EXPECT_EQ(list_.ListItems.size(), 2);
 }
 
-TEST_F(Flow, StartupLoadsTheRememberedPlaylistUnlessTheCommandLineOpenedOne) {
-  settings_.WriteSetting(keys::kPlayList, Path(QStringLiteral("party.m3u")));
+TEST_F(Flow, StartupLoadsTheRememberedPlaylistUnlessItIsGoneOrTheCommandLineOpenedOne) {
+  settings_.WriteSetting(keys::kPlayList, Path(u"party.m3u"_s));
   flow_.StartupLoad();
   EXPECT_EQ(list_.ListItems.size(), 2);
-  EXPECT_EQ(list_.PlayListName, QStringLiteral("party.m3u"));
-  EXPECT_EQ(host_.titlesShown, QStringList{QStringLiteral("party")});
+  EXPECT_EQ(list_.PlayListName, u"party.m3u"_s);
+  EXPECT_EQ(host_.titlesShown, QStringList{u"party"_s});
 
-  test::WriteBytes(Path(QStringLiteral("cli.mvn")), "song.mp3\r\n");
-  Playlist otherList;
-  test::FakePlaylistHost otherHost;
-  NextSongChooser otherChooser(otherList, otherHost, dialogs_, random_);
-  PlaylistFlow other(otherList, otherChooser, otherHost, settings_, dialogs_);
-  other.OpenFromCommandLine(Path(QStringLiteral("cli.mvn")));
-  other.StartupLoad();
-  EXPECT_EQ(otherList.ListItems, QStringList{Path(QStringLiteral("song.mp3"))});
-  EXPECT_EQ(otherHost.titlesShown, QStringList{QStringLiteral("cli")});
-}
+  test::WriteBytes(Path(u"cli.mvn"_s), "song.mp3\r\n");
+  Console other(settings_, dialogs_, random_);
+  other.flow.OpenFromCommandLine(Path(u"cli.mvn"_s));
+  other.flow.StartupLoad();
+  EXPECT_EQ(other.list.ListItems, QStringList{Path(u"song.mp3"_s)});
+  EXPECT_EQ(other.host.titlesShown, QStringList{u"cli"_s});
 
-TEST_F(Flow, StartupIgnoresARememberedPlaylistThatIsGone) {
-  list_.PlayListName = QStringLiteral("kept.m3u");
-  settings_.WriteSetting(keys::kPlayList, Path(QStringLiteral("gone.m3u")));
-  flow_.StartupLoad();
-  EXPECT_TRUE(list_.ListItems.isEmpty());
-  EXPECT_EQ(list_.PlayListName, QStringLiteral("kept.m3u"));
-  EXPECT_EQ(host_.titlesShown, QStringList{QStringLiteral("kept")});
-
-  Playlist emptyList;
-  test::FakePlaylistHost emptyHost;
-  NextSongChooser emptyChooser(emptyList, emptyHost, dialogs_, random_);
-  PlaylistFlow fresh(emptyList, emptyChooser, emptyHost, settings_, dialogs_);
-  fresh.StartupLoad();
-  EXPECT_TRUE(emptyHost.titlesShown.isEmpty());
+  // A remembered playlist that is gone leaves the list and its title as they were.
+  settings_.WriteSetting(keys::kPlayList, Path(u"gone.m3u"_s));
+  Console kept(settings_, dialogs_, random_);
+  kept.list.PlayListName = u"kept.m3u"_s;
+  kept.flow.StartupLoad();
+  EXPECT_TRUE(kept.list.ListItems.isEmpty());
+  EXPECT_EQ(kept.list.PlayListName, u"kept.m3u"_s);
+  EXPECT_EQ(kept.host.titlesShown, QStringList{u"kept"_s});
+  Console fresh(settings_, dialogs_, random_);
+  fresh.flow.StartupLoad();
+  EXPECT_TRUE(fresh.host.titlesShown.isEmpty());
 }
 
 TEST_F(Flow, OpenPlaylistAsksWithItsTitleAndFilterLoadsRemembersAndChooses) {
   list_.ListPath = folder_;
-  dialogs_.openAnswers.push_back(Path(QStringLiteral("party.m3u")));
+  dialogs_.openAnswers.push_back(Path(u"party.m3u"_s));
   flow_.OpenPlaylist();
   ASSERT_EQ(dialogs_.openRequests.size(), 1);
-  EXPECT_EQ(dialogs_.openRequests[0].title, QStringLiteral("Open a Playlist file"));
+  EXPECT_EQ(dialogs_.openRequests[0].title, u"Open a Playlist file"_s);
   EXPECT_EQ(dialogs_.openRequests[0].filter,
-            QStringLiteral("Playlist Files (*.mvn, *.m3u, *.pls)|*.mvn;*.m3u;*.pls|All Files (*.*)|*.*"));
+            u"Playlist Files (*.mvn, *.m3u, *.pls)|*.mvn;*.m3u;*.pls|All Files (*.*)|*.*"_s);
   EXPECT_EQ(dialogs_.openRequests[0].folder, folder_);
   EXPECT_TRUE(dialogs_.openRequests[0].fileName.isEmpty());
   EXPECT_TRUE(dialogs_.messages.isEmpty());
-  EXPECT_EQ(host_.titlesShown, QStringList{QStringLiteral("party.m3u")});
-  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(QStringLiteral("party.m3u")));
+  EXPECT_EQ(host_.titlesShown, QStringList{u"party.m3u"_s});
+  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(u"party.m3u"_s));
   EXPECT_EQ(settings_.ReadSetting(keys::kListPath, QString()), folder_);
-  EXPECT_EQ(chooser_.NextFile(), Path(QStringLiteral("song.mp3")));
-  EXPECT_EQ(host_.nextSongShown, QStringList{QStringLiteral("song")});
+  EXPECT_EQ(chooser_.NextFile(), Path(u"song.mp3"_s));
+  EXPECT_EQ(host_.nextSongShown, QStringList{u"song"_s});
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
@@ -134,16 +138,15 @@ TEST_F(Flow, OpenPlaylistReportsMissingAndUnloadableFilesAndIgnoresCancel) {
   flow_.OpenPlaylist();  // Cancel.
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 
-  dialogs_.openAnswers.push_back(Path(QStringLiteral("gone.m3u")));
+  dialogs_.openAnswers.push_back(Path(u"gone.m3u"_s));
   flow_.OpenPlaylist();
-  ASSERT_EQ(dialogs_.MessageTexts(), QStringList{QStringLiteral("Error loading file.")});
+  ASSERT_EQ(dialogs_.MessageTexts(), QStringList{u"Error loading file."_s});
   EXPECT_TRUE(dialogs_.messages[0].title.isEmpty());
   EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::Ok);
 
-  dialogs_.openAnswers.push_back(Path(QStringLiteral("notes.txt")));
+  dialogs_.openAnswers.push_back(Path(u"notes.txt"_s));
   flow_.OpenPlaylist();
-  EXPECT_EQ(dialogs_.MessageTexts(),
-            (QStringList{QStringLiteral("Error loading file."), QStringLiteral("Couldn't load the playlist.")}));
+  EXPECT_EQ(dialogs_.MessageTexts(), (QStringList{u"Error loading file."_s, u"Couldn't load the playlist."_s}));
   EXPECT_TRUE(host_.titlesShown.isEmpty());
   EXPECT_TRUE(settings_.ReadSetting(keys::kPlayList, QString()).isEmpty());
   EXPECT_TRUE(host_.nextSongShown.isEmpty());
@@ -151,47 +154,47 @@ TEST_F(Flow, OpenPlaylistReportsMissingAndUnloadableFilesAndIgnoresCancel) {
 }
 
 TEST_F(Flow, DragsAreAcceptedByTheEndingOfTheFirstFileOnly) {
-  const QString wav = Path(QStringLiteral("a.wav"));
-  const QString m3u = Path(QStringLiteral("b.M3U"));
+  const QString wav = Path(u"a.wav"_s);
+  const QString m3u = Path(u"b.M3U"_s);
   EXPECT_FALSE(AcceptsTitleDrop(0, {wav}));
   EXPECT_TRUE(AcceptsTitleDrop(0, {m3u, wav}));
-  EXPECT_TRUE(AcceptsTitleDrop(0, {QStringLiteral("/x/list.pls")}));
+  EXPECT_TRUE(AcceptsTitleDrop(0, {u"/x/list.pls"_s}));
   EXPECT_FALSE(AcceptsTitleDrop(0, {wav, m3u}));
   EXPECT_FALSE(AcceptsTitleDrop(0, {}));
   EXPECT_FALSE(AcceptsTitleDrop(2, {m3u}));
   EXPECT_TRUE(AcceptsTitleDrop(2, {wav}));
   for (const char* name : {"a.mp3", "a.RA", "a.rm", "a.ram", "a.mid", "a.mp2", "a.mp1"})
     EXPECT_TRUE(AcceptsTitleDrop(6, {QLatin1String(name)})) << name;
-  EXPECT_FALSE(AcceptsTitleDrop(1, {QStringLiteral("a.flac")}));
-  EXPECT_FALSE(AcceptsTitleDrop(1, {QStringLiteral("a.xra")})) << "\".ra\" counts with its dot";
+  EXPECT_FALSE(AcceptsTitleDrop(1, {u"a.flac"_s}));
+  EXPECT_FALSE(AcceptsTitleDrop(1, {u"a.xra"_s})) << "\".ra\" counts with its dot";
 }
 
 TEST_F(Flow, DroppedPlaylistBecomesCurrentWithoutANewChoiceAndSoundGoesToItsLine) {
-  flow_.DropOnTitle(0, {Path(QStringLiteral("party.m3u"))});
+  flow_.DropOnTitle(0, {Path(u"party.m3u"_s)});
   EXPECT_EQ(list_.ListItems.size(), 2);
-  EXPECT_EQ(host_.titlesShown, QStringList{QStringLiteral("party.m3u")});
-  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(QStringLiteral("party.m3u")));
+  EXPECT_EQ(host_.titlesShown, QStringList{u"party.m3u"_s});
+  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(u"party.m3u"_s));
   EXPECT_TRUE(chooser_.NextFile().isEmpty());
 
-  flow_.DropOnTitle(0, {Path(QStringLiteral("gone.pls"))});
+  flow_.DropOnTitle(0, {Path(u"gone.pls"_s)});
   EXPECT_EQ(host_.titlesShown.size(), 1);
-  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(QStringLiteral("party.m3u")));
+  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(u"party.m3u"_s));
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 
-  flow_.DropOnTitle(3, {Path(QStringLiteral("song.mp3"))});
-  flow_.DropOnTitle(3, {Path(QStringLiteral("party.m3u"))});
+  flow_.DropOnTitle(3, {Path(u"song.mp3"_s)});
+  flow_.DropOnTitle(3, {Path(u"party.m3u"_s)});
   ASSERT_EQ(host_.opened.size(), 1);
   EXPECT_EQ(host_.opened[0].line, 3);
-  EXPECT_EQ(host_.opened[0].path, Path(QStringLiteral("song.mp3")));
+  EXPECT_EQ(host_.opened[0].path, Path(u"song.mp3"_s));
   EXPECT_FALSE(host_.opened[0].autoStart);
 }
 
 TEST_F(Flow, SavingInLinesRemembersThePlaylistSavingPlsDoesNot) {
-  list_.ListItems = {Path(QStringLiteral("song.mp3"))};
-  ASSERT_TRUE(flow_.SavePlaylist(folder_, QStringLiteral("saved.pls")));
+  list_.ListItems = {Path(u"song.mp3"_s)};
+  ASSERT_TRUE(flow_.SavePlaylist(folder_, u"saved.pls"_s));
   EXPECT_TRUE(settings_.ReadSetting(keys::kPlayList, QString()).isEmpty());
-  ASSERT_TRUE(flow_.SavePlaylist(folder_, QStringLiteral("saved.mvn")));
-  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(QStringLiteral("saved.mvn")));
+  ASSERT_TRUE(flow_.SavePlaylist(folder_, u"saved.mvn"_s));
+  EXPECT_EQ(settings_.ReadSetting(keys::kPlayList, QString()), Path(u"saved.mvn"_s));
   EXPECT_TRUE(test::ReadBytes(settings_.FilePath()).contains("Playlist="));
 }
 

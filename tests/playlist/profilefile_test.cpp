@@ -1,9 +1,10 @@
 #include "playlist/inivalue.h"
 #include "playlist/profilefile.h"
 
+#include "fileutil.h"
+
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -14,57 +15,58 @@
 namespace marvane {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using namespace Qt::StringLiterals;
 
-void WriteRaw(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-TEST(ProfileFile, FindsSectionsAndKeysWithoutRegardToCase) {
+TEST(ProfileFile, FindsSectionsAndKeysWithoutRegardToCaseOrPadding) {
   const ProfileFile profile = ProfileFile::Parse("[Colors]\r\nText = 123 \r\nLED=\"quoted\"\r\n[Lines]\r\nVisible=1");
-  EXPECT_EQ(profile.Value(QStringLiteral("colors"), QStringLiteral("TEXT")), QStringLiteral("123"));
-  EXPECT_EQ(profile.Value(QStringLiteral("COLORS"), QStringLiteral("led")), QStringLiteral("quoted"));
-  EXPECT_EQ(profile.Value(QStringLiteral("lines"), QStringLiteral("visible")), QStringLiteral("1"));
-  EXPECT_FALSE(profile.Value(QStringLiteral("Lines"), QStringLiteral("Text")).has_value());
-  EXPECT_FALSE(profile.Value(QStringLiteral("Missing"), QStringLiteral("Text")).has_value());
-  EXPECT_EQ(profile.Keys(QStringLiteral("colors")), (QStringList{QStringLiteral("Text"), QStringLiteral("LED")}));
+  EXPECT_EQ(profile.Value(u"colors"_s, u"TEXT"_s), u"123"_s);
+  EXPECT_EQ(profile.Value(u"COLORS"_s, u"led"_s), u"quoted"_s);
+  EXPECT_EQ(profile.Value(u"lines"_s, u"visible"_s), u"1"_s);
+  EXPECT_FALSE(profile.Value(u"Lines"_s, u"Text"_s).has_value());
+  EXPECT_FALSE(profile.Value(u"Missing"_s, u"Text"_s).has_value());
+  EXPECT_EQ(profile.Keys(u"colors"_s), (QStringList{u"Text"_s, u"LED"_s}));
+
+  // Names outside ASCII, in UTF-8 or the Windows code page, and padded names.
+  ProfileFile other = ProfileFile::Parse(
+      "[Gr\xC3\xB6\xC3\x9F"
+      "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC4pfel=2\n [ Mixed ] \n  KeY  = v \n");
+  EXPECT_EQ(other.Value(u"GR\u00D6\u00DFE"_s, u"\u00E4PFEL"_s), u"1"_s);
+  EXPECT_EQ(other.Value(u"code page"_s, u" \u00C4PFEL "_s), u"2"_s);
+  EXPECT_EQ(other.Value(u"mixed"_s, u"key"_s), u"v"_s);
+  EXPECT_EQ(other.Value(u" MIXED "_s, u" KEY"_s), u"v"_s);
+  EXPECT_FALSE(other.Value(u"mixed"_s, u"ke y"_s).has_value());
+  // A key written in the Windows code page is written again in UTF-8 when its value changes.
+  other.SetValue(u"CODE PAGE"_s, u"\u00E4pfel"_s, u"3"_s);
+  other.SetValue(u"Mixed"_s, u"KEY"_s, u"w"_s);
+  EXPECT_EQ(other.Serialize(), QByteArray("[Gr\xC3\xB6\xC3\x9F"
+                                          "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC3\x84pfel=3\n"
+                                          " [ Mixed ] \nKeY=w\n"));
 }
 
-TEST(ProfileFile, ReplacesInPlaceAndKeepsEveryOtherLineByteForByte) {
-  const QByteArray original =
-      "; a comment\r\n[playlist]\r\nFile1=/a.mp3\r\nfoo = bar\r\n\r\n[Other]\r\nKeep=this\r\nnonsense line\r\n";
-  ProfileFile profile = ProfileFile::Parse(original);
-  profile.SetValue(QStringLiteral("PLAYLIST"), QStringLiteral("file1"), QStringLiteral("/b.mp3"));
-  EXPECT_EQ(profile.Serialize(),
-            QByteArray("; a comment\r\n[playlist]\r\nFile1=/b.mp3\r\nfoo = bar\r\n\r\n[Other]\r\nKeep=this\r\n"
-                       "nonsense line\r\n"));
-}
-
-TEST(ProfileFile, NewKeysGoToTheEndOfTheirSectionAndNewSectionsToTheEndOfTheFile) {
-  ProfileFile profile = ProfileFile::Parse("[A]\nx=1\n\n[B]\ny=2");
-  profile.SetValue(QStringLiteral("a"), QStringLiteral("z"), QStringLiteral("3"));
-  profile.SetValue(QStringLiteral("b"), QStringLiteral("w"), QStringLiteral("4"));
-  profile.SetValue(QStringLiteral("C"), QStringLiteral("v"), QStringLiteral("5"));
+TEST(ProfileFile, EditsChangeOnlyTheirOwnLines) {
+  // Replaced in place, every other line kept byte for byte.
+  ProfileFile profile = ProfileFile::Parse(
+      "; a comment\r\n[playlist]\r\nFile1=/a.mp3\r\nfoo = bar\r\n\r\n[Other]\r\nKeep=this\r\nnonsense line\r\n");
+  profile.SetValue(u"PLAYLIST"_s, u"file1"_s, u"/b.mp3"_s);
+  EXPECT_EQ(profile.Serialize(), QByteArray("; a comment\r\n[playlist]\r\nFile1=/b.mp3\r\nfoo = bar\r\n\r\n[Other]\r\n"
+                                            "Keep=this\r\nnonsense line\r\n"));
+  // New keys go to the end of their section, new sections to the end of the file.
+  profile = ProfileFile::Parse("[A]\nx=1\n\n[B]\ny=2");
+  profile.SetValue(u"a"_s, u"z"_s, u"3"_s);
+  profile.SetValue(u"b"_s, u"w"_s, u"4"_s);
+  profile.SetValue(u"C"_s, u"v"_s, u"5"_s);
   EXPECT_EQ(profile.Serialize(), QByteArray("[A]\nx=1\nz=3\n\n[B]\ny=2\nw=4\n[C]\nv=5\n"));
-  EXPECT_EQ(profile.Value(QStringLiteral("a"), QStringLiteral("Z")), QStringLiteral("3"));
+  EXPECT_EQ(profile.Value(u"a"_s, u"Z"_s), u"3"_s);
   // A value with a line break cannot break the file's shape.
-  profile.SetValue(QStringLiteral("C"), QStringLiteral("v"), QStringLiteral("two\nlines"));
-  EXPECT_EQ(ProfileFile::Parse(profile.Serialize()).Value(QStringLiteral("C"), QStringLiteral("v")),
-            QStringLiteral("two lines"));
-}
-
-TEST(ProfileFile, RemovesKeysAndWholeSections) {
-  ProfileFile profile = ProfileFile::Parse("[1.30]\nPath=/x\n[1.40]\nA=1\nB=2\n");
-  EXPECT_TRUE(profile.RemoveSection(QStringLiteral("1.30")));
-  EXPECT_FALSE(profile.RemoveSection(QStringLiteral("1.30")));
-  EXPECT_TRUE(profile.RemoveKey(QStringLiteral("1.40"), QStringLiteral("a")));
+  profile.SetValue(u"C"_s, u"v"_s, u"two\nlines"_s);
+  EXPECT_EQ(ProfileFile::Parse(profile.Serialize()).Value(u"C"_s, u"v"_s), u"two lines"_s);
+  // Keys and whole sections go.
+  profile = ProfileFile::Parse("[1.30]\nPath=/x\n[1.40]\nA=1\nB=2\n");
+  EXPECT_TRUE(profile.RemoveSection(u"1.30"_s));
+  EXPECT_FALSE(profile.RemoveSection(u"1.30"_s));
+  EXPECT_TRUE(profile.RemoveKey(u"1.40"_s, u"a"_s));
   EXPECT_EQ(profile.Serialize(), QByteArray("[1.40]\nB=2\n"));
-  EXPECT_EQ(profile.Value(QStringLiteral("1.40"), QStringLiteral("B")), QStringLiteral("2"));
+  EXPECT_EQ(profile.Value(u"1.40"_s, u"B"_s), u"2"_s);
 }
 
 TEST(ProfileFile, AnyBytesParseWithoutHarm) {
@@ -75,56 +77,46 @@ TEST(ProfileFile, AnyBytesParseWithoutHarm) {
     if (round % 3 == 0) bytes.prepend("[S]\n=\n[\n]x=y\n");
     ProfileFile profile = ProfileFile::Parse(bytes);
     EXPECT_EQ(profile.Serialize(), bytes);  // nothing lost when nothing changed
-    profile.SetValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-    EXPECT_EQ(ProfileFile::Parse(profile.Serialize()).Value(QStringLiteral("s"), QStringLiteral("K")),
-              QStringLiteral("v"));
+    profile.SetValue(u"S"_s, u"k"_s, u"v"_s);
+    EXPECT_EQ(ProfileFile::Parse(profile.Serialize()).Value(u"s"_s, u"K"_s), u"v"_s);
   }
 }
 
-TEST(IniValue, CutsWritesTo80AndReadsTo79Characters) {
+TEST(IniValue, CutsWritesTo80AndReadsTo79CharactersAndMissingReadsEmpty) {
   QTemporaryDir dir;
-  const QString file = dir.filePath(QStringLiteral("test.pls"));
-  QString value(85, QLatin1Char('x'));
-  value.replace(0, 3, QStringLiteral("abc"));
-  WriteIniValue(QStringLiteral("playlist"), QStringLiteral("File1"), value, file);
+  const QString file = dir.filePath(u"test.pls"_s);
+  EXPECT_EQ(ReadIniValue(u"playlist"_s, u"File1"_s, file), QString()) << "a missing file";
+  QString value = u"abc"_s + QString(82, u'x');
+  WriteIniValue(u"playlist"_s, u"File1"_s, value, file);
   EXPECT_EQ(value.size(), 80);  // the caller's own text is cut too
-  EXPECT_EQ(ProfileFile::Load(file).Value(QStringLiteral("playlist"), QStringLiteral("File1"))->size(), 80);
-  const QString read = ReadIniValue(QStringLiteral("PLAYLIST"), QStringLiteral("file1"), file);
+  EXPECT_EQ(ProfileFile::Load(file).Value(u"playlist"_s, u"File1"_s)->size(), 80);
+  const QString read = ReadIniValue(u"PLAYLIST"_s, u"file1"_s, file);
   EXPECT_EQ(read.size(), 79);
-  EXPECT_TRUE(read.startsWith(QStringLiteral("abc")));
-}
-
-TEST(IniValue, MissingFileSectionOrKeyReadsEmpty) {
-  QTemporaryDir dir;
-  const QString file = dir.filePath(QStringLiteral("colors.txt"));
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Colors"), QStringLiteral("Text"), file), QString());
-  QString value = QStringLiteral("255");
-  WriteIniValue(QStringLiteral("Colors"), QStringLiteral("Text"), value, file);
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Lines"), QStringLiteral("Text"), file), QString());
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Colors"), QStringLiteral("LED"), file), QString());
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Colors"), QStringLiteral("Text"), file), QStringLiteral("255"));
+  EXPECT_TRUE(read.startsWith(u"abc"_s));
+  EXPECT_EQ(ReadIniValue(u"Lines"_s, u"File1"_s, file), QString());
+  EXPECT_EQ(ReadIniValue(u"playlist"_s, u"File2"_s, file), QString());
 }
 
 TEST(IniValue, SeesChangesMadeToTheFileBehindItsBack) {
   QTemporaryDir dir;
-  const QString file = dir.filePath(QStringLiteral("songs.log"));
-  QString one = QStringLiteral("1");
-  WriteIniValue(QStringLiteral("Log"), QStringLiteral("Count"), one, file);
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Log"), QStringLiteral("Count"), file), QStringLiteral("1"));
+  const QString file = dir.filePath(u"songs.log"_s);
+  QString one = u"1"_s;
+  WriteIniValue(u"Log"_s, u"Count"_s, one, file);
+  EXPECT_EQ(ReadIniValue(u"Log"_s, u"Count"_s, file), u"1"_s);
   // Another writer replaces the file with one of the same size within the same clock tick.
   ProfileFile other = ProfileFile::Load(file);
-  other.SetValue(QStringLiteral("Log"), QStringLiteral("Count"), QStringLiteral("2"));
+  other.SetValue(u"Log"_s, u"Count"_s, u"2"_s);
   ASSERT_TRUE(other.Save(file));
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Log"), QStringLiteral("Count"), file), QStringLiteral("2"));
+  EXPECT_EQ(ReadIniValue(u"Log"_s, u"Count"_s, file), u"2"_s);
   QFile::remove(file);
-  EXPECT_EQ(ReadIniValue(QStringLiteral("Log"), QStringLiteral("Count"), file), QString());
+  EXPECT_EQ(ReadIniValue(u"Log"_s, u"Count"_s, file), QString());
 }
 
 TEST(ProfileFile, ACrashBetweenWriteAndRenameLeavesTheOldFile) {
   QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("Marvane.ini"));
+  const QString path = dir.filePath(u"Marvane.ini"_s);
   const QByteArray old = "[1.40]\nSlider 1=55\n";
-  WriteRaw(path, old);
+  test::WriteBytes(path, old);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -140,29 +132,8 @@ TEST(ProfileFile, ACrashBetweenWriteAndRenameLeavesTheOldFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(ReadAll(path), old);
-  EXPECT_EQ(ProfileFile::Load(path).Value(QStringLiteral("1.40"), QStringLiteral("slider 1")), QStringLiteral("55"));
-}
-
-}  // namespace
-}  // namespace marvane
-
-namespace marvane {
-namespace {
-
-TEST(ProfileFile, NamesOutsideAsciiAndPaddedNamesMatchWithoutRegardToCase) {
-  ProfileFile profile = ProfileFile::Parse(
-      "[Gr\xC3\xB6\xC3\x9F" "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC4pfel=2\n [ Mixed ] \n  KeY  = v \n");
-  EXPECT_EQ(profile.Value(QStringLiteral("GR\u00D6\u00DFE"), QStringLiteral("\u00E4PFEL")), QStringLiteral("1"));
-  EXPECT_EQ(profile.Value(QStringLiteral("code page"), QStringLiteral(" \u00C4PFEL ")), QStringLiteral("2"));
-  EXPECT_EQ(profile.Value(QStringLiteral("mixed"), QStringLiteral("key")), QStringLiteral("v"));
-  EXPECT_EQ(profile.Value(QStringLiteral(" MIXED "), QStringLiteral(" KEY")), QStringLiteral("v"));
-  EXPECT_FALSE(profile.Value(QStringLiteral("mixed"), QStringLiteral("ke y")).has_value());
-  // A key written in the Windows code page is written again in UTF-8 when its value changes.
-  profile.SetValue(QStringLiteral("CODE PAGE"), QStringLiteral("\u00E4pfel"), QStringLiteral("3"));
-  profile.SetValue(QStringLiteral("Mixed"), QStringLiteral("KEY"), QStringLiteral("w"));
-  EXPECT_EQ(profile.Serialize(), QByteArray("[Gr\xC3\xB6\xC3\x9F" "e]\n\xC3\x84pfel = 1\n[Code Page]\n\xC3\x84pfel=3\n"
-                                            " [ Mixed ] \nKeY=w\n"));
+  EXPECT_EQ(test::ReadBytes(path), old);
+  EXPECT_EQ(ProfileFile::Load(path).Value(u"1.40"_s, u"slider 1"_s), u"55"_s);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 namespace marvane {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using test::ReadBytes;
 using test::WriteBytes;
 
@@ -23,7 +25,7 @@ class SongLogTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     options_.Logging = true;
     options_.LogAll = true;
-    options_.LogFile = dir_.path() + QStringLiteral("/songs.log");
+    options_.LogFile = dir_.path() + u"/songs.log"_s;
   }
   // Waits for the LogTimer write that a LogSong request started.
   bool WaitForEntry() {
@@ -31,7 +33,7 @@ class SongLogTest : public ::testing::Test {
     return spy.wait(3000);
   }
   QString Value(const QString& section, const QString& key) const {
-    return ProfileFile::Load(options_.LogFile).Value(section, key).value_or(QStringLiteral("<missing>"));
+    return ProfileFile::Load(options_.LogFile).Value(section, key).value_or(u"<missing>"_s);
   }
 
   QTemporaryDir dir_;
@@ -40,8 +42,8 @@ class SongLogTest : public ::testing::Test {
 };
 
 TEST_F(SongLogTest, FirstSongCreatesTheLogWithTotalFirstAndTheEntryKeysInOrder) {
-  log_.LogSong(QStringLiteral("/music/Intro.mp3"), true);
-  EXPECT_EQ(log_.LogTimer().objectName(), QStringLiteral("LogTimer"));
+  log_.LogSong(u"/music/Intro.mp3"_s, true);
+  EXPECT_EQ(log_.LogTimer().objectName(), u"LogTimer"_s);
   EXPECT_TRUE(log_.LogTimer().isActive());
   EXPECT_FALSE(QFile::exists(options_.LogFile)) << "nothing is written before the timer fires";
   ASSERT_TRUE(WaitForEntry());
@@ -53,118 +55,109 @@ TEST_F(SongLogTest, FirstSongCreatesTheLogWithTotalFirstAndTheEntryKeysInOrder) 
 
 TEST_F(SongLogTest, TheSongIsItsBareNameOrWithLogPathItsFullPathCutTo80Characters) {
   options_.LogPath = true;
-  const QString longPath = QStringLiteral("/music/") + QString(90, QLatin1Char('l')) + QStringLiteral(".mp3");
+  const QString longPath = u"/music/"_s + QString(90, QLatin1Char('l')) + u".mp3"_s;
   log_.LogSong(longPath, true);
   ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("1 File")), longPath.left(80));
+  EXPECT_EQ(Value(u"Songs"_s, u"1 File"_s), longPath.left(80));
   EXPECT_TRUE(ReadBytes(options_.LogFile).contains("1 File=" + longPath.left(80).toUtf8() + '\n'));
 
   options_.LogPath = false;
-  log_.LogSong(QStringLiteral("/music/a.b/Set One.final.mp3"), true);
+  log_.LogSong(u"/music/a.b/Set One.final.mp3"_s, true);
   ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("2 File")), QStringLiteral("Set One.final"));
+  EXPECT_EQ(Value(u"Songs"_s, u"2 File"_s), u"Set One.final"_s);
 }
 
 TEST_F(SongLogTest, LineSongsAreLoggedOnlyWithLogAllAndNothingWhileLoggingIsOff) {
   options_.LogAll = false;
-  log_.LogSong(QStringLiteral("/music/line.mp3"), false);
+  log_.LogSong(u"/music/line.mp3"_s, false);
   EXPECT_FALSE(log_.LogTimer().isActive());
-  log_.LogSong(QStringLiteral("/music/autopilot.mp3"), true);
+  log_.LogSong(u"/music/autopilot.mp3"_s, true);
   ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("1 File")), QStringLiteral("autopilot"));
+  EXPECT_EQ(Value(u"Songs"_s, u"1 File"_s), u"autopilot"_s);
 
   options_.LogAll = true;
-  log_.LogSong(QStringLiteral("/music/line.mp3"), false);
+  log_.LogSong(u"/music/line.mp3"_s, false);
   ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("2 File")), QStringLiteral("line"));
+  EXPECT_EQ(Value(u"Songs"_s, u"2 File"_s), u"line"_s);
 
   options_.Logging = false;
-  log_.LogSong(QStringLiteral("/music/off.mp3"), true);
+  log_.LogSong(u"/music/off.mp3"_s, true);
   EXPECT_FALSE(log_.LogTimer().isActive());
   // Logging switched off between the request and the timer: nothing is written either.
   options_.Logging = true;
-  log_.LogSong(QStringLiteral("/music/late.mp3"), true);
+  log_.LogSong(u"/music/late.mp3"_s, true);
   options_.Logging = false;
   QSignalSpy spy(&log_, &SongLog::EntryLogged);
   EXPECT_FALSE(spy.wait(900));
-  EXPECT_EQ(Value(QStringLiteral("Total"), QStringLiteral("Entries")), QStringLiteral("2"));
+  EXPECT_EQ(Value(u"Total"_s, u"Entries"_s), u"2"_s);
 }
 
 TEST_F(SongLogTest, TwoRequestsWithin500MillisecondsGiveOneEntryForTheLaterSong) {
-  log_.LogSong(QStringLiteral("/music/first.mp3"), false);
+  log_.LogSong(u"/music/first.mp3"_s, false);
   QTest::qWait(250);
   ASSERT_TRUE(log_.LogTimer().isActive());
-  log_.LogSong(QStringLiteral("/music/second.mp3"), false);
+  log_.LogSong(u"/music/second.mp3"_s, false);
   // Qt's coarse timers may move the deadline by a few percent; a restarted timer would show about 500 ms.
   EXPECT_LT(log_.LogTimer().remainingTime(), 400) << "a later request does not restart the timer";
-  EXPECT_EQ(log_.LogSongFile(), QStringLiteral("/music/second.mp3"));
+  EXPECT_EQ(log_.LogSongFile(), u"/music/second.mp3"_s);
   ASSERT_TRUE(WaitForEntry());
   QSignalSpy spy(&log_, &SongLog::EntryLogged);
   EXPECT_FALSE(spy.wait(700));
-  EXPECT_EQ(Value(QStringLiteral("Total"), QStringLiteral("Entries")), QStringLiteral("1"));
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("1 File")), QStringLiteral("second"));
+  EXPECT_EQ(Value(u"Total"_s, u"Entries"_s), u"1"_s);
+  EXPECT_EQ(Value(u"Songs"_s, u"1 File"_s), u"second"_s);
 }
 
-TEST_F(SongLogTest, NumberingContinuesFromTheFileAndKeepsItsOtherLines) {
-  WriteBytes(options_.LogFile,
-             "; kept\r\n[Total]\r\nEntries=41\r\n[Songs]\r\n41 File=Old\r\n41 Date=1.1.26\r\n41 Time=1:00:00\r\n");
-  log_.LogSong(QStringLiteral("/music/New.mp3"), true);
-  ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(ReadBytes(options_.LogFile),
-            QByteArray("; kept\r\n[Total]\r\nEntries=42\r\n[Songs]\r\n41 File=Old\r\n41 Date=1.1.26\r\n"
-                       "41 Time=1:00:00\r\n42 File=New\r\n42 Date=05.12.26\r\n42 Time=17:05:09\r\n"));
-  EXPECT_EQ(log_.LogCount(), 42);
-}
-
-TEST_F(SongLogTest, EntriesThatAreNotANumberRestartAtOneOverTheOldKeys) {
-  WriteBytes(options_.LogFile, "[Total]\nEntries=many\n[Songs]\n1 File=Old\n1 Date=x\n1 Time=y\n2 File=Two\n");
-  log_.LogTimer_Timer();
-  EXPECT_EQ(log_.LogCount(), 1);
-  EXPECT_EQ(ReadBytes(options_.LogFile),
-            QByteArray("[Total]\nEntries=1\n[Songs]\n1 File=\n1 Date=05.12.26\n1 Time=17:05:09\n2 File=Two\n"));
-}
-
-TEST_F(SongLogTest, ChangesMadeToTheFileBetweenWritesAreSeen) {
-  log_.LogSong(QStringLiteral("/music/one.mp3"), true);
-  ASSERT_TRUE(WaitForEntry());
-  // The viewer clears the log, or another program edits it.
-  WriteBytes(options_.LogFile, "[Total]\nEntries=9\n[Songs]\n");
-  log_.LogSong(QStringLiteral("/music/two.mp3"), true);
-  ASSERT_TRUE(WaitForEntry());
-  EXPECT_EQ(ReadBytes(options_.LogFile),
-            QByteArray("[Total]\nEntries=10\n[Songs]\n10 File=two\n10 Date=05.12.26\n10 Time=17:05:09\n"));
+TEST_F(SongLogTest, NumberingContinuesFromTheFileAsItIsWhenTheTimerFires) {
+  // Each file is written after the request, so what LogSong read ahead has gone stale.
+  const std::pair<QByteArray, QByteArray> cases[] = {
+      {"; kept\r\n[Total]\r\nEntries=41\r\n[Songs]\r\n41 File=Old\r\n41 Date=1.1.26\r\n41 Time=1:00:00\r\n",
+       "; kept\r\n[Total]\r\nEntries=42\r\n[Songs]\r\n41 File=Old\r\n41 Date=1.1.26\r\n41 Time=1:00:00\r\n"
+       "42 File=New\r\n42 Date=05.12.26\r\n42 Time=17:05:09\r\n"},
+      // Entries that are not a number restart at one, over the old keys.
+      {"[Total]\nEntries=many\n[Songs]\n1 File=Old\n1 Date=x\n1 Time=y\n2 File=Two\n",
+       "[Total]\nEntries=1\n[Songs]\n1 File=New\n1 Date=05.12.26\n1 Time=17:05:09\n2 File=Two\n"},
+      // The viewer cleared the log, or another program edited it.
+      {"[Total]\nEntries=9\n[Songs]\n", "[Total]\nEntries=10\n[Songs]\n10 File=New\n10 Date=05.12.26\n10 Time=17:05:09\n"},
+  };
+  for (const auto& [before, after] : cases) {
+    log_.LogSong(u"/music/New.mp3"_s, true);
+    WriteBytes(options_.LogFile, before);
+    ASSERT_TRUE(WaitForEntry());
+    EXPECT_EQ(ReadBytes(options_.LogFile), after);
+  }
+  EXPECT_EQ(log_.LogCount(), 10);
   QFile::remove(options_.LogFile);
   log_.LogTimer_Timer();
   EXPECT_EQ(log_.LogCount(), 1) << "a new file starts again at 1";
 }
 
 TEST_F(SongLogTest, ALogThatCannotBeWrittenIsLeftAloneAndTheRunGoesOn) {
-  WriteBytes(dir_.path() + QStringLiteral("/plain-file"), "not a folder");
-  options_.LogFile = dir_.path() + QStringLiteral("/plain-file/songs.log");
+  WriteBytes(dir_.path() + u"/plain-file"_s, "not a folder");
+  options_.LogFile = dir_.path() + u"/plain-file/songs.log"_s;
   QSignalSpy spy(&log_, &SongLog::EntryLogged);
-  log_.LogSong(QStringLiteral("/music/one.mp3"), true);
+  log_.LogSong(u"/music/one.mp3"_s, true);
   log_.LogTimer_Timer();
   EXPECT_EQ(log_.LogCount(), 1);
   EXPECT_EQ(spy.count(), 0);
-  EXPECT_EQ(ReadBytes(dir_.path() + QStringLiteral("/plain-file")), QByteArray("not a folder"));
+  EXPECT_EQ(ReadBytes(dir_.path() + u"/plain-file"_s), QByteArray("not a folder"));
   EXPECT_FALSE(log_.LogTimer().isActive());
 
   // The same object writes again once the file can be written.
-  options_.LogFile = dir_.path() + QStringLiteral("/songs.log");
+  options_.LogFile = dir_.path() + u"/songs.log"_s;
   log_.LogTimer_Timer();
   EXPECT_EQ(spy.count(), 1);
-  EXPECT_EQ(Value(QStringLiteral("Songs"), QStringLiteral("1 File")), QStringLiteral("one"));
+  EXPECT_EQ(Value(u"Songs"_s, u"1 File"_s), u"one"_s);
 }
 
 TEST(SongLogTexts, DateIsTheShortFormatAndTimeHasSecondsWithoutATimeZone) {
   const QLocale us(QLocale::English, QLocale::UnitedStates);
   const QLocale uk(QLocale::English, QLocale::UnitedKingdom);
-  EXPECT_EQ(SongLog::DateText(QDate(2026, 12, 5), us), QStringLiteral("12/5/26"));
-  EXPECT_EQ(SongLog::TimeText(QTime(17, 5, 9), us), QStringLiteral("5:05:09 PM"));
-  EXPECT_EQ(SongLog::DateText(QDate(2026, 12, 5), uk), QStringLiteral("05/12/2026"));
-  EXPECT_EQ(SongLog::TimeText(QTime(7, 5, 9), uk), QStringLiteral("07:05:09"));
+  EXPECT_EQ(SongLog::DateText(QDate(2026, 12, 5), us), u"12/5/26"_s);
+  EXPECT_EQ(SongLog::TimeText(QTime(17, 5, 9), us), u"5:05:09 PM"_s);
+  EXPECT_EQ(SongLog::DateText(QDate(2026, 12, 5), uk), u"05/12/2026"_s);
+  EXPECT_EQ(SongLog::TimeText(QTime(7, 5, 9), uk), u"07:05:09"_s);
   EXPECT_EQ(SongLog::TimeText(QTime(7, 5, 9), QLocale(QLocale::Japanese, QLocale::Japan)),
-            QStringLiteral("7\u664205\u520609\u79D2"));
+            u"7\u664205\u520609\u79D2"_s);
 }
 
 }  // namespace
