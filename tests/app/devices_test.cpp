@@ -12,27 +12,24 @@
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QTest>
 
-#include <cmath>
 
 namespace marvane::test {
 namespace {
 
 class DevicesTest : public AppTest {};
 
-TEST_F(DevicesTest, StartUpSetsTheMasterVolumeFromTheStoredSlider) {
+TEST_F(DevicesTest, StartUpSetsTheMasterVolumeOrReportsTheMissingMixerOnce) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(app_->MixerAccess()->MasterOK());
   ASSERT_FALSE(card_->writes.empty());
   // Slider 7 defaults to 80: 65535 / 100 x 80 = 52428.
   EXPECT_EQ(card_->writes.back(), (ScriptedMixerBackend::Write{ScriptedMixerBackend::kHandle, 1, 52428}));
   EXPECT_TRUE(dialogs_.messages.isEmpty());
-}
 
-TEST_F(DevicesTest, WithoutAMixerTheErrorIsShownOnceAndTheConsoleWorksOn) {
+  // Without a mixer the error is shown once and the console works on.
   cardHasMixer_ = false;
   ASSERT_TRUE(Start());
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList{Mixer::kMixerErrorText});

@@ -20,12 +20,22 @@ TEST_F(SettingsStoreTest, LivesInTheUsersConfigFolderByDefault) {
   EXPECT_EQ(SettingsStore().FilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Marvane/Marvane.ini"));
 }
 
-TEST_F(SettingsStoreTest, AbsentAndEmptyValuesBothGiveTheDefault) {
+TEST_F(SettingsStoreTest, ValuesKeepTheirTextFormsAnyLengthAndEmptyReadsAsAbsent) {
   EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("10"));
   store_.WriteSetting(keys::kNoRep, QString());
   EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("10"));
-  store_.WriteSetting(keys::kNoRep, 7);
-  EXPECT_EQ(store_.ReadSetting(keys::kNoRep, QStringLiteral("10")), QStringLiteral("7"));
+  const QString longPath = QStringLiteral("/music/") + QString(500, QLatin1Char('a')) + QStringLiteral(".mp3");
+  store_.WriteSetting(keys::File(3), longPath);
+  store_.WriteSetting(keys::kRemain, false);
+  store_.WriteSetting(keys::kHiliteColor, quint32{0x0000FF});
+  store_.WriteSetting(keys::kMainTop, 1234.5f);
+  store_.WriteSetting(keys::kMainLeft, 2880.0f);
+  EXPECT_EQ(store_.ReadSetting(keys::File(3), QString()), longPath);
+  EXPECT_EQ(store_.ReadSetting(keys::kRemain, QString()), QStringLiteral("False"));
+  EXPECT_EQ(store_.ReadSetting(keys::kHiliteColor, QString()), QStringLiteral("255"));
+  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1234.5"));
+  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("2880"));
+  EXPECT_TRUE(store_.HasSection(kSettingsSection));
 }
 
 TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndAWriteIsSeenByTheNextRead) {
@@ -35,24 +45,6 @@ TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndAWriteIsSeenByTheNextRe
   SettingsStore other(store_.FilePath());
   other.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/two.pls"));
   EXPECT_EQ(store_.ReadSetting(keys::kPlayList, QString()), QStringLiteral("/lists/two.pls"));
-}
-
-TEST_F(SettingsStoreTest, ValuesOfAnyLengthSurvive) {
-  const QString longPath = QStringLiteral("/music/") + QString(500, QLatin1Char('a')) + QStringLiteral(".mp3");
-  store_.WriteSetting(keys::File(3), longPath);
-  EXPECT_EQ(store_.ReadSetting(keys::File(3), QString()), longPath);
-}
-
-TEST_F(SettingsStoreTest, ValuesAreStoredInTheirTextForms) {
-  store_.WriteSetting(keys::kRemain, false);
-  store_.WriteSetting(keys::kHiliteColor, quint32{0x0000FF});
-  store_.WriteSetting(keys::kMainTop, 1234.5f);
-  store_.WriteSetting(keys::kMainLeft, 2880.0f);
-  EXPECT_EQ(store_.ReadSetting(keys::kRemain, QString()), QStringLiteral("False"));
-  EXPECT_EQ(store_.ReadSetting(keys::kHiliteColor, QString()), QStringLiteral("255"));
-  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1234.5"));
-  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("2880"));
-  EXPECT_TRUE(store_.HasSection(kSettingsSection));
 }
 
 TEST_F(SettingsStoreTest, TypedReadersFollowTheProgramsConversions) {

@@ -15,7 +15,7 @@ namespace {
 
 class StartupTest : public AppTest {};
 
-TEST_F(StartupTest, AFreshStartShowsTheEnabledConsoleWithDefaults) {
+TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheEnabledConsoleWithDefaults) {
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
   EXPECT_TRUE(form->isVisible());
@@ -24,8 +24,6 @@ TEST_F(StartupTest, AFreshStartShowsTheEnabledConsoleWithDefaults) {
   EXPECT_TRUE(form->Timer1()->isActive());
   EXPECT_EQ(form->Timer1()->interval(), 300);
   EXPECT_EQ(app_->SP2(), nullptr);  // the progress window is gone
-  for (int n = 0; n <= 7; ++n) EXPECT_EQ(form->Slider(n)->Value(), 80) << "slider " << n;
-  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->FadeModeShown(n), 1) << "line " << n;
   EXPECT_TRUE(form->Status()->isVisibleTo(form));
   EXPECT_EQ(form->MiniCrossfader1()->Speed(), 50);
   EXPECT_EQ(app_->State().FadeSeconds, 3);
@@ -36,10 +34,7 @@ TEST_F(StartupTest, AFreshStartShowsTheEnabledConsoleWithDefaults) {
   EXPECT_EQ(app_->Colors().HiliteColor, 255u);
   EXPECT_TRUE(dialogs_.messages.isEmpty());  // no old settings: nothing is asked
   EXPECT_EQ(store_.ReadSetting(keys::kFirstRun, QString()), QStringLiteral("False"));
-}
-
-TEST_F(StartupTest, ProgressRunsThroughItsStagesInOrder) {
-  ASSERT_TRUE(Start());
+  // The progress window ran through its stages in order.
   EXPECT_EQ(stages_, (QStringList{QStringLiteral("Initializing..."), QStringLiteral("Opening Files..."),
                                   QStringLiteral("Getting Settings..."), QStringLiteral("Opening Playlist..."),
                                   QStringLiteral("Showing Main Window..."), QStringLiteral("Changing Colors..."),
@@ -90,27 +85,20 @@ TEST_F(StartupTest, ToolTipsAndTheStatusLineFollowTheirSettings) {
 }
 
 TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
-  store_.WriteSetting(keys::Slider(2), QStringLiteral("75abc"));
-  store_.WriteSetting(keys::Slider(4), QStringLiteral("abc"));
-  store_.WriteSetting(keys::Slider(7), QStringLiteral("33"));
-  store_.WriteSetting(keys::Slider(5), QStringLiteral("250"));  // out of range: the slider keeps its start value
-  store_.WriteSetting(keys::FadeMode(1), QStringLiteral("0"));
-  store_.WriteSetting(keys::FadeMode(2), QStringLiteral("2"));
-  store_.WriteSetting(keys::FadeMode(3), QStringLiteral("5"));
+  // Leading-number parse; an unreadable or out-of-range value leaves the slider at its start value 0.
+  const std::pair<int, const char*> sliders[] = {{2, "75abc"}, {4, "abc"}, {7, "33"}, {5, "250"}};
+  for (const auto& [n, text] : sliders) store_.WriteSetting(keys::Slider(n), QLatin1String(text));
+  // A fade mode other than 0, 1 or 2 leaves the line as the window was designed: Always On.
+  for (const auto& [n, mode] : {std::pair{1, 0}, {2, 2}, {3, 5}}) store_.WriteSetting(keys::FadeMode(n), mode);
   store_.WriteSetting(keys::Loop(6), true);
   store_.WriteSetting(keys::Loop(0), true);
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
-  EXPECT_EQ(form->Slider(2)->Value(), 75);
-  EXPECT_EQ(form->Slider(4)->Value(), 0);
-  EXPECT_EQ(form->Slider(7)->Value(), 33);
-  EXPECT_EQ(form->Slider(5)->Value(), 0);
-  EXPECT_EQ(form->FadeModeShown(1), 0);
-  EXPECT_EQ(form->FadeModeShown(2), 2);
-  EXPECT_EQ(form->FadeModeShown(3), 1);  // as the window was designed
-  EXPECT_TRUE(form->LoopShown(6));
-  EXPECT_FALSE(form->LoopShown(5));
-  EXPECT_TRUE(form->LoopShown(0));
+  const int expectedSliders[] = {80, 80, 75, 80, 0, 0, 80, 33};
+  for (int n = 0; n <= 7; ++n) EXPECT_EQ(form->Slider(n)->Value(), expectedSliders[n]) << n;
+  const int expectedModes[] = {1, 0, 2, 1, 1, 1, 1};
+  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->FadeModeShown(n), expectedModes[n]) << n;
+  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->LoopShown(n), n == 0 || n == 6) << n;
   EXPECT_TRUE(app_->State().AutoPilotLoop);
 }
 

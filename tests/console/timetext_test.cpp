@@ -31,6 +31,7 @@ TEST(TimeTextTest, RemainingAndElapsedTextsWithTheDashAndTheMinutesCappedAt99) {
       {65.0, 64.6, "0:00", "1:05"},                   // 0.4 left: no time left at all, without the dash
       {10.0, 9.5, "0:00", "0:10"},                    // 0.5 left rounds to the even 0
       {10.0, 8.5, "- 0:02", "0:08"},                  // 1.5 left rounds to 2; 8.5 to the even 8
+      {10.0, 9.0, "- 0:01", "0:09"},                  // one second left still has the dash
       {0.0, 0.0, "0:00", "0:00"},                     // no file
       {10.0, 12.0, "0:00", "0:12"},                   // past the end
       {187.0, 72.49, "- 1:55", "1:12"},
