@@ -3,6 +3,7 @@
 // offline output, a settings file in a temporary folder, scripted dialogs and a scripted sound card.
 
 #include "app/settingsstore.h"
+#include "appearance/minicrossfader.h"
 #include "audiotestutil.h"
 #include "common/colorscheme.h"
 #include "console/console.h"
@@ -33,6 +34,14 @@ class ConsoleTest : public ::testing::Test {
   QString Tone(const QString& name, double seconds = 2.0) {
     return MakeFile(dir_.path(), name, QStringLiteral("0.5*sin(2*PI*441*t)"), seconds,
                     {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+  }
+
+  // Runs an auto-fade of the crossfader to its left or right end.
+  void FadeToEnd(bool left) {
+    MiniCrossfader* fader = form_.MiniCrossfader1();
+    left ? fader->AutoFadeLeft() : fader->AutoFadeRight();
+    for (int tick = 0; tick < 300 && (fader->IsFadingLeft() || fader->IsFadingRight()); ++tick)
+      left ? fader->TickLeft() : fader->TickRight();
   }
 
   QTemporaryDir dir_;

@@ -26,13 +26,6 @@ class CrossfaderReactionsTest : public ConsoleTest {
     audio_.Render(0.2);
   }
 
-  void FadeToEnd(bool left) {
-    MiniCrossfader* fader = form_.MiniCrossfader1();
-    left ? fader->AutoFadeLeft() : fader->AutoFadeRight();
-    for (int tick = 0; tick < 300 && (fader->IsFadingLeft() || fader->IsFadingRight()); ++tick)
-      left ? fader->TickLeft() : fader->TickRight();
-  }
-
   QString tone_;
   int autoPilotStops_ = 0;
 };

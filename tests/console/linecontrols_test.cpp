@@ -16,14 +16,6 @@ namespace {
 class LineControlsTest : public ConsoleTest {
  protected:
   LineControls& lines_ = console_.Lines();
-
-  // Runs the crossfader's auto-fade to the right end.
-  void FadeFullyRight() {
-    MiniCrossfader* fader = form_.MiniCrossfader1();
-    fader->SetSpeed(100);
-    fader->AutoFadeRight();
-    while (fader->IsFadingRight()) fader->TickRight();
-  }
 };
 
 TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverTheMasters) {
@@ -35,7 +27,7 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   form_.Slider(4)->SetValue(100);
   lines_.FadeRightW_MouseDown(4, 1);
   const auto masterWrites = card_.writes.size();
-  FadeFullyRight();
+  FadeToEnd(false);
   EXPECT_EQ(engine_.Player(2).Volume(), -332);  // Always On ignores the crossfader
   EXPECT_EQ(engine_.Player(4).Volume(), 0);
   EXPECT_EQ(card_.writes.size(), masterWrites);
