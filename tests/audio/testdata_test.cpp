@@ -59,7 +59,9 @@ TEST(TestDataTest, EveryValidFilePlaysAndEveryBrokenOneFailsCleanly) {
     ASSERT_EQ(state, 6) << player.LastError().toStdString();
     const double duration = player.Duration();
     ASSERT_GT(duration, 0.0);
-    if (kLengths.contains(name)) EXPECT_NEAR(duration, kLengths.value(name), 0.01);
+    if (kLengths.contains(name)) {
+      EXPECT_NEAR(duration, kLengths.value(name), 0.01);
+    }
     // It plays to its end (at most its last 10 s) with sound in range, then stops and rewinds.
     const double start = std::max(0.0, duration - 10.0);
     player.SetCurrentPosition(start);
