@@ -116,12 +116,6 @@ class AutoPilotTest : public ConsoleTest {
   AutoPilot autoPilot_{form_, engine_, settings_, state_, colors_, playlist_, dialogs_, console_.Rule(), random_};
 };
 
-TEST_F(AutoPilotTest, AnEmptyListMakesPlayDoNothing) {
-  autoPilot_.APlay();
-  EXPECT_FALSE(state_.AutoPilotOn);
-  EXPECT_EQ(engine_.AP(0).FileName(), QString());
-}
-
 // Three 15-second songs, FadeSeconds 3 and SpinUp 5: each next song opens when 8 s remain and starts when 3 s
 // remain, and the render holds both pitches together for 3 s at each hand-over.
 TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
@@ -186,7 +180,11 @@ TEST_F(AutoPilotTest, ShortSongsAreNotOverlapped) {
   EXPECT_EQ(LoggedSongs().mid(0, 2), (QStringList{QStringLiteral("long"), QStringLiteral("short")}));
 }
 
-TEST_F(AutoPilotTest, StopOncePlaysToTheEndAndStopTwiceStopsAtOnce) {
+TEST_F(AutoPilotTest, StopOncePlaysToTheEndPlayWhileRunningCutsOverAndStopTwiceStopsAtOnce) {
+  autoPilot_.APlay();  // an empty list: nothing happens
+  EXPECT_FALSE(state_.AutoPilotOn);
+  EXPECT_EQ(engine_.AP(0).FileName(), QString());
+
   PlayList({Song(QStringLiteral("a"), 441, 4.0), Song(QStringLiteral("b"), 882, 4.0)});
   Step();
   autoPilot_.AStop();
@@ -202,24 +200,20 @@ TEST_F(AutoPilotTest, StopOncePlaysToTheEndAndStopTwiceStopsAtOnce) {
   autoPilot_.APlay();
   Settle();
   Step();
+  const int first = autoPilot_.CurrentAP();
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("b"));
+  autoPilot_.APlay();  // while running: cuts to the next song on the other player
+  Settle();
   const int current = autoPilot_.CurrentAP();
+  EXPECT_NE(current, first);
+  EXPECT_NE(engine_.AP(first).PlayState(), 2);
+  EXPECT_EQ(engine_.AP(current).PlayState(), 2);
+  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("a"));
   autoPilot_.AStop();
   autoPilot_.AStop();
   EXPECT_NE(engine_.AP(current).PlayState(), 2);
   EXPECT_EQ(engine_.AP(current).CurrentPosition(), 0.0);
   EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
-}
-
-TEST_F(AutoPilotTest, PlayWhileRunningCutsToTheNextSongOnTheOtherPlayer) {
-  PlayList({Song(QStringLiteral("a"), 441, 8.0), Song(QStringLiteral("b"), 882, 8.0)});
-  Step();
-  const int first = autoPilot_.CurrentAP();
-  autoPilot_.APlay();
-  Settle();
-  EXPECT_NE(autoPilot_.CurrentAP(), first);
-  EXPECT_NE(engine_.AP(first).PlayState(), 2);
-  EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("b"));
 }
 
 TEST_F(AutoPilotTest, NextAfterTheEarlyOpenOpensTheNewChoiceForTheHandOver) {
