@@ -61,9 +61,16 @@ class MicWindowTest : public ::testing::Test {
   }
 };
 
+// Start-up's ShowMic and the exit confirmation's hiding are tested through the whole program in tests/app.
 TEST_F(MicWindowTest, NoMicrophoneControlMeansNoWindowAndTheButtonColourReturns) {
   Start(false);
   QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
+  // At start-up nothing is shown and nothing stored, even when the window was open when the program ended.
+  settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
+  mic.ShowAtStartup();
+  EXPECT_THAT(settings.writes, IsEmpty());
+  EXPECT_EQ(buttonColors.count(), 0);
+
   mic.ShowMicWindow();
 
   EXPECT_FALSE(mic.MicWindowOpen());
@@ -180,35 +187,6 @@ TEST_F(MicWindowTest, ColoursFollowTheScheme) {
   mic.Colors();
   EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xFF, 0x00, 0x00));
   mic.CloseMicWindow();
-}
-
-TEST_F(MicWindowTest, StartUpShowsItOnlyWhenItWasOpenAndTheMicrophoneExists) {
-  Start();
-  mic.ShowAtStartup();
-  EXPECT_FALSE(mic.MicWindowOpen());
-  settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
-  mic.ShowAtStartup();
-  EXPECT_TRUE(mic.MicWindowOpen());
-  // Hidden for the exit confirmation, then shown again or closed.
-  mic.HideForConfirmation();
-  EXPECT_FALSE(mic.Window()->isVisible());
-  EXPECT_TRUE(mic.MicWindowOpen());
-  mic.ShowAfterConfirmation();
-  EXPECT_TRUE(mic.Window()->isVisible());
-  mic.HideForConfirmation();
-  settings.writes.clear();
-  mic.CloseMicWindow();
-  EXPECT_FALSE(mic.MicWindowOpen());
-  EXPECT_EQ(settings.writes.size(), 2);
-}
-
-TEST_F(MicWindowTest, StartUpWithoutMicrophoneShowsNothingAndStoresNothing) {
-  Start(false);
-  settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
-  mic.ShowAtStartup();
-  EXPECT_FALSE(mic.MicWindowOpen());
-  EXPECT_THAT(settings.writes, IsEmpty());
-  EXPECT_EQ(buttonColors.count(), 0);
 }
 
 }  // namespace
