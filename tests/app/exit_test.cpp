@@ -34,8 +34,9 @@ TEST_F(ExitTest, AnsweringNoKeepsEverythingAsItWas) {
   EXPECT_EQ(SettingsBytes(), before);
 }
 
-TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEnds) {
+TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEndsAndThePlaceComesBackAtTheNextStart) {
   ASSERT_TRUE(Start());
+  app_->Form()->move(123, 77);
   app_->State().AutoPilotOn = true;
   app_->State().Logging = true;
   dialogs_.messageAnswers.push_back(MessageResult::Yes);
@@ -47,7 +48,12 @@ TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEnds) {
   EXPECT_EQ(ended_, 1);
   EXPECT_EQ(dialogs_.messages.size(), 1);  // closing the window did not ask again
   EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), QStringLiteral("False"));
-  EXPECT_FALSE(store_.ReadSetting(keys::kMainTop, QString()).isEmpty());
+  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("1845"));  // in twips
+  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1155"));
+  app_.reset();
+  instance_.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
 }
 
 TEST_F(ExitTest, TheCloseBoxTheExitButtonAndTheMenuItemAllAsk) {

@@ -125,14 +125,5 @@ TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugModeOverAHidden
   EXPECT_EQ(app_->Form()->MiniCrossfader1()->Speed(), MiniCrossfader(nullptr).Speed());
 }
 
-TEST_F(StartupTest, TheWindowComesBackWhereItWasAtTheLastExit) {
-  ASSERT_TRUE(Start());
-  app_->Form()->move(123, 77);
-  Restart();
-  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), QStringLiteral("1845"));
-  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), QStringLiteral("1155"));
-  EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
-}
-
 }  // namespace
 }  // namespace marvane::test

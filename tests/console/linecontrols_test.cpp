@@ -53,7 +53,7 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   EXPECT_EQ(engine_.Player(4).Volume(), 0);
 }
 
-TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted) {
+TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMutedOnEveryKindOfLine) {
   form_.Slider(5)->SetValue(80);
   QTest::mousePress(form_.Mute(5), Qt::LeftButton);
   EXPECT_EQ(engine_.Player(5).Volume(), -10000);
@@ -74,9 +74,8 @@ TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted
   EXPECT_EQ(engine_.AP(0).Volume(), -10000);
   EXPECT_EQ(engine_.AP(1).Volume(), -10000);
   QTest::mouseRelease(form_.Mute(0), Qt::LeftButton);
-}
 
-TEST_F(LineControlsTest, MasterMuteHeldWhileSlider7MovesWritesNothingUntilReleased) {
+  // The master's mute, held while slider 7 moves, writes nothing to the sound card until released.
   form_.Slider(7)->SetValue(80);
   EXPECT_EQ(card_.writes.back().level, 52428);
   QTest::mousePress(form_.Mute(7), Qt::LeftButton);
