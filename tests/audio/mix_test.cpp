@@ -28,8 +28,8 @@ class MixTest : public ::testing::Test {
     dc_ = test::MakeFile(d, QStringLiteral("dc.wav"), QStringLiteral("0.8"), 2.0, "-c:a pcm_f32le");
     // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
     for (int i = 0; i < 8; ++i)
-      tones_[i] = test::MakeFile(d, QStringLiteral("t%1.wav").arg(i), QStringLiteral("0.2*sin(2*PI*%1*t)").arg(200 + 50 * i),
-                                 1.0, "-c:a pcm_f32le");
+      tones_[i] = test::MakeFile(d, QStringLiteral("t%1.wav").arg(i),
+                                 QStringLiteral("0.2*sin(2*PI*%1*t)").arg(200 + 50 * i), 1.0, "-c:a pcm_f32le");
   }
   static void TearDownTestSuite() {
     delete dir_;

@@ -22,7 +22,8 @@ TEST(StressTest, EightPlayersUnderRandomCallsStayConsistent) {
   ASSERT_TRUE(dir.isValid());
   const QStringList files = {
       test::MakeFile(dir.path(), QStringLiteral("a.wav"), QStringLiteral("0.3*sin(2*PI*300*t)"), 0.7, "-c:a pcm_f32le"),
-      test::MakeFile(dir.path(), QStringLiteral("b.mp3"), QStringLiteral("0.3*sin(2*PI*500*t)"), 2.0, "-c:a libmp3lame"),
+      test::MakeFile(dir.path(), QStringLiteral("b.mp3"), QStringLiteral("0.3*sin(2*PI*500*t)"), 2.0,
+                     "-c:a libmp3lame"),
       test::MakeFile(dir.path(), QStringLiteral("c.wav"), QStringLiteral("0.3*sin(2*PI*700*t)"), 0.3, "-c:a pcm_f32le",
                      22050, 1),
       dir.filePath(QStringLiteral("missing.wav")),

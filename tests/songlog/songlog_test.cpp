@@ -117,7 +117,8 @@ TEST_F(SongLogTest, NumberingContinuesFromTheFileAsItIsWhenTheTimerFires) {
       {"[Total]\nEntries=many\n[Songs]\n1 File=Old\n1 Date=x\n1 Time=y\n2 File=Two\n",
        "[Total]\nEntries=1\n[Songs]\n1 File=New\n1 Date=05.12.26\n1 Time=17:05:09\n2 File=Two\n"},
       // The viewer cleared the log, or another program edited it.
-      {"[Total]\nEntries=9\n[Songs]\n", "[Total]\nEntries=10\n[Songs]\n10 File=New\n10 Date=05.12.26\n10 Time=17:05:09\n"},
+      {"[Total]\nEntries=9\n[Songs]\n",
+       "[Total]\nEntries=10\n[Songs]\n10 File=New\n10 Date=05.12.26\n10 Time=17:05:09\n"},
   };
   for (const auto& [before, after] : cases) {
     log_.LogSong(u"/music/New.mp3"_s, true);
