@@ -12,9 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -138,6 +142,37 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOv
   EXPECT_EQ(form_.Status()->text(), QStringLiteral("Mutes Line"));
   moveOver(&form_, QPointF(5, 200));
   EXPECT_TRUE(form_.Status()->text().isEmpty());
+}
+
+// Files dragged onto a title label: the window asks whether they fit while the drag is over the label (refusing
+// the drop effect otherwise) and hands accepted drops on.
+TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
+  form_.show();
+  form_.acceptsTitleDrop = [](int index, const QStringList& files) {
+    return index == 0 ? files.first().endsWith(QStringLiteral(".m3u")) : files.first().endsWith(QStringLiteral(".mp3"));
+  };
+  QSignalSpy dropped(&form_, &MainForm::TitleDropped);
+  auto drag = [this](int index, const QString& file, QEvent::Type type) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QLabel* label = form_.TitleLabel(index);
+    QDragEnterEvent enter(label->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &enter);
+    if (type == QEvent::DragEnter) return enter.isAccepted();
+    QDropEvent event(QPointF(label->rect().center()), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &event);
+    return event.isAccepted();
+  };
+  EXPECT_TRUE(drag(0, QStringLiteral("/lists/party.m3u"), QEvent::DragEnter));
+  EXPECT_FALSE(drag(0, QStringLiteral("/songs/one.mp3"), QEvent::DragEnter));
+  EXPECT_TRUE(drag(2, QStringLiteral("/songs/one.mp3"), QEvent::DragEnter));
+  EXPECT_FALSE(drag(2, QStringLiteral("/lists/party.m3u"), QEvent::DragEnter));
+  EXPECT_FALSE(drag(2, QStringLiteral("/lists/party.m3u"), QEvent::Drop));
+  EXPECT_EQ(dropped.count(), 0);
+  EXPECT_TRUE(drag(2, QStringLiteral("/songs/one.mp3"), QEvent::Drop));
+  ASSERT_EQ(dropped.count(), 1);
+  EXPECT_EQ(dropped[0][0].toInt(), 2);
+  EXPECT_EQ(dropped[0][1].toStringList(), QStringList{QStringLiteral("/songs/one.mp3")});
 }
 
 TEST_F(MainFormTest, ScreenshotOfTheConsole) {
