@@ -149,18 +149,18 @@ void MainForm::BuildAutoPilotArea() {
   csLabel_ = MakeLabel(this, QStringLiteral("CSLabel"), QStringLiteral("Current Song:"), Qt::AlignLeft);
   Place(csLabel_, 1500, 120, 1300, 240);
   currentSong_ = MakeLabel(this, QStringLiteral("CurrentSong"), QStringLiteral("None."), Qt::AlignLeft);
-  Place(currentSong_, 2820, 120, 3900, 240);
+  Place(currentSong_, 2820, 120, 3420, 240);
   nsLabel_ = MakeLabel(this, QStringLiteral("NSLabel"), QStringLiteral("Next Song:"), Qt::AlignLeft);
   Place(nsLabel_, 1500, 420, 1300, 240);
   nextSong_ = MakeLabel(this, QStringLiteral("NextSong"), QString(), Qt::AlignLeft);
-  Place(nextSong_, 2820, 420, 3900, 240);
+  Place(nextSong_, 2820, 420, 3420, 240);
   fading_ = MakeLabel(this, QStringLiteral("Fading"), QStringLiteral("Loading Next Song..."), Qt::AlignLeft);
   Place(fading_, 1500, 700, 3000, 240);
   fading_->hide();
 
   // The clock shares the top band, at its right end.
   colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight);
-  Place(colon_[kMasterIndex], 6780, 120, 2220, 300);
+  Place(colon_[kMasterIndex], 6360, 120, 2640, 300);
 }
 
 void MainForm::BuildCrossfader() {

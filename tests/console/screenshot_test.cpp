@@ -5,6 +5,7 @@
 #include "appearance/minislider.h"
 #include "console/linecontrols.h"
 #include "console/linetransport.h"
+#include "console/maintimer.h"
 #include "consolefixture.h"
 #include "support/testenv.h"
 
@@ -34,6 +35,12 @@ TEST_F(ConsoleScreenshotTest, ConsoleInUse) {
   fader->AutoFadeRight();
   for (int i = 0; i < 12; ++i) fader->TickRight();
   fader->StopIt();
+  // One second into line 1, and one tick of the main timer to show it.
+  audio_.Render(1.0);
+  state_.RemainTime = true;
+  MainTimer timer(form_, engine_, state_);
+  timer.Tick();
+  EXPECT_EQ(form_.Colon(1)->text(), QStringLiteral("- 0:02"));
   const QImage shot = form_.grab().toImage();
   ASSERT_TRUE(shot.save(ArtefactDir() + QStringLiteral("/console.png")));
   EXPECT_LT(fader->LeftLevel(), 100);
