@@ -1,6 +1,7 @@
 #include "app/progresswindow.h"
 #include "console/imagebutton.h"
 #include "app/settingkeys.h"
+#include "appearance/twips.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "common/appinfo.h"
@@ -44,6 +45,17 @@ TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheEnabledConsoleWit
   EXPECT_EQ(widths_.back(), 2595);
   for (int w : {320, 500, 600, 1300, 1400, 1600, 1700, 1850, 2000, 2200, 2300}) EXPECT_TRUE(widths_.contains(w)) << w;
   EXPECT_TRUE(std::is_sorted(widths_.begin(), widths_.end()));
+}
+
+TEST(ProgressWindow, ShowsItsStageAndABarOfTheGivenWidth) {
+  ProgressWindow sp2;
+  sp2.show();
+  sp2.Progress(QStringLiteral("Opening Files..."), 1300);
+  EXPECT_EQ(sp2.windowTitle(), QStringLiteral("Marvane v.1.40"));
+  EXPECT_EQ(sp2.ActionText(), QStringLiteral("Opening Files..."));
+  EXPECT_EQ(sp2.findChild<QWidget*>(QStringLiteral("Stat"))->width(), TwipsToPixels(1300));
+  EXPECT_TRUE(sp2.windowFlags() & Qt::WindowStaysOnTopHint);
+  ASSERT_TRUE(sp2.grab().save(ArtefactDir() + QStringLiteral("/progress.png")));
 }
 
 TEST_F(StartupTest, OnlyTheExactDebugSwitchTurnsDebugModeOn) {
