@@ -2,7 +2,7 @@
 // prepares the console and shows it; the event loop then runs until ExitProgram ends it.
 
 #include "app/application.h"
-#include "app/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "common/appinfo.h"
 #include "common/qtdialogs.h"

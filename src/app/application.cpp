@@ -2,8 +2,8 @@
 
 #include "app/errortrap.h"
 #include "app/progresswindow.h"
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "app/upgradeimport.h"
 #include "appearance/butt.h"
@@ -26,14 +26,13 @@
 #include "playlist/filekinds.h"
 #include "playlist/nextsongchooser.h"
 #include "playlist/playlist.h"
-#include "playlist/playlistflow.h"
+#include "app/playlistflow.h"
 #include "songlog/songlog.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
-#include "mixer/settingsaccess.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -45,21 +44,6 @@
 namespace marvane {
 
 const QString Application::kExitQuestion = QStringLiteral("Are you sure you want to exit Marvane?");
-
-namespace {
-
-// The microphone window reads and writes its settings through this.
-class StoreAccess final : public SettingsAccess {
- public:
-  explicit StoreAccess(SettingsStore& store) : store_(store) {}
-  QString ReadSetting(const QString& key, const QString& def) const override { return store_.ReadSetting(key, def); }
-  void WriteSetting(const QString& key, const QString& value) override { store_.WriteSetting(key, value); }
-
- private:
-  SettingsStore& store_;
-};
-
-}  // namespace
 
 Devices Devices::Real() {
   Devices devices;
@@ -97,7 +81,6 @@ void Application::CreateParts() {
                      MessageIcon::Exclamation);
     SetProgressVisible(true);
   }
-  micSettings_ = std::make_unique<StoreAccess>(settings_);
   masterStrip_ = std::make_unique<MasterStrip>(*mixer_);
   console_ = std::make_unique<marvane::Console>(*form_, *engine_, settings_, state_, colors_, dialogs_,
                                                 masterStrip_.get());
@@ -111,7 +94,7 @@ void Application::CreateParts() {
   mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
-  micWindow_ = std::make_unique<MicWindow>(*mixer_, *micSettings_, colors_, dialogs_);
+  micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
   ConnectParts();
 }

@@ -36,7 +36,6 @@ class MicWindow;
 class Mixer;
 class MixerBackend;
 class ProgressWindow;
-class SettingsAccess;
 class SettingsStore;
 class SingleInstance;
 
@@ -123,7 +122,6 @@ class Application : public QObject {
   std::unique_ptr<MixerBackend> mixerBackend_;
   std::unique_ptr<Mixer> mixer_;
   std::unique_ptr<MasterStrip> masterStrip_;
-  std::unique_ptr<SettingsAccess> micSettings_;
   std::unique_ptr<MicWindow> micWindow_;
   std::unique_ptr<marvane::Console> console_;
   std::unique_ptr<marvane::Playlist> playlist_;

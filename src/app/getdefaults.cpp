@@ -5,8 +5,8 @@
 #include "app/application.h"
 #include "app/errortrap.h"
 #include "app/progresswindow.h"
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/twips.h"
@@ -19,7 +19,7 @@
 #include "console/mainform.h"
 #include "console/statushelp.h"
 #include "playlist/playlist.h"
-#include "playlist/playlistflow.h"
+#include "app/playlistflow.h"
 #include "playlist/pathhelpers.h"
 
 #include <QGuiApplication>

@@ -1,10 +1,10 @@
 #include "app/upgradeimport.h"
 
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "common/appinfo.h"
 #include "common/dialogs.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include <QList>
 #include <utility>

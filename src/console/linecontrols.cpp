@@ -1,7 +1,7 @@
 #include "console/linecontrols.h"
 
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"

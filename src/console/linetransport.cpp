@@ -1,7 +1,7 @@
 #include "console/linetransport.h"
 
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "audio/audioengine.h"

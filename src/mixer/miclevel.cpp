@@ -5,7 +5,7 @@
 #include "appearance/twips.h"
 #include "common/colorscheme.h"
 #include "common/vbconvert.h"
-#include "mixer/settingsaccess.h"
+#include "settings/settingsstore.h"
 #include "mixer/stayontop.h"
 
 #include <QCheckBox>
@@ -26,7 +26,7 @@ QString TwipsText(double twips) { return QString::number(static_cast<double>(sta
 
 }  // namespace
 
-MicLevel::MicLevel(SettingsAccess& settings, const ColorScheme& colors, std::function<void(int)> onSliderChange,
+MicLevel::MicLevel(SettingsStore& settings, const ColorScheme& colors, std::function<void(int)> onSliderChange,
                    QWidget* parent)
     : QWidget(parent, Qt::Tool),
       settings_(settings),
@@ -94,7 +94,7 @@ void MicLevel::Colors() {
   check1_->setPalette(checkPalette);
 }
 
-void MicLevel::SavePosition(SettingsAccess& settings, const QPointF& leftTop) {
+void MicLevel::SavePosition(SettingsStore& settings, const QPointF& leftTop) {
   settings.WriteSetting(kMicTop, TwipsText(leftTop.y()));
   settings.WriteSetting(kMicLeft, TwipsText(leftTop.x()));
 }

@@ -15,7 +15,7 @@ class QCheckBox;
 namespace marvane {
 
 class MiniSlider;
-class SettingsAccess;
+class SettingsStore;
 struct ColorScheme;
 
 class MicLevel : public QWidget {
@@ -30,14 +30,14 @@ class MicLevel : public QWidget {
   static constexpr int kCheckTop = 1695;
 
   // onSliderChange is the slider's Scroll rule: it gets the slider's new value.
-  MicLevel(SettingsAccess& settings, const ColorScheme& colors, std::function<void(int)> onSliderChange,
+  MicLevel(SettingsStore& settings, const ColorScheme& colors, std::function<void(int)> onSliderChange,
            QWidget* parent = nullptr);
 
   // The position a window gets when none is stored: centred on the screen, in twips (left, top).
   static QPointF CentredPosition();
 
   // Stores a window position (twips) as Mic Top and Mic Left.
-  static void SavePosition(SettingsAccess& settings, const QPointF& leftTop);
+  static void SavePosition(SettingsStore& settings, const QPointF& leftTop);
 
   // Loads the window's state: the stored position, the slider at level (which sends that level at once),
   // the topmost band from MicOnTop, the colours.
@@ -59,7 +59,7 @@ class MicLevel : public QWidget {
  private:
   void Check1Click(bool checked);
 
-  SettingsAccess& settings_;
+  SettingsStore& settings_;
   const ColorScheme& colors_;
   std::function<void(int)> onSliderChange_;
   MiniSlider* slider_;

@@ -5,11 +5,11 @@
 #include "common/vbconvert.h"
 #include "mixer/miclevel.h"
 #include "mixer/mixer.h"
-#include "mixer/settingsaccess.h"
+#include "settings/settingsstore.h"
 
 namespace marvane {
 
-MicWindow::MicWindow(Mixer& mixer, SettingsAccess& settings, const ColorScheme& colors, Dialogs& dialogs,
+MicWindow::MicWindow(Mixer& mixer, SettingsStore& settings, const ColorScheme& colors, Dialogs& dialogs,
                      QObject* parent)
     : QObject(parent), mixer_(mixer), settings_(settings), colors_(colors), dialogs_(dialogs) {}
 

@@ -19,7 +19,7 @@ namespace marvane {
 class Dialogs;
 class MicLevel;
 class Mixer;
-class SettingsAccess;
+class SettingsStore;
 struct ColorScheme;
 
 class MicWindow : public QObject {
@@ -27,7 +27,7 @@ class MicWindow : public QObject {
 
  public:
   // colors is the scheme the program keeps; it is read whenever the window paints its colours.
-  MicWindow(Mixer& mixer, SettingsAccess& settings, const ColorScheme& colors, Dialogs& dialogs,
+  MicWindow(Mixer& mixer, SettingsStore& settings, const ColorScheme& colors, Dialogs& dialogs,
             QObject* parent = nullptr);
   ~MicWindow() override;
 
@@ -67,7 +67,7 @@ class MicWindow : public QObject {
   void Unloaded();
 
   Mixer& mixer_;
-  SettingsAccess& settings_;
+  SettingsStore& settings_;
   const ColorScheme& colors_;
   Dialogs& dialogs_;
   bool debugMode_ = false;

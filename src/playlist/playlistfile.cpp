@@ -4,7 +4,7 @@
 #include "common/textcodec.h"
 #include "common/vbconvert.h"
 #include "playlist/pathhelpers.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include <QFile>
 #include <QFileInfo>

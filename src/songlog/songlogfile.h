@@ -15,7 +15,7 @@
 // one thread only.
 
 #include "common/filestamp.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include <QByteArray>
 #include <QString>

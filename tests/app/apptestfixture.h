@@ -4,7 +4,7 @@
 // records that the program would have ended.
 
 #include "app/application.h"
-#include "app/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "audio/offlineoutput.h"
 #include "audiotestutil.h"

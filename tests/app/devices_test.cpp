@@ -1,7 +1,7 @@
 // Start-up and shutdown with the sound card's mixer, the microphone window and the players.
 
 #include "app/apptestfixture.h"
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minislider.h"

@@ -1,5 +1,8 @@
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/butt.h"
+#include "common/filestamp.h"
+#include "console/console.h"
+#include "console/linecontrols.h"
 #include "console/mainform.h"
 #include "app/apptestfixture.h"
 
@@ -37,6 +40,8 @@ TEST_F(ExitTest, AnsweringNoKeepsEverythingAsItWas) {
 TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEndsAndThePlaceComesBackAtTheNextStart) {
   ASSERT_TRUE(Start());
   app_->Form()->move(123, 77);
+  app_->ConsoleParts()->Lines().FadeLeftW_MouseDown(3, 1);
+  app_->ConsoleParts()->Lines().LoopW_MouseDown(2, 1);
   app_->State().AutoPilotOn = true;
   app_->State().Logging = true;
   dialogs_.messageAnswers.push_back(MessageResult::Yes);
@@ -54,6 +59,17 @@ TEST_F(ExitTest, AnsweringYesSavesThePlaceClosesTheWindowsAndEndsAndThePlaceCome
   instance_.reset();
   ASSERT_TRUE(Start());
   EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
+  EXPECT_EQ(app_->ConsoleParts()->Lines().FadeMode(3), 0);
+
+  // From then on, starting and quitting without touching a control leaves the file as it was: not even a
+  // rewrite of the same bytes.
+  const QByteArray bytes = SettingsBytes();
+  const FileStamp stamp = FileStamp::Of(store_.FilePath());
+  Restart();
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_EQ(SettingsBytes(), bytes);
+  EXPECT_EQ(FileStamp::Of(store_.FilePath()), stamp);
 }
 
 TEST_F(ExitTest, TheCloseBoxTheExitButtonAndTheMenuItemAllAsk) {

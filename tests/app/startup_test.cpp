@@ -1,6 +1,6 @@
 #include "app/progresswindow.h"
 #include "console/imagebutton.h"
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/twips.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"

@@ -1,5 +1,5 @@
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "app/upgradeimport.h"
 #include "common/appinfo.h"
 #include "support/scripteddialogs.h"

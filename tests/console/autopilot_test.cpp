@@ -1,6 +1,6 @@
 #include "console/autopilot.h"
 
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minislider.h"
@@ -8,7 +8,7 @@
 #include "consolefixture.h"
 #include "playlist/nextsongchooser.h"
 #include "playlist/playlist.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 #include "songlog/songlog.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // The console as the program builds it, for tests: the real main window (offscreen), the real engine on an
 // offline output, a settings file in a temporary folder, scripted dialogs and a scripted sound card.
 
-#include "app/settingsstore.h"
+#include "settings/settingsstore.h"
 #include "appearance/minicrossfader.h"
 #include "audiotestutil.h"
 #include "common/colorscheme.h"

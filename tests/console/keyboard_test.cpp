@@ -1,7 +1,7 @@
 // The keyboard table on the real main window: each key acts as its button does, on release where the button acts on
 // release, and only with the shift state the table gives.
 
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "console/keyboard.h"

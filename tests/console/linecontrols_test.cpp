@@ -1,4 +1,4 @@
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/pan.h"

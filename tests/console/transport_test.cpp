@@ -1,4 +1,4 @@
-#include "app/settingkeys.h"
+#include "settings/settingkeys.h"
 #include "appearance/butt.h"
 #include "console/imagebutton.h"
 #include "console/linetransport.h"

@@ -6,7 +6,7 @@
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
-#include "mixer/memorysettings.h"
+#include "support/tempsettings.h"
 #include "mixer/scriptedmixerbackend.h"
 #include "support/scripteddialogs.h"
 #include "support/testenv.h"
@@ -21,7 +21,7 @@
 namespace marvane {
 namespace {
 
-using test::MemorySettings;
+using test::TempSettings;
 using test::ScriptedDialogs;
 using test::ScriptedMixerBackend;
 using ::testing::ElementsAre;
@@ -34,7 +34,7 @@ class MicWindowTest : public ::testing::Test {
   ScriptedMixerBackend card;
   ScriptedDialogs dialogs;
   Mixer mixer{card, dialogs};
-  MemorySettings settings;
+  TempSettings settings;
   ColorScheme colors;
   MicWindow mic{mixer, settings, colors, dialogs};
   QSignalSpy buttonColors{&mic, &MicWindow::MicButtColor};
@@ -67,8 +67,9 @@ TEST_F(MicWindowTest, NoMicrophoneControlMeansNoWindowAndTheButtonColourReturns)
   QSignalSpy opened(&mic, &MicWindow::MicWindowOpenChanged);
   // At start-up nothing is shown and nothing stored, even when the window was open when the program ended.
   settings.Set(QStringLiteral("ShowMic"), QStringLiteral("True"));
+  const FileStamp before = settings.Stamp();
   mic.ShowAtStartup();
-  EXPECT_THAT(settings.writes, IsEmpty());
+  EXPECT_EQ(settings.Stamp(), before);
   EXPECT_EQ(buttonColors.count(), 0);
 
   mic.ShowMicWindow();

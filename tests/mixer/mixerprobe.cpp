@@ -10,7 +10,7 @@
 #include "appearance/minislider.h"
 #include "common/colorscheme.h"
 #include "mixer/masterstrip.h"
-#include "mixer/memorysettings.h"
+#include "support/tempsettings.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   };
   marvane::Mixer mixer(backend, dialogs);
   marvane::MasterStrip strip(mixer);
-  marvane::test::MemorySettings settings;
+  marvane::test::TempSettings settings;
   marvane::ColorScheme colors;
   marvane::MicWindow mic(mixer, settings, colors, dialogs);
 

@@ -1,7 +1,7 @@
 #include "songlog/songlog.h"
 
 #include "playlist/fileutil.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include <gtest/gtest.h>
 

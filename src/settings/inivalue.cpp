@@ -1,7 +1,7 @@
-#include "playlist/inivalue.h"
+#include "settings/inivalue.h"
 
 #include "common/filestamp.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include <QMutex>
 

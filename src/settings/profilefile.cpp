@@ -1,4 +1,4 @@
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 #include "common/atomicfile.h"
 #include "common/textcodec.h"

@@ -1,7 +1,7 @@
-#include "playlist/inivalue.h"
-#include "playlist/profilefile.h"
+#include "settings/inivalue.h"
+#include "settings/profilefile.h"
 
-#include "fileutil.h"
+#include "playlist/fileutil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "common/appinfo.h"
+#include "common/filestamp.h"
+#include "settings/profilefile.h"
 
 #include <gtest/gtest.h>
 
@@ -38,13 +40,22 @@ TEST_F(SettingsStoreTest, ValuesKeepTheirTextFormsAnyLengthAndEmptyReadsAsAbsent
   EXPECT_TRUE(store_.HasSection(kSettingsSection));
 }
 
-TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndAWriteIsSeenByTheNextRead) {
+TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndOnlyChangesAreWritten) {
   store_.WriteSetting(QStringLiteral("Playlist"), QStringLiteral("/lists/one.m3u"));
   EXPECT_EQ(store_.ReadSetting(QStringLiteral("PlayList"), QString()), QStringLiteral("/lists/one.m3u"));
-  // A second store object on the same file sees it at once: nothing is cached.
+  // Writing what a key already holds leaves the file alone: not even a rewrite of the same bytes.
+  const FileStamp written = FileStamp::Of(store_.FilePath());
+  store_.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/one.m3u"));
+  store_.Edit([](ProfileFile& profile) { profile.SetValue(kSettingsSection, keys::kPlayList, QStringLiteral("/lists/one.m3u")); });
+  EXPECT_EQ(FileStamp::Of(store_.FilePath()), written);
+  // The file is kept parsed, yet a change made behind the store's back (here by a second store on the same
+  // file, a rewrite of the same size) is seen by the next read.
   SettingsStore other(store_.FilePath());
-  other.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/two.pls"));
-  EXPECT_EQ(store_.ReadSetting(keys::kPlayList, QString()), QStringLiteral("/lists/two.pls"));
+  other.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/two.m3u"));
+  EXPECT_EQ(store_.ReadSetting(keys::kPlayList, QString()), QStringLiteral("/lists/two.m3u"));
+  store_.WriteSetting(keys::kFace, QStringLiteral("Night"));
+  EXPECT_EQ(other.ReadSetting(keys::kPlayList, QString()), QStringLiteral("/lists/two.m3u"));
+  EXPECT_EQ(other.ReadSetting(keys::kFace, QString()), QStringLiteral("Night"));
 }
 
 TEST_F(SettingsStoreTest, TypedReadersFollowTheProgramsConversions) {

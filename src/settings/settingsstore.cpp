@@ -1,36 +1,52 @@
-#include "app/settingsstore.h"
+#include "settings/settingsstore.h"
 
 #include "common/appinfo.h"
 #include "common/vbconvert.h"
-#include "playlist/profilefile.h"
+#include "settings/profilefile.h"
 
 namespace marvane {
 
 SettingsStore::SettingsStore(QString file) : file_(file.isEmpty() ? SettingsFilePath() : std::move(file)) {}
 
+ProfileFile& SettingsStore::Current() const {
+  const FileStamp now = FileStamp::Of(file_);
+  if (!loaded_ || !(now == stamp_)) {
+    profile_ = ProfileFile::Load(file_);
+    stamp_ = now;
+    loaded_ = true;
+  }
+  return profile_;
+}
+
+void SettingsStore::Save() {
+  if (profile_.Save(file_))
+    stamp_ = FileStamp::Of(file_);
+  else
+    loaded_ = false;  // the file on disk is unchanged: read it again next time
+}
+
 QString SettingsStore::ReadSectionValue(const QString& section, const QString& key) const {
-  return ProfileFile::Load(file_).Value(section, key).value_or(QString());
+  return Current().Value(section, key).value_or(QString());
 }
 
 void SettingsStore::WriteSectionValue(const QString& section, const QString& key, const QString& value) {
-  ProfileFile profile = ProfileFile::Load(file_);
+  ProfileFile& profile = Current();
+  if (profile.Value(section, key) == value) return;
   profile.SetValue(section, key, value);
-  profile.Save(file_);
+  Save();
 }
 
-bool SettingsStore::HasSection(const QString& section) const {
-  return ProfileFile::Load(file_).HasSection(section);
-}
+bool SettingsStore::HasSection(const QString& section) const { return Current().HasSection(section); }
 
 void SettingsStore::DeleteSection(const QString& section) {
-  ProfileFile profile = ProfileFile::Load(file_);
-  if (profile.RemoveSection(section)) profile.Save(file_);
+  if (Current().RemoveSection(section)) Save();
 }
 
 void SettingsStore::Edit(const std::function<void(ProfileFile&)>& change) {
-  ProfileFile profile = ProfileFile::Load(file_);
+  ProfileFile& profile = Current();
+  const QByteArray before = profile.Serialize();
   change(profile);
-  profile.Save(file_);
+  if (profile.Serialize() != before) Save();
 }
 
 QString SettingsStore::ReadSetting(const QString& key, const QString& def) const {

@@ -2,12 +2,17 @@
 // The per-user settings store: named text values in one profile file, $XDG_CONFIG_HOME/Marvane/Marvane.ini,
 // section "[1.40]" for this version (the previous version's "[1.30]" is read once by the upgrade import).
 //
-// Every read looks the file up again and every write replaces it atomically, so a value written is seen by the
-// next read, from any object, and a crash never leaves half a settings file. Keys are matched without regard
-// to letter case; values may be of any length. An empty stored value counts as absent: the default is used.
-// Store errors are ignored: a failed read gives the default, a failed write leaves the old file whole.
+// The file is parsed once and kept; it is read again only when it changed on disk (another program edited it).
+// A write that changes a value replaces the file atomically; writing the value a key already holds touches
+// nothing, so starting and quitting without changing anything leaves the file as it was. Keys are matched
+// without regard to letter case; values may be of any length. An empty stored value counts as absent: the
+// default is used. Store errors are ignored: a failed read gives the default, a failed write leaves the old
+// file whole (and the store forgets the edit, so it reads the truth again).
 //
 // UI thread only.
+
+#include "common/filestamp.h"
+#include "settings/profilefile.h"
 
 #include <QString>
 
@@ -15,8 +20,6 @@
 #include <optional>
 
 namespace marvane {
-
-class ProfileFile;
 
 class SettingsStore {
  public:
@@ -52,11 +55,18 @@ class SettingsStore {
   bool HasSection(const QString& section) const;
   void DeleteSection(const QString& section);
 
-  // Runs change on the parsed file and saves it once: many keys, one write.
+  // Runs change on the parsed file and saves it once when it changed anything: many keys, one write.
   void Edit(const std::function<void(ProfileFile&)>& change);
 
  private:
+  // The parsed file, read again when its stamp on disk differs from the one it was read with.
+  ProfileFile& Current() const;
+  void Save();
+
   QString file_;
+  mutable ProfileFile profile_;
+  mutable FileStamp stamp_;
+  mutable bool loaded_ = false;
 };
 
 }  // namespace marvane

@@ -1,7 +1,7 @@
-#include "playlist/playlistflow.h"
+#include "app/playlistflow.h"
 
-#include "app/settingkeys.h"
-#include "app/settingsstore.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 #include "playlist/filekinds.h"
 #include "playlist/pathhelpers.h"
 

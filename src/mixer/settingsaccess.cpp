@@ -1,7 +1,0 @@
-#include "mixer/settingsaccess.h"
-
-namespace marvane {
-
-SettingsAccess::~SettingsAccess() = default;
-
-}  // namespace marvane
