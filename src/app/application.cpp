@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/errortrap.h"
+#include "common/errortrap.h"
 #include "app/progresswindow.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsstore.h"

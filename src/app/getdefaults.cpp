@@ -3,7 +3,7 @@
 // first in debug mode), and the target keeps its initial value.
 
 #include "app/application.h"
-#include "app/errortrap.h"
+#include "common/errortrap.h"
 #include "app/progresswindow.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsstore.h"

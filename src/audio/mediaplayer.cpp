@@ -141,6 +141,12 @@ void MediaPlayer::SetBalance(int hundredthsDb) {
   ApplyGain();
 }
 
+void MediaPlayer::SetVolumeAndBalance(int volume, int balance) {
+  volume_ = std::clamp(volume, kMinVolume, kMaxVolume);
+  balance_ = std::clamp(balance, kMinBalance, kMaxBalance);
+  ApplyGain();
+}
+
 void MediaPlayer::ApplyGain() { voice_->SetGain(VolumeBalanceToGain(volume_, balance_)); }
 
 }  // namespace marvane

@@ -57,6 +57,8 @@ class MediaPlayer : public QObject {
   void SetVolume(int hundredthsDb);
   int Balance() const { return balance_; }
   void SetBalance(int hundredthsDb);
+  // Both at once: the gain is computed and sent once.
+  void SetVolumeAndBalance(int volume, int balance);
 
   // Why the last open failed (for a debug view); empty after a successful open.
   QString LastError() const { return lastError_; }

@@ -1,4 +1,4 @@
-#include "app/errortrap.h"
+#include "common/errortrap.h"
 
 #include "common/dialogs.h"
 
