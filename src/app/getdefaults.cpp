@@ -14,8 +14,10 @@
 #include "common/vbconvert.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
+#include "console/autopilot.h"
 #include "console/console.h"
 #include "console/linecontrols.h"
+#include "console/linetransport.h"
 #include "console/mainform.h"
 #include "console/statushelp.h"
 #include "playlist/playlist.h"
@@ -72,8 +74,7 @@ void Application::ApplyLineSettings(int n, ErrorTrap& trap) {
       trap.Raise(kTypeMismatch);
     // The last file of the line, unless the command line already opened one on line 1. It is not checked
     // for existence: a missing file simply fails to open.
-    const QString file = settings_.ReadSetting(keys::File(n), QString());
-    if (!file.isEmpty() && !(n == 1 && OpenedKind() == PlaylistFlow::kOpenedSound)) engine_->Player(n).Open(file);
+    if (!(n == 1 && OpenedKind() == PlaylistFlow::kOpenedSound)) console_->Transport().RestoreFile(n);
   }
   if (n <= 6) {
     if (const auto mode = settings_.ReadDouble(keys::FadeMode(n), keys::defaults::kFadeMode)) {
@@ -143,7 +144,7 @@ void Application::GetDefaults() {
   ProgressBar(1400);
 
   // 10. Folders and AutoPilot timing.
-  state_.SoundPath = settings_.ReadSetting(keys::kPath, DefaultDocumentsFolder());
+  console_->Transport().RestorePath();
   playlist_->ListPath = settings_.ReadSetting(keys::kListPath, DefaultDocumentsFolder());
   Read(trap, state_.NoRep, [&] { return settings_.ReadInt16(keys::kNoRep, keys::defaults::kNoRep); });
   Read(trap, state_.FadeSeconds, [&] { return settings_.ReadInt16(keys::kFadeSeconds, keys::defaults::kFadeSeconds); });
@@ -154,7 +155,7 @@ void Application::GetDefaults() {
   Read(trap, state_.RemainTime, [&] { return settings_.ReadBool(keys::kRemain, keys::defaults::kTrue); });
   Read(trap, state_.ASOF, [&] { return settings_.ReadBool(keys::kASOF, keys::defaults::kFalse); });
   Read(trap, state_.AutoReset, [&] { return settings_.ReadBool(keys::kAutoReset, keys::defaults::kTrue); });
-  Read(trap, state_.SmartRandom, [&] { return settings_.ReadBool(keys::kRandom, keys::defaults::kFalse); });
+  if (!autoPilot_->RestoreSmartRandom()) trap.Raise(kTypeMismatch);
   ProgressBar(1700);
 
   // 12. AutoPilot's loop switch (its players' play counts are left alone).

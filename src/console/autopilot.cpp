@@ -98,6 +98,12 @@ void AutoPilot::ShuffButtClick() {
   settings_.WriteSetting(keys::kRandom, state_.SmartRandom);
 }
 
+bool AutoPilot::RestoreSmartRandom() {
+  const std::optional<bool> on = settings_.ReadBool(keys::kRandom, keys::defaults::kFalse);
+  if (on) state_.SmartRandom = *on;
+  return on.has_value();
+}
+
 void AutoPilot::StartIt() {
   if (!state_.AutoPilotOn || starting_) return;
   starting_ = true;

@@ -57,6 +57,8 @@ class AutoPilot : public QObject, public PlaylistHost {
   void AStop();
   void ANext();
   void ShuffButtClick();
+  // Start-up's restore of what the SmartRandom button stores; false when the stored text is not a Boolean.
+  bool RestoreSmartRandom();
   // Starts NextFile on the other player (or plays it there when it is open already).
   void StartIt();
   // The stop-now of a second AStop press, also run when line 0 fades out with the crossfader.

@@ -6,6 +6,7 @@
 #include "appearance/colorvalue.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
+#include "common/appinfo.h"
 #include "common/colorscheme.h"
 #include "common/dialogs.h"
 #include "console/consolestate.h"
@@ -85,6 +86,13 @@ void LineTransport::FileOpen(int n) {
   }
   QGuiApplication::restoreOverrideCursor();
   dialogs_.Message(kErrorLoadingFile);
+}
+
+void LineTransport::RestorePath() { state_.SoundPath = settings_.ReadSetting(keys::kPath, DefaultDocumentsFolder()); }
+
+void LineTransport::RestoreFile(int n) {
+  const QString file = settings_.ReadSetting(keys::File(n), QString());
+  if (!file.isEmpty()) engine_.Player(n).Open(file);
 }
 
 void LineTransport::PlayButt(int n) {

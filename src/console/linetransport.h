@@ -34,6 +34,11 @@ class LineTransport : public QObject {
 
   // Line 0 opens a playlist (through openPlaylist); lines 1 to 6 ask for a sound file and load it, stopped.
   void FileOpen(int n);
+  // Start-up's restores of what FileOpen and the open event store: the folder of the open dialog ("Path"), and
+  // line n's last file ("File n"), opened without checking that it is still there (a missing file fails to
+  // open).
+  void RestorePath();
+  void RestoreFile(int n);
   // The actions of the image buttons and of Stop All.
   void PlayButt(int n);
   void StopButt(int n);
