@@ -44,7 +44,7 @@ void Pan::PlaceKnob(int left) {
 }
 
 void Pan::mousePressEvent(QMouseEvent* event) {
-  if (PressedPart(event) == Part::Knob && IsDragState(ButtonState(event->buttons()))) {
+  if (PressedPart(event) == Part::Knob && IsDragMask(ButtonMask(event->buttons()))) {
     grabOffset_ = EventTwips(event).x() - knobLeft_;
   }
 }
@@ -65,7 +65,7 @@ void Pan::mouseMoveEvent(QMouseEvent* event) {
   if (MovedPart(event) != Part::Knob) return;
   const QPoint pos = EventTwips(event);
   Q_EMIT MouseOver();
-  if (!IsDragState(ButtonState(event->buttons()))) return;
+  if (!IsDragMask(ButtonMask(event->buttons()))) return;
   if (pos.y() <= kDragMinY || pos.y() >= kDragMaxY) return;
   // The pointer's X inside the knob, less the grab offset, plus the knob's Left: the pointer's X less the offset.
   PlaceKnob(pos.x() - grabOffset_);

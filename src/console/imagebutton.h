@@ -6,6 +6,8 @@
 //
 // UI thread only.
 
+#include "common/states.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -44,9 +46,7 @@ class ImageButton : public QWidget {
   bool border_ = false;
 };
 
-// The program's button and shift masks of a Qt mouse event.
-int ButtonMask(Qt::MouseButtons buttons);
-int ButtonOf(Qt::MouseButton button);
+// The program's shift mask of a Qt event (its button masks are in common/states.h).
 int ShiftMask(Qt::KeyboardModifiers modifiers);
 
 }  // namespace marvane

@@ -77,25 +77,28 @@ void MainForm::BuildMenu() {
 }
 
 void MainForm::ShowFadeMode(int n, int mode) {
-  fadeLeftR_.at(n)->setVisible(mode == 0);
-  fadeLeftW_.at(n)->setVisible(mode != 0);
-  onG_.at(n)->setVisible(mode == 1);
-  onW_.at(n)->setVisible(mode != 1);
-  fadeRightR_.at(n)->setVisible(mode == 2);
-  fadeRightW_.at(n)->setVisible(mode != 2);
+  Q_ASSERT(n >= 0 && n < kLineCount);
+  fadeLeftR_[n]->setVisible(mode == 0);
+  fadeLeftW_[n]->setVisible(mode != 0);
+  onG_[n]->setVisible(mode == 1);
+  onW_[n]->setVisible(mode != 1);
+  fadeRightR_[n]->setVisible(mode == 2);
+  fadeRightW_[n]->setVisible(mode != 2);
 }
 
 int MainForm::FadeModeShown(int n) const {
+  Q_ASSERT(n >= 0 && n < kLineCount);
   // Read as the volume law reads it: Left first, then Right overrides.
   int mode = 1;
-  if (!fadeLeftR_.at(n)->isHidden()) mode = 0;
-  if (!fadeRightR_.at(n)->isHidden()) mode = 2;
+  if (!fadeLeftR_[n]->isHidden()) mode = 0;
+  if (!fadeRightR_[n]->isHidden()) mode = 2;
   return mode;
 }
 
 void MainForm::ShowLoop(int n, bool on) {
-  loopOn_.at(n) = on;
-  (on ? loopR_ : loopW_).at(n)->raise();
+  Q_ASSERT(n >= 0 && n < kLineCount);
+  loopOn_[n] = on;
+  (on ? loopR_ : loopW_)[n]->raise();
 }
 
 void MainForm::ApplyShowLines(bool show) {

@@ -4,6 +4,8 @@
 // area, the button bar, the crossfader and the status line. Control arrays are indexed by line; each control
 // carries its program name as objectName ("Slider_3", "Mute_7", "APlay").
 //
+// An index outside a control array gives nullptr, as a missing control does (PlayButt(0)).
+//
 // The window owns its right-click menu RCMenu; each menu item runs exactly what the matching button's click
 // runs (the items are connected to the buttons' Click signals). Closing the window with its close box asks
 // closeRequest (the application's exit routine) whether it may close.
@@ -46,23 +48,23 @@ class MainForm : public QWidget {
   ~MainForm() override;
 
   // Controls of the lines, by line number.
-  QLabel* LineLabel(int n) const { return lineLabel_.at(n); }
-  QLabel* TitleLabel(int n) const { return titleLabel_.at(n); }
-  ImageButton* OpenW(int n) const { return openW_.at(n); }
-  ImageButton* PlayButt(int n) const { return playButt_.at(n); }  // lines 1 to 6; nullptr for 0
-  ImageButton* StopButt(int n) const { return stopButt_.at(n); }  // lines 1 to 6; nullptr for 0
-  QLabel* Colon(int n) const { return colon_.at(n); }              // 0 to 6 time displays, 7 the clock
-  MiniSlider* Slider(int n) const { return slider_.at(n); }        // 0 to 7
-  marvane::Pan* Pan(int n) const { return pan_.at(n); }            // 0 to 6
-  QLabel* Mute(int n) const { return mute_.at(n); }                // 0 to 7
-  ImageButton* LoopW(int n) const { return loopW_.at(n); }
-  ImageButton* LoopR(int n) const { return loopR_.at(n); }
-  ImageButton* FadeLeftW(int n) const { return fadeLeftW_.at(n); }
-  ImageButton* FadeLeftR(int n) const { return fadeLeftR_.at(n); }
-  ImageButton* FadeRightW(int n) const { return fadeRightW_.at(n); }
-  ImageButton* FadeRightR(int n) const { return fadeRightR_.at(n); }
-  ImageButton* OnW(int n) const { return onW_.at(n); }
-  ImageButton* OnG(int n) const { return onG_.at(n); }
+  QLabel* LineLabel(int n) const { return At(lineLabel_, n); }
+  QLabel* TitleLabel(int n) const { return At(titleLabel_, n); }
+  ImageButton* OpenW(int n) const { return At(openW_, n); }
+  ImageButton* PlayButt(int n) const { return At(playButt_, n); }  // lines 1 to 6; nullptr for 0
+  ImageButton* StopButt(int n) const { return At(stopButt_, n); }  // lines 1 to 6; nullptr for 0
+  QLabel* Colon(int n) const { return At(colon_, n); }              // 0 to 6 time displays, 7 the clock
+  MiniSlider* Slider(int n) const { return At(slider_, n); }        // 0 to 7
+  marvane::Pan* Pan(int n) const { return At(pan_, n); }            // 0 to 6
+  QLabel* Mute(int n) const { return At(mute_, n); }                // 0 to 7
+  ImageButton* LoopW(int n) const { return At(loopW_, n); }
+  ImageButton* LoopR(int n) const { return At(loopR_, n); }
+  ImageButton* FadeLeftW(int n) const { return At(fadeLeftW_, n); }
+  ImageButton* FadeLeftR(int n) const { return At(fadeLeftR_, n); }
+  ImageButton* FadeRightW(int n) const { return At(fadeRightW_, n); }
+  ImageButton* FadeRightR(int n) const { return At(fadeRightR_, n); }
+  ImageButton* OnW(int n) const { return At(onW_, n); }
+  ImageButton* OnG(int n) const { return At(onG_, n); }
 
   // Crossfader and its auto-fade labels.
   marvane::MiniCrossfader* MiniCrossfader1() const { return crossfader_; }
@@ -92,7 +94,7 @@ class MainForm : public QWidget {
 
   QLabel* Status() const { return status_; }
   // The dividing lines Line1 to Line10 (index 1 to 10).
-  QFrame* DividingLine(int i) const { return lines_.at(i - 1); }
+  QFrame* DividingLine(int i) const { return At(lines_, i - 1); }
 
   // The right-click menu and its items.
   QMenu* RCMenu() const { return rcMenu_; }
@@ -115,7 +117,10 @@ class MainForm : public QWidget {
   int FadeModeShown(int n) const;
   // Brings line n's lit (on) or unlit (off) loop picture to the front.
   void ShowLoop(int n, bool on);
-  bool LoopShown(int n) const { return loopOn_.at(n); }
+  bool LoopShown(int n) const {
+    Q_ASSERT(n >= 0 && n < kLineCount);
+    return loopOn_[n];
+  }
   // Shows or hides every dividing line, the sliders' and the crossfader's own lines included.
   void ApplyShowLines(bool show);
   // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
@@ -159,6 +164,11 @@ class MainForm : public QWidget {
   void BuildStatusAndLines();
   void BuildMenu();
   bool IsBareBackground(const QPoint& pos) const;
+
+  template <typename T, std::size_t N>
+  static T* At(const std::array<T*, N>& controls, int n) {
+    return n >= 0 && n < static_cast<int>(N) ? controls[n] : nullptr;
+  }
 
   std::array<QLabel*, kLineCount> lineLabel_{};
   std::array<QLabel*, kLineCount> titleLabel_{};

@@ -38,7 +38,7 @@ constexpr int kMuteTop = 2970;
 constexpr int kCrossfaderLeft = 3060;
 constexpr int kCrossfaderTop = 5460;
 
-int ColumnCentre(int n) { return kSliderLeft.at(n) + MiniSlider::kWidthTwips / 2; }
+int ColumnCentre(int n) { return kSliderLeft[n] + MiniSlider::kWidthTwips / 2; }
 
 void Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(TwipsToPixels(left, top, width, height));
@@ -126,7 +126,7 @@ void MainForm::BuildLines() {
     Place(mute_[n], centre - 450, kMuteTop, 900, 240);
 
     slider_[n] = Named(new MiniSlider(this), Indexed("Slider", n));
-    Place(slider_[n], kSliderLeft.at(n), kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
+    Place(slider_[n], kSliderLeft[n], kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
   }
 }
 
@@ -137,7 +137,7 @@ void MainForm::BuildMasterStrip() {
   mute_[kMasterIndex] = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter);
   Place(mute_[kMasterIndex], centre - 450, kMuteTop, 900, 240);
   slider_[kMasterIndex] = Named(new MiniSlider(this), Indexed("Slider", kMasterIndex));
-  Place(slider_[kMasterIndex], kSliderLeft.at(kMasterIndex), kSliderTop, MiniSlider::kWidthTwips,
+  Place(slider_[kMasterIndex], kSliderLeft[kMasterIndex], kSliderTop, MiniSlider::kWidthTwips,
         MiniSlider::kHeightTwips);
 }
 
