@@ -151,6 +151,9 @@ void MainForm::ColorChange(const ColorScheme& colors) {
 }
 
 int MainForm::KeyCodeOf(const QKeyEvent* event) {
+  // The digit row's keys "1" to "9" and "0" by their X key codes.
+  constexpr quint32 kDigitRowFirst = 10;
+  constexpr quint32 kDigitRowLast = 19;
   const int key = event->key();
   if (event->modifiers() & Qt::KeypadModifier) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
@@ -158,7 +161,11 @@ int MainForm::KeyCodeOf(const QKeyEvent* event) {
   }
   if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
   if (key == Qt::Key_Space) return 32;
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return 48 + (key - Qt::Key_0);
+  if (const quint32 scan = event->nativeScanCode(); scan != 0) {
+    if (scan >= kDigitRowFirst && scan <= kDigitRowLast) return 48 + static_cast<int>(scan - kDigitRowFirst + 1) % 10;
+  } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+    return 48 + (key - Qt::Key_0);
+  }
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
   return 0;
 }

@@ -137,7 +137,10 @@ class MainForm : public QWidget {
   std::function<bool(int index, const QStringList& files)> acceptsTitleDrop;
 
   // The program's key code of a key event (keypad digits 96..105, F1..F12 112..123, Space 32, digits 48..57,
-  // letters 65..90), or 0 for a key the console does not know.
+  // letters 65..90), or 0 for a key the console does not know. The digits are the keys of the main keyboard's
+  // digit row, known by their native scan code whatever the layout and the Shift state make them type (X key
+  // codes 10 to 19, which Qt reports on X11 and, as the evdev code plus 8, on Wayland); an event without a scan
+  // code (0, a synthetic one) is known by its key.
   static int KeyCodeOf(const QKeyEvent* event);
 
  Q_SIGNALS:
