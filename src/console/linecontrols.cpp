@@ -88,16 +88,25 @@ void LineControls::ApplyLineVolume(int n) {
 
 void LineControls::PopupMenu() { form_.PopupRCMenu(QCursor::pos()); }
 
+void LineControls::ShowFadeMode(int n, FadeModeCode mode) {
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  fadeMode_[n] = mode;
+  form_.ShowFadeMode(n, mode);
+}
+
 void LineControls::SetFadeMode(int n, FadeModeCode mode, int button) {
   if (button == kRightButton) {
     PopupMenu();
     return;
   }
   if (button != kLeftButton) return;
-  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
-  fadeMode_[n] = mode;
-  form_.ShowFadeMode(n, mode);
+  ShowFadeMode(n, mode);
   settings_.WriteSetting(keys::FadeMode(n), static_cast<int>(mode));
+  ApplyLineVolume(n);
+}
+
+void LineControls::RestoreFadeMode(int n, FadeModeCode mode) {
+  ShowFadeMode(n, mode);
   ApplyLineVolume(n);
 }
 

@@ -47,6 +47,8 @@ class LineControls : public QObject {
     Q_ASSERT(n >= 0 && n < static_cast<int>(fadeMode_.size()));
     return fadeMode_[n];
   }
+  // Start-up's restore of Fade Mode n: line n shows the mode and its volume follows, without saving.
+  void RestoreFadeMode(int n, FadeModeCode mode);
 
   // Loop switch: LoopW pressed turns looping on, LoopR pressed turns it off (button 1 only).
   void LoopW_MouseDown(int n, int button);
@@ -74,6 +76,7 @@ class LineControls : public QObject {
 
  private:
   void SetFadeMode(int n, FadeModeCode mode, int button);
+  void ShowFadeMode(int n, FadeModeCode mode);
   void SetLoop(int n, bool on, bool save);
   void ShowMuteColour(int n);
   void PopupMenu();
