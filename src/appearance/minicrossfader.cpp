@@ -123,13 +123,21 @@ void MiniCrossfader::mouseMoveEvent(QMouseEvent* event) {
   const double knobY = pos.y() - kKnobTop;
   if (knobY <= kDragMinY || knobY >= kDragMaxY) return;
   // The pointer's X inside the knob, less the grab offset, plus the position: the pointer's X less the offset.
-  const double p = pos.x() - grabX_;
+  PlaceDragged(pos.x() - grabX_);
+}
+
+void MiniCrossfader::PlaceDragged(double p) {
   if (p > kCatchLow && p < kCatchHigh) {
     position_ = kMiddle;
   } else {
     position_ = std::clamp(p, 0.0, kMaxPosition);
   }
   Recompute();
+}
+
+void MiniCrossfader::DragTo(double position) {
+  StopIt();
+  PlaceDragged(position);
 }
 
 void MiniCrossfader::mouseReleaseEvent(QMouseEvent* event) {

@@ -36,6 +36,11 @@ void MiniSlider::SetValue(int value) {
   Q_EMIT Scroll();
 }
 
+void MiniSlider::Slide(int value) {
+  SetValue(value);
+  Q_EMIT MouseUp();
+}
+
 void MiniSlider::GetPic() { TakeWindowPicture(); }
 
 void MiniSlider::MovePic(int x, int y) {

@@ -30,6 +30,10 @@ void Pan::MakeTrans(bool clear) {
   update();
 }
 
+void Pan::DragTo(int value) {
+  PlaceKnob(kCentreLeft + static_cast<int>(std::nearbyint(value / double(kValuePerTwip))));
+}
+
 QRectF Pan::KnobRect() const { return QRectF(knobLeft_, 0, kKnobWidth, kHeightTwips); }
 
 void Pan::PlaceKnob(int left) {

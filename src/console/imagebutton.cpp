@@ -1,5 +1,6 @@
 #include "console/imagebutton.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/twips.h"
 
 #include <QMouseEvent>
@@ -16,6 +17,7 @@ int ShiftMask(Qt::KeyboardModifiers modifiers) {
 }
 
 ImageButton::ImageButton(QWidget* parent) : QWidget(parent) {
+  SetAccessibleRole(this, QAccessible::Button);
   setAttribute(Qt::WA_MouseTracking);
 }
 

@@ -2,7 +2,7 @@
 // A small picture on the main window that reports its raw mouse events in twips, as the console's image
 // controls do (open, play and stop buttons, loop switch, fade-mode switch, AutoPilot buttons). It can show a
 // thin border (the pressed look of an image button). What a press or release does is decided by the window
-// that owns the control.
+// that owns the control. For assistive technology it is a push button whose press action is a left click.
 //
 // UI thread only.
 

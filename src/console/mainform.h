@@ -4,6 +4,10 @@
 // area, the button bar, the crossfader and the status line. Control arrays are indexed by line; each control
 // carries its program name as objectName ("Slider_3", "Mute_7", "APlay").
 //
+// A line's loop switch and its three fade-mode switches are each a pair of stacked pictures, held together as an
+// ImageSwitch. Every control carries an accessible name made of its line's caption and its part ("Line 3 Play",
+// "AutoPilot Volume", "Master Mute"), so that assistive technology and scripts can find and work it.
+//
 // An index outside a control array gives nullptr, as a missing control does (PlayButt(0)).
 //
 // The window owns its right-click menu RCMenu; each menu item runs exactly what the matching button's click
@@ -13,6 +17,7 @@
 // UI thread only.
 
 #include "common/colorscheme.h"
+#include "common/states.h"
 
 #include <QWidget>
 
@@ -30,6 +35,7 @@ namespace marvane {
 
 class Butt;
 class ImageButton;
+class ImageSwitch;
 class MiniCrossfader;
 class MiniSlider;
 class Pan;
@@ -57,14 +63,17 @@ class MainForm : public QWidget {
   MiniSlider* Slider(int n) const { return At(slider_, n); }        // 0 to 7
   marvane::Pan* Pan(int n) const { return At(pan_, n); }            // 0 to 6
   QLabel* Mute(int n) const { return At(mute_, n); }                // 0 to 7
-  ImageButton* LoopW(int n) const { return At(loopW_, n); }
-  ImageButton* LoopR(int n) const { return At(loopR_, n); }
-  ImageButton* FadeLeftW(int n) const { return At(fadeLeftW_, n); }
-  ImageButton* FadeLeftR(int n) const { return At(fadeLeftR_, n); }
-  ImageButton* FadeRightW(int n) const { return At(fadeRightW_, n); }
-  ImageButton* FadeRightR(int n) const { return At(fadeRightR_, n); }
-  ImageButton* OnW(int n) const { return At(onW_, n); }
-  ImageButton* OnG(int n) const { return At(onG_, n); }
+  // The switches of line n and their pictures.
+  ImageSwitch* LoopSwitch(int n) const { return At(loopSwitch_, n); }
+  ImageSwitch* ModeSwitch(int n, FadeModeCode mode) const;
+  ImageButton* LoopW(int n) const;
+  ImageButton* LoopR(int n) const;
+  ImageButton* FadeLeftW(int n) const;
+  ImageButton* FadeLeftR(int n) const;
+  ImageButton* FadeRightW(int n) const;
+  ImageButton* FadeRightR(int n) const;
+  ImageButton* OnW(int n) const;
+  ImageButton* OnG(int n) const;
 
   // Crossfader and its auto-fade labels.
   marvane::MiniCrossfader* MiniCrossfader1() const { return crossfader_; }
@@ -114,13 +123,10 @@ class MainForm : public QWidget {
   // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible.
   void ShowFadeMode(int n, int mode);
   // The mode line n shows, read back from its pictures: Left when FadeLeftR is visible, Right when FadeRightR is.
-  int FadeModeShown(int n) const;
+  FadeModeCode FadeModeShown(int n) const;
   // Brings line n's lit (on) or unlit (off) loop picture to the front.
   void ShowLoop(int n, bool on);
-  bool LoopShown(int n) const {
-    Q_ASSERT(n >= 0 && n < kLineCount);
-    return loopOn_[n];
-  }
+  bool LoopShown(int n) const;
   // Shows or hides every dividing line, the sliders' and the crossfader's own lines included.
   void ApplyShowLines(bool show);
   // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
@@ -182,17 +188,12 @@ class MainForm : public QWidget {
   std::array<MiniSlider*, kLineCount + 1> slider_{};
   std::array<marvane::Pan*, kLineCount> pan_{};
   std::array<QLabel*, kLineCount + 1> mute_{};
-  std::array<ImageButton*, kLineCount> loopW_{};
-  std::array<ImageButton*, kLineCount> loopR_{};
-  std::array<ImageButton*, kLineCount> fadeLeftW_{};
-  std::array<ImageButton*, kLineCount> fadeLeftR_{};
-  std::array<ImageButton*, kLineCount> fadeRightW_{};
-  std::array<ImageButton*, kLineCount> fadeRightR_{};
-  std::array<ImageButton*, kLineCount> onW_{};
-  std::array<ImageButton*, kLineCount> onG_{};
+  std::array<ImageSwitch*, kLineCount> loopSwitch_{};
+  std::array<ImageSwitch*, kLineCount> leftSwitch_{};
+  std::array<ImageSwitch*, kLineCount> onSwitch_{};
+  std::array<ImageSwitch*, kLineCount> rightSwitch_{};
   std::array<QFrame*, kDividingLineCount> lines_{};
   QLabel* masterLabel_ = nullptr;
-  std::array<bool, kLineCount> loopOn_{};
   QTimer* timer1_ = nullptr;
 
   marvane::MiniCrossfader* crossfader_ = nullptr;
