@@ -75,11 +75,11 @@ void PinToOneCore(bool pin) {
 bool WaitOpen(marvane::MediaPlayer& player) {
   QElapsedTimer timer;
   timer.start();
-  while (player.OpenState() == marvane::MediaPlayer::kStateOpening && timer.elapsed() < 30000) {
+  while (player.OpenState() == marvane::kOpening && timer.elapsed() < 30000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QThread::msleep(1);
   }
-  return player.OpenState() == marvane::MediaPlayer::kStateOpen;
+  return player.OpenState() == marvane::kOpen;
 }
 
 bool OpenAll(marvane::AudioEngine& engine, const std::vector<QString>& files) {

@@ -79,9 +79,7 @@ void Application::ApplyLineSettings(int n, ErrorTrap& trap) {
   if (n <= 6) {
     if (const auto mode = settings_.ReadDouble(keys::FadeMode(n), keys::defaults::kFadeMode)) {
       // Only the exact values 0, 1 and 2 name a mode; anything else leaves the line as the window was designed.
-      if (*mode == 0.0) lines.FadeLeftW_MouseDown(n, 1);
-      if (*mode == 1.0) lines.OnW_MouseDown(n, 1);
-      if (*mode == 2.0) lines.FadeRightW_MouseDown(n, 1);
+      if (*mode == 0.0 || *mode == 1.0 || *mode == 2.0) lines.RestoreFadeMode(n, static_cast<FadeModeCode>(*mode));
     } else {
       trap.Raise(kTypeMismatch);
     }

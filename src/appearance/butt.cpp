@@ -1,5 +1,6 @@
 #include "appearance/butt.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/colorvalue.h"
 #include "appearance/skinparts.h"
 #include "appearance/twips.h"
@@ -21,6 +22,7 @@ const QColor kSunkenLight(150, 150, 156);
 
 Butt::Butt(QWidget* parent)
     : QWidget(parent), caption_(QStringLiteral("Butt")), captionColor_(ColorFromValue(kDefaultCaptionColor)) {
+  InstallAccessibleControls();
   setMouseTracking(true);
 }
 

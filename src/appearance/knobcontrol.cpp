@@ -1,5 +1,6 @@
 #include "appearance/knobcontrol.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/skinparts.h"
 #include "appearance/twips.h"
 
@@ -8,6 +9,7 @@
 namespace marvane {
 
 KnobControl::KnobControl(QSize sizeTwips, QWidget* parent) : QWidget(parent), sizeTwips_(sizeTwips) {
+  InstallAccessibleControls();
   setFixedSize(sizeHint());
   setMouseTracking(true);
 }

@@ -104,7 +104,7 @@ void MiniCrossfader::TickRight() {
 void MiniCrossfader::mousePressEvent(QMouseEvent* event) {
   if (PressedPart(event) == Part::Track) {
     StopIt();
-  } else if (IsDragState(ButtonState(event->buttons()))) {
+  } else if (IsDragMask(ButtonMask(event->buttons()))) {
     StopIt();
     grabX_ = static_cast<int>(std::nearbyint(EventTwips(event).x() - position_));
   }
@@ -119,17 +119,25 @@ void MiniCrossfader::mouseMoveEvent(QMouseEvent* event) {
   const QPointF pos = EventTwips(event);
   const Part part = MovedPart(event);
   Q_EMIT MouseOver();
-  if (part != Part::Knob || !IsDragState(ButtonState(event->buttons()))) return;
+  if (part != Part::Knob || !IsDragMask(ButtonMask(event->buttons()))) return;
   const double knobY = pos.y() - kKnobTop;
   if (knobY <= kDragMinY || knobY >= kDragMaxY) return;
   // The pointer's X inside the knob, less the grab offset, plus the position: the pointer's X less the offset.
-  const double p = pos.x() - grabX_;
+  PlaceDragged(pos.x() - grabX_);
+}
+
+void MiniCrossfader::PlaceDragged(double p) {
   if (p > kCatchLow && p < kCatchHigh) {
     position_ = kMiddle;
   } else {
     position_ = std::clamp(p, 0.0, kMaxPosition);
   }
   Recompute();
+}
+
+void MiniCrossfader::DragTo(double position) {
+  StopIt();
+  PlaceDragged(position);
 }
 
 void MiniCrossfader::mouseReleaseEvent(QMouseEvent* event) {

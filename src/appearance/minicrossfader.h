@@ -53,6 +53,9 @@ class MiniCrossfader : public PictureKnobControl {
   void StopIt();
   // Knob to the middle, both levels 100, raises Scroll. A running auto-fade goes on from the middle.
   void Reset();
+  // What a drag of the knob to position (twips) does: a running auto-fade stops, the knob is placed by the drag's
+  // rules (caught by the middle from 60 twips either side, held within the ends), the levels follow, Scroll.
+  void DragTo(double position);
 
   // Levels 0..100 applied to the lines on each side. Writable, as the container may set them; the next
   // movement of the knob recomputes both.
@@ -101,6 +104,8 @@ class MiniCrossfader : public PictureKnobControl {
  private:
   // Levels from the position, then Scroll.
   void Recompute();
+  // Places the knob where a drag to p leaves it, then Recompute.
+  void PlaceDragged(double p);
 
   double position_ = kMiddle;
   int leftLevel_ = 100;

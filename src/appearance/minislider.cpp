@@ -36,6 +36,11 @@ void MiniSlider::SetValue(int value) {
   Q_EMIT Scroll();
 }
 
+void MiniSlider::Slide(int value) {
+  SetValue(value);
+  Q_EMIT MouseUp();
+}
+
 void MiniSlider::GetPic() { TakeWindowPicture(); }
 
 void MiniSlider::MovePic(int x, int y) {
@@ -54,10 +59,10 @@ void MiniSlider::PlaceKnob(int top) {
 
 void MiniSlider::mousePressEvent(QMouseEvent* event) {
   const QPoint pos = EventTwips(event);
-  const int state = ButtonState(event->buttons());
+  const int state = ButtonMask(event->buttons());
   if (PressedPart(event) == Part::Knob) {
-    if (IsDragState(state)) grabOffset_ = pos.y() - knobTop_;
-  } else if (state == kLeftState) {
+    if (IsDragMask(state)) grabOffset_ = pos.y() - knobTop_;
+  } else if (state == kLeftButton) {
     PlaceKnob(pos.y() - kTrackClickOffset);
   }
 }
@@ -69,7 +74,7 @@ void MiniSlider::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = EventTwips(event);
   const Part part = MovedPart(event);
   Q_EMIT MouseOver();
-  if (!IsDragState(ButtonState(event->buttons()))) return;
+  if (!IsDragMask(ButtonMask(event->buttons()))) return;
   const int partX = part == Part::Knob ? pos.x() - kKnobLeft : pos.x();
   if (partX <= kDragMinX || partX >= kDragMaxX) return;
   if (part == Part::Knob) {
@@ -84,10 +89,10 @@ void MiniSlider::mouseReleaseEvent(QMouseEvent* event) {
   const Part part = ReleasedPart(event);
   const bool right = event->button() == Qt::RightButton;
   if (part == Part::Knob) {
-    const int stateAtRelease = ButtonState(event->buttons() | event->button());
+    const int stateAtRelease = ButtonMask(event->buttons() | event->button());
     if (right) {
       Q_EMIT RightClick();
-    } else if (event->button() == Qt::LeftButton && IsDragState(stateAtRelease)) {
+    } else if (event->button() == Qt::LeftButton && IsDragMask(stateAtRelease)) {
       Q_EMIT MouseUp();
     }
     return;

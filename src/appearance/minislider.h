@@ -43,6 +43,8 @@ class MiniSlider : public PictureKnobControl {
   // Only for 0 <= value <= 100: places the knob, sets Value and raises Scroll (even when Value is unchanged).
   // Any other value changes nothing and raises nothing.
   void SetValue(int value);
+  // What a user's drag that ends at value (0..100) does: SetValue (Scroll), then MouseUp as the button is let go.
+  void Slide(int value);
   // Takes the main window's current picture (see SetWindowPicture) as the background copy, shown only when
   // that picture is not empty.
   void GetPic();

@@ -30,6 +30,10 @@ void Pan::MakeTrans(bool clear) {
   update();
 }
 
+void Pan::DragTo(int value) {
+  PlaceKnob(kCentreLeft + static_cast<int>(std::nearbyint(value / double(kValuePerTwip))));
+}
+
 QRectF Pan::KnobRect() const { return QRectF(knobLeft_, 0, kKnobWidth, kHeightTwips); }
 
 void Pan::PlaceKnob(int left) {
@@ -44,7 +48,7 @@ void Pan::PlaceKnob(int left) {
 }
 
 void Pan::mousePressEvent(QMouseEvent* event) {
-  if (PressedPart(event) == Part::Knob && IsDragState(ButtonState(event->buttons()))) {
+  if (PressedPart(event) == Part::Knob && IsDragMask(ButtonMask(event->buttons()))) {
     grabOffset_ = EventTwips(event).x() - knobLeft_;
   }
 }
@@ -65,7 +69,7 @@ void Pan::mouseMoveEvent(QMouseEvent* event) {
   if (MovedPart(event) != Part::Knob) return;
   const QPoint pos = EventTwips(event);
   Q_EMIT MouseOver();
-  if (!IsDragState(ButtonState(event->buttons()))) return;
+  if (!IsDragMask(ButtonMask(event->buttons()))) return;
   if (pos.y() <= kDragMinY || pos.y() >= kDragMaxY) return;
   // The pointer's X inside the knob, less the grab offset, plus the knob's Left: the pointer's X less the offset.
   PlaceKnob(pos.x() - grabOffset_);

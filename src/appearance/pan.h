@@ -39,6 +39,9 @@ class Pan : public KnobControl {
   // With clear true the track is hidden and the control's background is transparent, so the window's picture
   // shows through; with false the track shows on the container's background colour.
   void MakeTrans(bool clear);
+  // What a drag of the knob toward value does: the knob goes to Left = 480 + value / 7, snapping to the centre
+  // and held at the ends as a dragged knob is, and Scroll is raised.
+  void DragTo(int value);
 
   // The knob's Left in twips, 0..960.
   int KnobLeft() const { return knobLeft_; }

@@ -33,14 +33,6 @@ QPixmap LoadBuiltIn(const QString& path) {
 }
 }  // namespace
 
-int ButtonState(Qt::MouseButtons buttons) {
-  int state = 0;
-  if (buttons & Qt::LeftButton) state |= kLeftState;
-  if (buttons & Qt::RightButton) state |= kRightState;
-  if (buttons & Qt::MiddleButton) state |= kMiddleState;
-  return state;
-}
-
 QPoint EventTwips(const QMouseEvent* event) {
   const QPointF twips = PixelsToTwips(event->position());
   return {static_cast<int>(std::nearbyint(twips.x())), static_cast<int>(std::nearbyint(twips.y()))};

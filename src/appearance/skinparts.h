@@ -1,8 +1,11 @@
 #pragma once
-// Pieces shared by the skinnable controls (MiniSlider, Pan, Butt, MiniCrossfader): the mouse-button mask their
-// rules are written in, the main window's picture that GetPic copies, the two built-in knob pictures, the
-// background copy that lets a Face's picture show behind a knob, and the drawing of tracks and scale lines.
+// Pieces shared by the skinnable controls (MiniSlider, Pan, Butt, MiniCrossfader): the button masks their rules
+// are written in (common/states.h), the main window's picture that GetPic copies, the two built-in knob
+// pictures, the background copy that lets a Face's picture show behind a knob, and the drawing of tracks and
+// scale lines.
 // UI thread only, like every widget.
+
+#include "common/states.h"
 
 #include <QColor>
 #include <QPixmap>
@@ -16,15 +19,6 @@ class QPainter;
 class QWidget;
 
 namespace marvane {
-
-// The mouse-button mask the controls' rules are stated in: 1 left, 2 right, 4 middle, summed when several are
-// held. Other buttons count as none.
-int ButtonState(Qt::MouseButtons buttons);
-inline constexpr int kLeftState = 1;
-inline constexpr int kRightState = 2;
-inline constexpr int kMiddleState = 4;
-// True for the left button alone or the left and right together, the states in which knobs are dragged.
-constexpr bool IsDragState(int state) { return state == 1 || state == 3; }
 
 // The pointer's position in whole twips. Whole twips are finer than any screen's pixels (a fifteenth of a
 // logical pixel), and keep the controls' positions whole numbers as their rules expect.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <stdexcept>
 
 #include "audio/mediaplayer.h"
 #include "audio/nulloutput.h"
@@ -61,12 +60,12 @@ std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
 }
 
 MediaPlayer& AudioEngine::AP(int index) {
-  if (index < 0 || index > 1) throw std::out_of_range("AutoPilot player index must be 0 or 1");
+  Q_ASSERT(index == 0 || index == 1);
   return *players_[index];
 }
 
 MediaPlayer& AudioEngine::Player(int line) {
-  if (line < 1 || line > 6) throw std::out_of_range("player line must be 1 to 6");
+  Q_ASSERT(line >= 1 && line <= 6);
   return *players_[line + 1];
 }
 

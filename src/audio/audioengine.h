@@ -38,9 +38,9 @@ class AudioEngine : public QObject, private AudioSource {
   // output, and a one-line notice for the user in *notice (left empty when the device opened).
   static std::unique_ptr<AudioOutput> CreateDefaultOutput(QString* notice);
 
-  // The AutoPilot players, index 0 or 1. Throws std::out_of_range for any other index.
+  // The AutoPilot players, index 0 or 1 (any other index is a programming error, asserted in debug builds).
   MediaPlayer& AP(int index);
-  // The manual lines' players, line 1 to 6. Throws std::out_of_range for any other line.
+  // The manual lines' players, line 1 to 6 (likewise asserted).
   MediaPlayer& Player(int line);
   // All eight by slot: 0 and 1 are AP(0) and AP(1), 2 to 7 are Player(1) to Player(6). Null outside 0..7.
   MediaPlayer* PlayerAt(int slot);

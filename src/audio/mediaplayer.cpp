@@ -25,7 +25,7 @@ MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent) : QObject(parent),
 MediaPlayer::~MediaPlayer() = default;
 
 void MediaPlayer::UpdatePolling() {
-  const bool needed = openState_ == kStateOpening || playState_ == kStatePlaying;
+  const bool needed = openState_ == kOpening || playState_ == kPlaying;
   if (needed && !poll_->isActive()) {
     poll_->start();
   } else if (!needed && poll_->isActive()) {
@@ -33,7 +33,7 @@ void MediaPlayer::UpdatePolling() {
   }
 }
 
-void MediaPlayer::ChangeOpenState(int state) {
+void MediaPlayer::ChangeOpenState(OpenStateCode state) {
   const int old = openState_;
   if (old == state) return;
   openState_ = state;
@@ -41,7 +41,7 @@ void MediaPlayer::ChangeOpenState(int state) {
   Q_EMIT OpenStateChange(old, state);
 }
 
-void MediaPlayer::ChangePlayState(int state) {
+void MediaPlayer::ChangePlayState(PlayStateCode state) {
   const int old = playState_;
   if (old == state) return;
   playState_ = state;
@@ -51,45 +51,45 @@ void MediaPlayer::ChangePlayState(int state) {
 
 void MediaPlayer::Open(const QString& file) {
   fileName_ = file;
-  if (playState_ == kStatePlaying) {
+  if (playState_ == kPlaying) {
     voice_->SetPlaying(false);
-    ChangePlayState(kStateStopped);
+    ChangePlayState(kStopped);
   }
-  if (openState_ != kStateClosed) {
+  if (openState_ != kClosed) {
     voice_->RequestClose();
     duration_ = 0.0;
     openToken_ = 0;
-    ChangeOpenState(kStateClosed);
+    ChangeOpenState(kClosed);
   }
   // A handler of the events above may have opened something else already.
-  if (file.isEmpty() || fileName_ != file || openState_ != kStateClosed) return;
+  if (file.isEmpty() || fileName_ != file || openState_ != kClosed) return;
   lastError_.clear();
   seekTarget_ = 0.0;
   openToken_ = voice_->RequestOpen(file);
-  ChangeOpenState(kStateOpening);
+  ChangeOpenState(kOpening);
 }
 
 void MediaPlayer::OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error) {
-  if (token != openToken_ || openState_ != kStateOpening) return;
+  if (token != openToken_ || openState_ != kOpening) return;
   if (!ok) {
     lastError_ = error;
     openToken_ = 0;
-    ChangeOpenState(kStateClosed);
+    ChangeOpenState(kClosed);
     return;
   }
   duration_ = duration;
-  ChangeOpenState(kStateOpen);
+  ChangeOpenState(kOpen);
   if (autoStart_ && openToken_ == token) Play();
 }
 
 void MediaPlayer::Play() {
-  if (openState_ != kStateOpen || playState_ == kStatePlaying) return;
+  if (openState_ != kOpen || playState_ == kPlaying) return;
   voice_->SetPlaying(true);
-  ChangePlayState(kStatePlaying);
+  ChangePlayState(kPlaying);
 }
 
 void MediaPlayer::Stop() {
-  if (playState_ != kStatePlaying) return;
+  if (playState_ != kPlaying) return;
   const bool ended = voice_->HasEnded();
   voice_->SetPlaying(false);
   if (ended) {
@@ -97,31 +97,31 @@ void MediaPlayer::Stop() {
     voice_->RequestSeek(0.0);
     seekTarget_ = 0.0;
   }
-  ChangePlayState(kStateStopped);
+  ChangePlayState(kStopped);
 }
 
 void MediaPlayer::Poll() {
   PlayerVoice::OpenResult result;
-  if (openState_ == kStateOpening && voice_->TakeOpenResult(&result))
+  if (openState_ == kOpening && voice_->TakeOpenResult(&result))
     OpenFinished(result.token, result.ok, result.duration, result.error);
-  if (playState_ != kStatePlaying || !voice_->HasEnded()) return;
+  if (playState_ != kPlaying || !voice_->HasEnded()) return;
   voice_->SetPlaying(false);
   voice_->RequestSeek(0.0);
   seekTarget_ = 0.0;
-  ChangePlayState(kStateStopped);
+  ChangePlayState(kStopped);
 }
 
 double MediaPlayer::CurrentPosition() const {
-  if (openState_ != kStateOpen) return 0.0;
+  if (openState_ != kOpen) return 0.0;
   double seconds = 0.0;
   if (voice_->Position(&seconds)) return std::min(seconds, duration_ > 0.0 ? duration_ : seconds);
   return seekTarget_;
 }
 
 void MediaPlayer::SetCurrentPosition(double seconds) {
-  if (openState_ == kStateClosed) return;
+  if (openState_ == kClosed) return;
   seconds = std::max(0.0, seconds);
-  if (openState_ == kStateOpen && duration_ > 0.0) seconds = std::min(seconds, duration_);
+  if (openState_ == kOpen && duration_ > 0.0) seconds = std::min(seconds, duration_);
   seekTarget_ = seconds;
   voice_->RequestSeek(seconds);
 }

@@ -7,11 +7,13 @@
 // first) is emitted inside that call, before it returns. A change the engine finds (the open finished or failed,
 // the end of the file) arrives later through the event loop.
 //
-// States: OpenState 0 closed, 5 opening, 6 open. PlayState 2 playing, 0 stopped.
+// States (common/states.h): OpenState 0 closed, 5 opening, 6 open. PlayState 2 playing, 0 stopped.
 // Levels: Volume -10000 (silence) to 0 in hundredths of a decibel; Balance -10000 to 10000 in hundredths of a
 // decibel by which the opposite channel is lowered (negative lowers the right channel). PlayCount is how many
 // times the file plays before it stops (0 or less: for ever); the end of the last play stops the player and
 // rewinds it to 0.
+
+#include "common/states.h"
 
 #include <QObject>
 #include <QString>
@@ -28,12 +30,6 @@ class MediaPlayer : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kStateStopped = 0;
-  static constexpr int kStatePlaying = 2;
-  static constexpr int kStateClosed = 0;
-  static constexpr int kStateOpening = 5;
-  static constexpr int kStateOpen = 6;
-
   // The engine makes the players; `voice` must outlive the player's last call.
   MediaPlayer(PlayerVoice* voice, QObject* parent = nullptr);
   ~MediaPlayer() override;
@@ -46,9 +42,9 @@ class MediaPlayer : public QObject {
   void SetFileName(const QString& file) { Open(file); }
   double CurrentPosition() const;
   void SetCurrentPosition(double seconds);
-  double Duration() const { return openState_ == kStateOpen ? duration_ : 0.0; }
-  int PlayState() const { return playState_; }
-  int OpenState() const { return openState_; }
+  double Duration() const { return openState_ == kOpen ? duration_ : 0.0; }
+  PlayStateCode PlayState() const { return playState_; }
+  OpenStateCode OpenState() const { return openState_; }
   int PlayCount() const { return playCount_; }
   void SetPlayCount(int count);
   bool AutoStart() const { return autoStart_; }
@@ -71,8 +67,8 @@ class MediaPlayer : public QObject {
   void OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error);
   void Poll();
   void UpdatePolling();
-  void ChangeOpenState(int state);
-  void ChangePlayState(int state);
+  void ChangeOpenState(OpenStateCode state);
+  void ChangePlayState(PlayStateCode state);
   void ApplyGain();
 
   PlayerVoice* const voice_;
@@ -82,8 +78,8 @@ class MediaPlayer : public QObject {
   double duration_ = 0.0;
   double seekTarget_ = 0.0;  // the position to report until the voice has played from there
   std::uint32_t openToken_ = 0;
-  int openState_ = kStateClosed;
-  int playState_ = kStateStopped;
+  OpenStateCode openState_ = kClosed;
+  PlayStateCode playState_ = kStopped;
   int playCount_ = 1;
   bool autoStart_ = true;
   int volume_ = 0;

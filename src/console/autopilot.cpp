@@ -6,6 +6,7 @@
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "common/colorscheme.h"
+#include "common/states.h"
 #include "console/consolestate.h"
 #include "console/imagebuttonrule.h"
 #include "console/linetransport.h"
@@ -24,8 +25,6 @@ const QString AutoPilot::kNextSongStopped = QStringLiteral("Next Song (Stopped):
 const QString AutoPilot::kNone = QStringLiteral("None.");
 
 namespace {
-constexpr int kPlaying = 2;
-constexpr int kOpen = 6;
 constexpr int kStallLimit = 5;
 constexpr int kHighPriorityStallLimit = 40;
 

@@ -3,6 +3,7 @@
 #include "appearance/minicrossfader.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
+#include "common/states.h"
 #include "console/consolestate.h"
 #include "console/linecontrols.h"
 #include "console/mainform.h"
@@ -20,7 +21,7 @@ void OnClick(QLabel* label, QObject* context, std::function<void()> action) {
   MouseEvents* events = MouseEvents::Attach(label);
   QObject::connect(events, &MouseEvents::MouseUp, context, [label, action](int button, int, double x, double y) {
     const bool inside = x >= 0 && y >= 0 && x < label->width() * 15.0 && y < label->height() * 15.0;
-    if (button == 1 && inside) action();
+    if (button == kLeftButton && inside) action();
   });
 }
 
@@ -39,7 +40,7 @@ CrossfaderReactions::CrossfaderReactions(MainForm& form, AudioEngine& engine, Co
 void CrossfaderReactions::Maxed(bool toLeft) {
   if (!state_.ASOF) return;
   // Fading to the left silences the right side, and the other way round.
-  const int fadedOut = toLeft ? LineControls::kRight : LineControls::kLeft;
+  const int fadedOut = toLeft ? kFadeRight : kFadeLeft;
   for (int n = 1; n < MainForm::kLineCount; ++n) {
     if (lines_.FadeMode(n) != fadedOut) continue;
     MediaPlayer& player = engine_.Player(n);

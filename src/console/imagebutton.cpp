@@ -1,21 +1,12 @@
 #include "console/imagebutton.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace marvane {
-
-int ButtonMask(Qt::MouseButtons buttons) {
-  int mask = 0;
-  if (buttons & Qt::LeftButton) mask |= 1;
-  if (buttons & Qt::RightButton) mask |= 2;
-  if (buttons & Qt::MiddleButton) mask |= 4;
-  return mask;
-}
-
-int ButtonOf(Qt::MouseButton button) { return ButtonMask(Qt::MouseButtons(button)); }
 
 int ShiftMask(Qt::KeyboardModifiers modifiers) {
   int mask = 0;
@@ -26,6 +17,7 @@ int ShiftMask(Qt::KeyboardModifiers modifiers) {
 }
 
 ImageButton::ImageButton(QWidget* parent) : QWidget(parent) {
+  SetAccessibleRole(this, QAccessible::Button);
   setAttribute(Qt::WA_MouseTracking);
 }
 
@@ -55,7 +47,7 @@ void ImageButton::paintEvent(QPaintEvent*) {
 
 void ImageButton::mousePressEvent(QMouseEvent* event) {
   const QPointF at = PixelsToTwips(event->position());
-  Q_EMIT MouseDown(ButtonOf(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());
+  Q_EMIT MouseDown(ButtonMask(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());
 }
 
 void ImageButton::mouseMoveEvent(QMouseEvent* event) {
@@ -65,7 +57,7 @@ void ImageButton::mouseMoveEvent(QMouseEvent* event) {
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
   const QPointF at = PixelsToTwips(event->position());
-  Q_EMIT MouseUp(ButtonOf(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());
+  Q_EMIT MouseUp(ButtonMask(event->button()), ShiftMask(event->modifiers()), at.x(), at.y());
 }
 
 void ImageButton::mouseDoubleClickEvent(QMouseEvent*) { Q_EMIT DblClick(); }

@@ -2,9 +2,11 @@
 // A small picture on the main window that reports its raw mouse events in twips, as the console's image
 // controls do (open, play and stop buttons, loop switch, fade-mode switch, AutoPilot buttons). It can show a
 // thin border (the pressed look of an image button). What a press or release does is decided by the window
-// that owns the control.
+// that owns the control. For assistive technology it is a push button whose press action is a left click.
 //
 // UI thread only.
+
+#include "common/states.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -44,9 +46,7 @@ class ImageButton : public QWidget {
   bool border_ = false;
 };
 
-// The program's button and shift masks of a Qt mouse event.
-int ButtonMask(Qt::MouseButtons buttons);
-int ButtonOf(Qt::MouseButton button);
+// The program's shift mask of a Qt event (its button masks are in common/states.h).
 int ShiftMask(Qt::KeyboardModifiers modifiers);
 
 }  // namespace marvane

@@ -1,13 +1,9 @@
 #include "console/imagebuttonrule.h"
 
+#include "common/states.h"
 #include "console/imagebutton.h"
 
 namespace marvane {
-
-namespace {
-constexpr int kLeftButton = 1;
-constexpr int kBothButtons = 3;
-}  // namespace
 
 void ImageButtonRule::Attach(ImageButton* button, std::function<void()> action) {
   connect(button, &ImageButton::MouseDown, this, [this, button](int mouseButton) { MouseDown(button, mouseButton); });
@@ -25,7 +21,7 @@ void ImageButtonRule::MouseDown(ImageButton* button, int mouseButton) {
 }
 
 void ImageButtonRule::MouseMove(ImageButton* button, int buttons, double x, double y) {
-  if (buttons != kLeftButton && buttons != kBothButtons) return;
+  if (!IsDragMask(buttons)) return;
   const bool inside = x >= 0 && x <= kSquareTwips && y >= 0 && y <= kSquareTwips;
   buttonDown_ = inside ? 1 : 0;
   button->SetBorder(inside);

@@ -4,6 +4,7 @@
 #include "appearance/minislider.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
+#include "common/states.h"
 #include "console/imagebuttonrule.h"
 #include "console/linecontrols.h"
 #include "console/linetransport.h"
@@ -13,8 +14,6 @@ namespace marvane {
 
 namespace {
 
-constexpr int kLeftButton = 1;
-constexpr int kPlaying = 2;
 constexpr int kNoShift = 0;
 constexpr int kShift = 1;
 

@@ -5,7 +5,8 @@
 //   keypad 8 / 2   master slider one step up / down (held keys repeat); the release saves it;
 //   Space          holds the master mute; F12 stops every line;
 //   F1..F6         play line 1..6 when it is not playing, else stop it; Shift+F1..F6 open a file on it;
-//   1, 2, 3        the AutoPilot buttons Play, Next and Stop.
+//   1, 2, 3        the AutoPilot buttons Play, Next and Stop: the main keyboard's digit-row keys, whatever the
+//                  layout and the Shift state make them type (MainForm::KeyCodeOf).
 //
 // UI thread only.
 

@@ -9,6 +9,7 @@
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "common/colorscheme.h"
+#include "common/states.h"
 #include "console/consolestate.h"
 #include "console/imagebutton.h"
 #include "console/mainform.h"
@@ -22,8 +23,6 @@
 namespace marvane {
 
 namespace {
-constexpr int kLeftButton = 1;
-constexpr int kRightButton = 2;
 constexpr int kSilence = -10000;
 }  // namespace
 
@@ -57,8 +56,9 @@ LineControls::LineControls(MainForm& form, AudioEngine& engine, SettingsStore& s
 }
 
 bool LineControls::Muted(int n) const {
+  Q_ASSERT(n >= 0 && n <= MainForm::kMasterIndex);
   if (n == MainForm::kMasterIndex) return master_ && master_->Muted();
-  return muted_.at(n);
+  return muted_[n];
 }
 
 void LineControls::ApplyLineVolume(int n) {
@@ -67,11 +67,12 @@ void LineControls::ApplyLineVolume(int n) {
     if (master_) master_->Scroll(form_.Slider(n)->Value());
     return;
   }
-  if (muted_.at(n)) return;
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  if (muted_[n]) return;
   const int slider = form_.Slider(n)->Value();
   int level = 100;
-  if (fadeMode_.at(n) == kLeft) level = form_.MiniCrossfader1()->LeftLevel();
-  if (fadeMode_.at(n) == kRight) level = form_.MiniCrossfader1()->RightLevel();
+  if (fadeMode_[n] == kFadeLeft) level = form_.MiniCrossfader1()->LeftLevel();
+  if (fadeMode_[n] == kFadeRight) level = form_.MiniCrossfader1()->RightLevel();
   const int volume = LineVolume(slider, level);
   const int balance = form_.Pan(n)->Value();
   if (n == 0) {
@@ -87,24 +88,35 @@ void LineControls::ApplyLineVolume(int n) {
 
 void LineControls::PopupMenu() { form_.PopupRCMenu(QCursor::pos()); }
 
-void LineControls::SetFadeMode(int n, int mode, int button) {
+void LineControls::ShowFadeMode(int n, FadeModeCode mode) {
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  fadeMode_[n] = mode;
+  form_.ShowFadeMode(n, mode);
+}
+
+void LineControls::SetFadeMode(int n, FadeModeCode mode, int button) {
   if (button == kRightButton) {
     PopupMenu();
     return;
   }
   if (button != kLeftButton) return;
-  fadeMode_.at(n) = mode;
-  form_.ShowFadeMode(n, mode);
-  settings_.WriteSetting(keys::FadeMode(n), mode);
+  ShowFadeMode(n, mode);
+  settings_.WriteSetting(keys::FadeMode(n), static_cast<int>(mode));
   ApplyLineVolume(n);
 }
 
-void LineControls::FadeLeftW_MouseDown(int n, int button) { SetFadeMode(n, kLeft, button); }
+void LineControls::RestoreFadeMode(int n, FadeModeCode mode) {
+  ShowFadeMode(n, mode);
+  ApplyLineVolume(n);
+}
+
+void LineControls::FadeLeftW_MouseDown(int n, int button) { SetFadeMode(n, kFadeLeft, button); }
 void LineControls::OnW_MouseDown(int n, int button) { SetFadeMode(n, kAlwaysOn, button); }
-void LineControls::FadeRightW_MouseDown(int n, int button) { SetFadeMode(n, kRight, button); }
+void LineControls::FadeRightW_MouseDown(int n, int button) { SetFadeMode(n, kFadeRight, button); }
 
 void LineControls::SetLoop(int n, bool on, bool save) {
-  loop_.at(n) = on;
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  loop_[n] = on;
   form_.ShowLoop(n, on);
   if (n == 0)
     state_.AutoPilotLoop = on;
@@ -124,7 +136,7 @@ void LineControls::LoopR_MouseDown(int n, int button) {
 void LineControls::RestoreLoop(int n, bool on) {
   // Line 0's loop switch is restored with AutoPilot's own settings, the players' counts untouched.
   if (n == 0) {
-    loop_.at(0) = on;
+    loop_[0] = on;
     form_.ShowLoop(0, on);
     state_.AutoPilotLoop = on;
     return;
@@ -145,7 +157,8 @@ void LineControls::Mute_MouseDown(int n, int) {
     ShowMuteColour(n);
     return;
   }
-  muted_.at(n) = true;
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  muted_[n] = true;
   ShowMuteColour(n);
   if (n == 0) {
     engine_.AP(0).SetVolume(kSilence);
@@ -162,7 +175,8 @@ void LineControls::Mute_MouseUp(int n, int button) {
     return;
   }
   if (button != kLeftButton) return;
-  muted_.at(n) = false;
+  Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
+  muted_[n] = false;
   ShowMuteColour(n);
   ApplyLineVolume(n);
 }

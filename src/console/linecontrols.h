@@ -11,6 +11,8 @@
 //
 // UI thread only.
 
+#include "common/states.h"
+
 #include <QObject>
 
 #include <array>
@@ -28,9 +30,6 @@ class LineControls : public QObject {
   Q_OBJECT
 
  public:
-  static constexpr int kLeft = 0;
-  static constexpr int kAlwaysOn = 1;
-  static constexpr int kRight = 2;
   static constexpr int kLoopPlayCount = 999999;
 
   // master may be null: then index 7 does nothing.
@@ -44,12 +43,20 @@ class LineControls : public QObject {
   void FadeLeftW_MouseDown(int n, int button);
   void OnW_MouseDown(int n, int button);
   void FadeRightW_MouseDown(int n, int button);
-  int FadeMode(int n) const { return fadeMode_.at(n); }
+  FadeModeCode FadeMode(int n) const {
+    Q_ASSERT(n >= 0 && n < static_cast<int>(fadeMode_.size()));
+    return fadeMode_[n];
+  }
+  // Start-up's restore of Fade Mode n: line n shows the mode and its volume follows, without saving.
+  void RestoreFadeMode(int n, FadeModeCode mode);
 
   // Loop switch: LoopW pressed turns looping on, LoopR pressed turns it off (button 1 only).
   void LoopW_MouseDown(int n, int button);
   void LoopR_MouseDown(int n, int button);
-  bool Looping(int n) const { return loop_.at(n); }
+  bool Looping(int n) const {
+    Q_ASSERT(n >= 0 && n < static_cast<int>(loop_.size()));
+    return loop_[n];
+  }
   // Start-up's restore of Loop n: the same pictures and play count as a press, without saving.
   void RestoreLoop(int n, bool on);
 
@@ -68,7 +75,8 @@ class LineControls : public QObject {
   void CrossfaderScroll();
 
  private:
-  void SetFadeMode(int n, int mode, int button);
+  void SetFadeMode(int n, FadeModeCode mode, int button);
+  void ShowFadeMode(int n, FadeModeCode mode);
   void SetLoop(int n, bool on, bool save);
   void ShowMuteColour(int n);
   void PopupMenu();
@@ -79,7 +87,7 @@ class LineControls : public QObject {
   ConsoleState& state_;
   const ColorScheme& colors_;
   MasterStrip* master_;
-  std::array<int, 7> fadeMode_{kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn};
+  std::array<FadeModeCode, 7> fadeMode_{kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn};
   std::array<bool, 7> loop_{};
   std::array<bool, 8> muted_{};
 };

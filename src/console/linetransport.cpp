@@ -9,6 +9,7 @@
 #include "common/appinfo.h"
 #include "common/colorscheme.h"
 #include "common/dialogs.h"
+#include "common/states.h"
 #include "console/consolestate.h"
 #include "console/imagebutton.h"
 #include "console/imagebuttonrule.h"
@@ -25,11 +26,6 @@ namespace marvane {
 const QString LineTransport::kSoundFilter =
     QStringLiteral("Sound Files|*.wav;*.mp3;*.mp2;*.mp1;*.ra;*.rm;*.ram;*.mid|All Files|*.*");
 const QString LineTransport::kErrorLoadingFile = QStringLiteral("Error loading file.");
-
-namespace {
-constexpr int kPlaying = 2;
-constexpr int kStopped = 0;
-}  // namespace
 
 void SetCaptionColor(QWidget* label, quint32 color) {
   if (!label || !IsColorValue(color)) return;

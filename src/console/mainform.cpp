@@ -7,7 +7,9 @@
 #include "appearance/pan.h"
 #include "appearance/twips.h"
 #include "common/appinfo.h"
+#include "console/consoleaccessibility.h"
 #include "console/imagebutton.h"
+#include "console/imageswitch.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -25,6 +27,7 @@
 namespace marvane {
 
 MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+  InstallConsoleAccessibility();
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kCaptionPrefix + QStringLiteral("DJ Console"));
   setFixedSize(TwipsToPixels(QSize(kWidthTwips, kHeightTwips)));
@@ -76,26 +79,54 @@ void MainForm::BuildMenu() {
   muExit_ = item("muExit", QStringLiteral("Exit"), exitButton_);
 }
 
-void MainForm::ShowFadeMode(int n, int mode) {
-  fadeLeftR_.at(n)->setVisible(mode == 0);
-  fadeLeftW_.at(n)->setVisible(mode != 0);
-  onG_.at(n)->setVisible(mode == 1);
-  onW_.at(n)->setVisible(mode != 1);
-  fadeRightR_.at(n)->setVisible(mode == 2);
-  fadeRightW_.at(n)->setVisible(mode != 2);
+ImageSwitch* MainForm::ModeSwitch(int n, FadeModeCode mode) const {
+  switch (mode) {
+    case kFadeLeft: return At(leftSwitch_, n);
+    case kAlwaysOn: return At(onSwitch_, n);
+    case kFadeRight: return At(rightSwitch_, n);
+  }
+  return nullptr;
 }
 
-int MainForm::FadeModeShown(int n) const {
+namespace {
+ImageButton* PictureOf(const ImageSwitch* control, bool lit) {
+  return control ? (lit ? control->Lit() : control->Unlit()) : nullptr;
+}
+}  // namespace
+
+ImageButton* MainForm::LoopW(int n) const { return PictureOf(LoopSwitch(n), false); }
+ImageButton* MainForm::LoopR(int n) const { return PictureOf(LoopSwitch(n), true); }
+ImageButton* MainForm::FadeLeftW(int n) const { return PictureOf(ModeSwitch(n, kFadeLeft), false); }
+ImageButton* MainForm::FadeLeftR(int n) const { return PictureOf(ModeSwitch(n, kFadeLeft), true); }
+ImageButton* MainForm::OnW(int n) const { return PictureOf(ModeSwitch(n, kAlwaysOn), false); }
+ImageButton* MainForm::OnG(int n) const { return PictureOf(ModeSwitch(n, kAlwaysOn), true); }
+ImageButton* MainForm::FadeRightW(int n) const { return PictureOf(ModeSwitch(n, kFadeRight), false); }
+ImageButton* MainForm::FadeRightR(int n) const { return PictureOf(ModeSwitch(n, kFadeRight), true); }
+
+void MainForm::ShowFadeMode(int n, int mode) {
+  Q_ASSERT(n >= 0 && n < kLineCount);
+  leftSwitch_[n]->SetLit(mode == kFadeLeft);
+  onSwitch_[n]->SetLit(mode == kAlwaysOn);
+  rightSwitch_[n]->SetLit(mode == kFadeRight);
+}
+
+FadeModeCode MainForm::FadeModeShown(int n) const {
+  Q_ASSERT(n >= 0 && n < kLineCount);
   // Read as the volume law reads it: Left first, then Right overrides.
-  int mode = 1;
-  if (!fadeLeftR_.at(n)->isHidden()) mode = 0;
-  if (!fadeRightR_.at(n)->isHidden()) mode = 2;
+  FadeModeCode mode = kAlwaysOn;
+  if (!FadeLeftR(n)->isHidden()) mode = kFadeLeft;
+  if (!FadeRightR(n)->isHidden()) mode = kFadeRight;
   return mode;
 }
 
 void MainForm::ShowLoop(int n, bool on) {
-  loopOn_.at(n) = on;
-  (on ? loopR_ : loopW_).at(n)->raise();
+  Q_ASSERT(n >= 0 && n < kLineCount);
+  loopSwitch_[n]->SetLit(on);
+}
+
+bool MainForm::LoopShown(int n) const {
+  Q_ASSERT(n >= 0 && n < kLineCount);
+  return loopSwitch_[n]->IsLit();
 }
 
 void MainForm::ApplyShowLines(bool show) {
@@ -148,6 +179,9 @@ void MainForm::ColorChange(const ColorScheme& colors) {
 }
 
 int MainForm::KeyCodeOf(const QKeyEvent* event) {
+  // The digit row's keys "1" to "9" and "0" by their X key codes.
+  constexpr quint32 kDigitRowFirst = 10;
+  constexpr quint32 kDigitRowLast = 19;
   const int key = event->key();
   if (event->modifiers() & Qt::KeypadModifier) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
@@ -155,7 +189,11 @@ int MainForm::KeyCodeOf(const QKeyEvent* event) {
   }
   if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
   if (key == Qt::Key_Space) return 32;
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return 48 + (key - Qt::Key_0);
+  if (const quint32 scan = event->nativeScanCode(); scan != 0) {
+    if (scan >= kDigitRowFirst && scan <= kDigitRowLast) return 48 + static_cast<int>(scan - kDigitRowFirst + 1) % 10;
+  } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+    return 48 + (key - Qt::Key_0);
+  }
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 65 + (key - Qt::Key_A);
   return 0;
 }

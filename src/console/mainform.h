@@ -4,6 +4,12 @@
 // area, the button bar, the crossfader and the status line. Control arrays are indexed by line; each control
 // carries its program name as objectName ("Slider_3", "Mute_7", "APlay").
 //
+// A line's loop switch and its three fade-mode switches are each a pair of stacked pictures, held together as an
+// ImageSwitch. Every control carries an accessible name made of its line's caption and its part ("Line 3 Play",
+// "AutoPilot Volume", "Master Mute"), so that assistive technology and scripts can find and work it.
+//
+// An index outside a control array gives nullptr, as a missing control does (PlayButt(0)).
+//
 // The window owns its right-click menu RCMenu; each menu item runs exactly what the matching button's click
 // runs (the items are connected to the buttons' Click signals). Closing the window with its close box asks
 // closeRequest (the application's exit routine) whether it may close.
@@ -11,6 +17,7 @@
 // UI thread only.
 
 #include "common/colorscheme.h"
+#include "common/states.h"
 
 #include <QWidget>
 
@@ -28,6 +35,7 @@ namespace marvane {
 
 class Butt;
 class ImageButton;
+class ImageSwitch;
 class MiniCrossfader;
 class MiniSlider;
 class Pan;
@@ -46,23 +54,26 @@ class MainForm : public QWidget {
   ~MainForm() override;
 
   // Controls of the lines, by line number.
-  QLabel* LineLabel(int n) const { return lineLabel_.at(n); }
-  QLabel* TitleLabel(int n) const { return titleLabel_.at(n); }
-  ImageButton* OpenW(int n) const { return openW_.at(n); }
-  ImageButton* PlayButt(int n) const { return playButt_.at(n); }  // lines 1 to 6; nullptr for 0
-  ImageButton* StopButt(int n) const { return stopButt_.at(n); }  // lines 1 to 6; nullptr for 0
-  QLabel* Colon(int n) const { return colon_.at(n); }              // 0 to 6 time displays, 7 the clock
-  MiniSlider* Slider(int n) const { return slider_.at(n); }        // 0 to 7
-  marvane::Pan* Pan(int n) const { return pan_.at(n); }            // 0 to 6
-  QLabel* Mute(int n) const { return mute_.at(n); }                // 0 to 7
-  ImageButton* LoopW(int n) const { return loopW_.at(n); }
-  ImageButton* LoopR(int n) const { return loopR_.at(n); }
-  ImageButton* FadeLeftW(int n) const { return fadeLeftW_.at(n); }
-  ImageButton* FadeLeftR(int n) const { return fadeLeftR_.at(n); }
-  ImageButton* FadeRightW(int n) const { return fadeRightW_.at(n); }
-  ImageButton* FadeRightR(int n) const { return fadeRightR_.at(n); }
-  ImageButton* OnW(int n) const { return onW_.at(n); }
-  ImageButton* OnG(int n) const { return onG_.at(n); }
+  QLabel* LineLabel(int n) const { return At(lineLabel_, n); }
+  QLabel* TitleLabel(int n) const { return At(titleLabel_, n); }
+  ImageButton* OpenW(int n) const { return At(openW_, n); }
+  ImageButton* PlayButt(int n) const { return At(playButt_, n); }  // lines 1 to 6; nullptr for 0
+  ImageButton* StopButt(int n) const { return At(stopButt_, n); }  // lines 1 to 6; nullptr for 0
+  QLabel* Colon(int n) const { return At(colon_, n); }              // 0 to 6 time displays, 7 the clock
+  MiniSlider* Slider(int n) const { return At(slider_, n); }        // 0 to 7
+  marvane::Pan* Pan(int n) const { return At(pan_, n); }            // 0 to 6
+  QLabel* Mute(int n) const { return At(mute_, n); }                // 0 to 7
+  // The switches of line n and their pictures.
+  ImageSwitch* LoopSwitch(int n) const { return At(loopSwitch_, n); }
+  ImageSwitch* ModeSwitch(int n, FadeModeCode mode) const;
+  ImageButton* LoopW(int n) const;
+  ImageButton* LoopR(int n) const;
+  ImageButton* FadeLeftW(int n) const;
+  ImageButton* FadeLeftR(int n) const;
+  ImageButton* FadeRightW(int n) const;
+  ImageButton* FadeRightR(int n) const;
+  ImageButton* OnW(int n) const;
+  ImageButton* OnG(int n) const;
 
   // Crossfader and its auto-fade labels.
   marvane::MiniCrossfader* MiniCrossfader1() const { return crossfader_; }
@@ -92,7 +103,7 @@ class MainForm : public QWidget {
 
   QLabel* Status() const { return status_; }
   // The dividing lines Line1 to Line10 (index 1 to 10).
-  QFrame* DividingLine(int i) const { return lines_.at(i - 1); }
+  QFrame* DividingLine(int i) const { return At(lines_, i - 1); }
 
   // The right-click menu and its items.
   QMenu* RCMenu() const { return rcMenu_; }
@@ -112,10 +123,10 @@ class MainForm : public QWidget {
   // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible.
   void ShowFadeMode(int n, int mode);
   // The mode line n shows, read back from its pictures: Left when FadeLeftR is visible, Right when FadeRightR is.
-  int FadeModeShown(int n) const;
+  FadeModeCode FadeModeShown(int n) const;
   // Brings line n's lit (on) or unlit (off) loop picture to the front.
   void ShowLoop(int n, bool on);
-  bool LoopShown(int n) const { return loopOn_.at(n); }
+  bool LoopShown(int n) const;
   // Shows or hides every dividing line, the sliders' and the crossfader's own lines included.
   void ApplyShowLines(bool show);
   // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
@@ -132,7 +143,10 @@ class MainForm : public QWidget {
   std::function<bool(int index, const QStringList& files)> acceptsTitleDrop;
 
   // The program's key code of a key event (keypad digits 96..105, F1..F12 112..123, Space 32, digits 48..57,
-  // letters 65..90), or 0 for a key the console does not know.
+  // letters 65..90), or 0 for a key the console does not know. The digits are the keys of the main keyboard's
+  // digit row, known by their native scan code whatever the layout and the Shift state make them type (X key
+  // codes 10 to 19, which Qt reports on X11 and, as the evdev code plus 8, on Wayland); an event without a scan
+  // code (0, a synthetic one) is known by its key.
   static int KeyCodeOf(const QKeyEvent* event);
 
  Q_SIGNALS:
@@ -160,6 +174,11 @@ class MainForm : public QWidget {
   void BuildMenu();
   bool IsBareBackground(const QPoint& pos) const;
 
+  template <typename T, std::size_t N>
+  static T* At(const std::array<T*, N>& controls, int n) {
+    return n >= 0 && n < static_cast<int>(N) ? controls[n] : nullptr;
+  }
+
   std::array<QLabel*, kLineCount> lineLabel_{};
   std::array<QLabel*, kLineCount> titleLabel_{};
   std::array<ImageButton*, kLineCount> openW_{};
@@ -169,17 +188,12 @@ class MainForm : public QWidget {
   std::array<MiniSlider*, kLineCount + 1> slider_{};
   std::array<marvane::Pan*, kLineCount> pan_{};
   std::array<QLabel*, kLineCount + 1> mute_{};
-  std::array<ImageButton*, kLineCount> loopW_{};
-  std::array<ImageButton*, kLineCount> loopR_{};
-  std::array<ImageButton*, kLineCount> fadeLeftW_{};
-  std::array<ImageButton*, kLineCount> fadeLeftR_{};
-  std::array<ImageButton*, kLineCount> fadeRightW_{};
-  std::array<ImageButton*, kLineCount> fadeRightR_{};
-  std::array<ImageButton*, kLineCount> onW_{};
-  std::array<ImageButton*, kLineCount> onG_{};
+  std::array<ImageSwitch*, kLineCount> loopSwitch_{};
+  std::array<ImageSwitch*, kLineCount> leftSwitch_{};
+  std::array<ImageSwitch*, kLineCount> onSwitch_{};
+  std::array<ImageSwitch*, kLineCount> rightSwitch_{};
   std::array<QFrame*, kDividingLineCount> lines_{};
   QLabel* masterLabel_ = nullptr;
-  std::array<bool, kLineCount> loopOn_{};
   QTimer* timer1_ = nullptr;
 
   marvane::MiniCrossfader* crossfader_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "console/mainform.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/butt.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
@@ -12,6 +13,7 @@
 #include "console/consoleicons.h"
 #include "console/elidelabel.h"
 #include "console/imagebutton.h"
+#include "console/imageswitch.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -38,7 +40,7 @@ constexpr int kMuteTop = 2970;
 constexpr int kCrossfaderLeft = 3060;
 constexpr int kCrossfaderTop = 5460;
 
-int ColumnCentre(int n) { return kSliderLeft.at(n) + MiniSlider::kWidthTwips / 2; }
+int ColumnCentre(int n) { return kSliderLeft[n] + MiniSlider::kWidthTwips / 2; }
 
 void Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(TwipsToPixels(left, top, width, height));
@@ -52,18 +54,33 @@ Widget* Named(Widget* widget, const QString& name) {
 
 QString Indexed(const char* name, int index) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index); }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, Qt::Alignment align) {
-  auto* label = Named(new ElideLabel(text, parent), name);
+// A label; with an accessible name it is known by that name and shows its text as its value (a title, a time
+// display), and with the role of a button it is one that acts on a click (a mute, an auto-fade label).
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, Qt::Alignment align,
+                  const QString& accessibleName = {}, QAccessible::Role role = QAccessible::StaticText) {
+  auto* label = Named(new ElideLabel(parent), name);
+  SetAccessibleRole(label, role);
+  label->setAccessibleName(accessibleName);
   label->setAlignment(align | Qt::AlignVCenter);
   label->setTextFormat(Qt::PlainText);
+  label->setText(text);
   return label;
 }
 
-ImageButton* MakeImage(QWidget* parent, const QString& name, ConsoleIcon icon, int left, int top) {
+ImageButton* MakeImage(QWidget* parent, const QString& name, ConsoleIcon icon, int left, int top,
+                       const QString& accessibleName = {}) {
   auto* button = Named(new ImageButton(parent), name);
+  button->setAccessibleName(accessibleName);
   button->SetPicture(ConsoleIconPixmap(icon));
   Place(button, left, top, kImageSize, kImageSize);
   return button;
+}
+
+// A switch of line n: its unlit and lit pictures stacked at one place.
+ImageSwitch* MakeSwitch(QWidget* parent, ImageSwitch::Kind kind, int n, const char* unlitName, ConsoleIcon unlit,
+                        const char* litName, ConsoleIcon lit, int left, int top, const QString& accessibleName) {
+  return new ImageSwitch(kind, MakeImage(parent, Indexed(unlitName, n), unlit, left, top),
+                         MakeImage(parent, Indexed(litName, n), lit, left, top), accessibleName, parent);
 }
 
 Butt* MakeButt(QWidget* parent, const QString& name, const QString& caption) {
@@ -80,53 +97,57 @@ void MainForm::BuildLines() {
     const int left = centre - kColumnWidth / 2;
     const QString lineName = n == 0 ? QStringLiteral("AutoPilot") : QStringLiteral("Line %1").arg(n);
 
+    const auto part = [&lineName](const char* what) { return lineName + QLatin1Char(' ') + QLatin1String(what); };
+
     lineLabel_[n] = MakeLabel(this, Indexed("LineLabel", n), lineName, Qt::AlignHCenter);
     Place(lineLabel_[n], left, kLineLabelTop, kColumnWidth, 240);
     titleLabel_[n] = MakeLabel(this, Indexed("TitleLabel", n), n == 0 ? QString() : QStringLiteral("None"),
-                               Qt::AlignHCenter);
+                               Qt::AlignHCenter, part("Title"));
     Place(titleLabel_[n], left, kTitleTop, kColumnWidth, 240);
     titleLabel_[n]->installEventFilter(this);
     titleLabel_[n]->setAcceptDrops(true);
-    colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter);
+    colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter, part("Time"));
     Place(colon_[n], left, kColonTop, kColumnWidth, 300);
 
     // Open, Play, Stop and the loop switch share one row; line 0 has no Play and Stop of its own.
     const int rowLeft = centre - kColumnWidth / 2;
     constexpr int kStep = 270;
-    openW_[n] = MakeImage(this, Indexed("OpenW", n), ConsoleIcon::Open, rowLeft, kButtonRowTop);
+    openW_[n] = MakeImage(this, Indexed("OpenW", n), ConsoleIcon::Open, rowLeft, kButtonRowTop, part("Open"));
     if (n > 0) {
-      playButt_[n] = MakeImage(this, Indexed("PlayButt", n), ConsoleIcon::Play, rowLeft + kStep, kButtonRowTop);
-      stopButt_[n] = MakeImage(this, Indexed("StopButt", n), ConsoleIcon::Stop, rowLeft + 2 * kStep, kButtonRowTop);
+      playButt_[n] =
+          MakeImage(this, Indexed("PlayButt", n), ConsoleIcon::Play, rowLeft + kStep, kButtonRowTop, part("Play"));
+      stopButt_[n] = MakeImage(this, Indexed("StopButt", n), ConsoleIcon::Stop, rowLeft + 2 * kStep, kButtonRowTop,
+                               part("Stop"));
     }
-    loopW_[n] = MakeImage(this, Indexed("LoopW", n), ConsoleIcon::LoopUnlit, rowLeft + 3 * kStep, kButtonRowTop);
-    loopR_[n] = MakeImage(this, Indexed("LoopR", n), ConsoleIcon::LoopLit, rowLeft + 3 * kStep, kButtonRowTop);
-    loopW_[n]->raise();  // loop off until the settings say otherwise
+    // Loop off until the settings say otherwise.
+    loopSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Toggle, n, "LoopW", ConsoleIcon::LoopUnlit, "LoopR",
+                                ConsoleIcon::LoopLit, rowLeft + 3 * kStep, kButtonRowTop, part("Loop"));
 
-    // The fade-mode switch: lit and unlit pictures stacked at the same place, three of the six visible.
+    // The fade-mode switches: lit and unlit pictures stacked at the same place, three of the six visible; Always
+    // On, as the window is designed.
     constexpr int kModeStep = 315;
     const int modeLeft = centre - kImageSize / 2 - kModeStep;
-    fadeLeftW_[n] = MakeImage(this, Indexed("FadeLeftW", n), ConsoleIcon::LeftUnlit, modeLeft, kModeRowTop);
-    fadeLeftR_[n] = MakeImage(this, Indexed("FadeLeftR", n), ConsoleIcon::LeftLit, modeLeft, kModeRowTop);
-    onW_[n] = MakeImage(this, Indexed("OnW", n), ConsoleIcon::OnUnlit, modeLeft + kModeStep, kModeRowTop);
-    onG_[n] = MakeImage(this, Indexed("OnG", n), ConsoleIcon::OnLit, modeLeft + kModeStep, kModeRowTop);
-    fadeRightW_[n] = MakeImage(this, Indexed("FadeRightW", n), ConsoleIcon::RightUnlit, modeLeft + 2 * kModeStep,
-                               kModeRowTop);
-    fadeRightR_[n] = MakeImage(this, Indexed("FadeRightR", n), ConsoleIcon::RightLit, modeLeft + 2 * kModeStep,
-                               kModeRowTop);
-    // Always On, as the window is designed.
-    fadeLeftR_[n]->hide();
-    fadeRightR_[n]->hide();
-    onW_[n]->hide();
+    leftSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeLeftW", ConsoleIcon::LeftUnlit, "FadeLeftR",
+                                ConsoleIcon::LeftLit, modeLeft, kModeRowTop, part("Left"));
+    onSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "OnW", ConsoleIcon::OnUnlit, "OnG",
+                              ConsoleIcon::OnLit, modeLeft + kModeStep, kModeRowTop, part("On"));
+    rightSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeRightW", ConsoleIcon::RightUnlit,
+                                 "FadeRightR", ConsoleIcon::RightLit, modeLeft + 2 * kModeStep, kModeRowTop,
+                                 part("Right"));
+    ShowFadeMode(n, kAlwaysOn);
 
     pan_[n] = Named(new marvane::Pan(this), Indexed("Pan", n));
+    pan_[n]->setAccessibleName(part("Pan"));
     Place(pan_[n], centre - marvane::Pan::kWidthTwips / 2, kPanTop, marvane::Pan::kWidthTwips,
           marvane::Pan::kHeightTwips);
 
-    mute_[n] = MakeLabel(this, Indexed("Mute", n), QStringLiteral("Mute"), Qt::AlignHCenter);
+    mute_[n] = MakeLabel(this, Indexed("Mute", n), QStringLiteral("Mute"), Qt::AlignHCenter, part("Mute"),
+                         QAccessible::Button);
     Place(mute_[n], centre - 450, kMuteTop, 900, 240);
 
     slider_[n] = Named(new MiniSlider(this), Indexed("Slider", n));
-    Place(slider_[n], kSliderLeft.at(n), kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
+    slider_[n]->setAccessibleName(part("Volume"));
+    Place(slider_[n], kSliderLeft[n], kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
   }
 }
 
@@ -134,41 +155,48 @@ void MainForm::BuildMasterStrip() {
   const int centre = ColumnCentre(kMasterIndex);
   masterLabel_ = MakeLabel(this, QStringLiteral("MasterLabel"), QStringLiteral("Master"), Qt::AlignHCenter);
   Place(masterLabel_, centre - kColumnWidth / 2, kLineLabelTop, kColumnWidth, 240);
-  mute_[kMasterIndex] = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter);
+  mute_[kMasterIndex] = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter,
+                                  QStringLiteral("Master Mute"), QAccessible::Button);
   Place(mute_[kMasterIndex], centre - 450, kMuteTop, 900, 240);
   slider_[kMasterIndex] = Named(new MiniSlider(this), Indexed("Slider", kMasterIndex));
-  Place(slider_[kMasterIndex], kSliderLeft.at(kMasterIndex), kSliderTop, MiniSlider::kWidthTwips,
+  slider_[kMasterIndex]->setAccessibleName(QStringLiteral("Master Volume"));
+  Place(slider_[kMasterIndex], kSliderLeft[kMasterIndex], kSliderTop, MiniSlider::kWidthTwips,
         MiniSlider::kHeightTwips);
 }
 
 void MainForm::BuildAutoPilotArea() {
-  aPlay_ = MakeImage(this, QStringLiteral("APlay"), ConsoleIcon::AutoPlay, 300, 150);
-  aNext_ = MakeImage(this, QStringLiteral("ANext"), ConsoleIcon::AutoNext, 600, 150);
-  aStop_ = MakeImage(this, QStringLiteral("AStop"), ConsoleIcon::AutoStop, 900, 150);
+  aPlay_ = MakeImage(this, QStringLiteral("APlay"), ConsoleIcon::AutoPlay, 300, 150, QStringLiteral("AutoPilot Play"));
+  aNext_ = MakeImage(this, QStringLiteral("ANext"), ConsoleIcon::AutoNext, 600, 150, QStringLiteral("AutoPilot Next"));
+  aStop_ = MakeImage(this, QStringLiteral("AStop"), ConsoleIcon::AutoStop, 900, 150, QStringLiteral("AutoPilot Stop"));
 
   csLabel_ = MakeLabel(this, QStringLiteral("CSLabel"), QStringLiteral("Current Song:"), Qt::AlignLeft);
   Place(csLabel_, 1500, 120, 1300, 240);
-  currentSong_ = MakeLabel(this, QStringLiteral("CurrentSong"), QStringLiteral("None."), Qt::AlignLeft);
+  currentSong_ = MakeLabel(this, QStringLiteral("CurrentSong"), QStringLiteral("None."), Qt::AlignLeft,
+                           QStringLiteral("Current Song"));
   Place(currentSong_, 2820, 120, 3420, 240);
   nsLabel_ = MakeLabel(this, QStringLiteral("NSLabel"), QStringLiteral("Next Song:"), Qt::AlignLeft);
   Place(nsLabel_, 1500, 420, 1300, 240);
-  nextSong_ = MakeLabel(this, QStringLiteral("NextSong"), QString(), Qt::AlignLeft);
+  nextSong_ = MakeLabel(this, QStringLiteral("NextSong"), QString(), Qt::AlignLeft, QStringLiteral("Next Song"));
   Place(nextSong_, 2820, 420, 3420, 240);
   fading_ = MakeLabel(this, QStringLiteral("Fading"), QStringLiteral("Loading Next Song..."), Qt::AlignLeft);
   Place(fading_, 1500, 700, 3000, 240);
   fading_->hide();
 
   // The clock shares the top band, at its right end.
-  colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight);
+  colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight,
+                                   QStringLiteral("Clock"));
   Place(colon_[kMasterIndex], 6360, 120, 2640, 300);
 }
 
 void MainForm::BuildCrossfader() {
   crossfader_ = Named(new marvane::MiniCrossfader(this), QStringLiteral("MiniCrossfader1"));
+  crossfader_->setAccessibleName(QStringLiteral("Crossfader"));
   Place(crossfader_, kCrossfaderLeft, kCrossfaderTop, MiniCrossfader::kWidthTwips, MiniCrossfader::kHeightTwips);
-  leftFade_ = MakeLabel(this, QStringLiteral("LeftFade"), QStringLiteral("<< Auto Fade"), Qt::AlignRight);
+  leftFade_ = MakeLabel(this, QStringLiteral("LeftFade"), QStringLiteral("<< Auto Fade"), Qt::AlignRight, {},
+                        QAccessible::Button);
   Place(leftFade_, 1560, 5580, 1380, 270);
-  fadeRight_ = MakeLabel(this, QStringLiteral("FadeRight"), QStringLiteral("Auto Fade >>"), Qt::AlignLeft);
+  fadeRight_ = MakeLabel(this, QStringLiteral("FadeRight"), QStringLiteral("Auto Fade >>"), Qt::AlignLeft, {},
+                         QAccessible::Button);
   Place(fadeRight_, 6075, 5580, 1380, 270);
 }
 
@@ -194,11 +222,12 @@ void MainForm::BuildButtonBar() {
 }
 
 void MainForm::BuildStatusAndLines() {
-  status_ = MakeLabel(this, QStringLiteral("Status"), QString(), Qt::AlignLeft);
+  status_ = MakeLabel(this, QStringLiteral("Status"), QString(), Qt::AlignLeft, QStringLiteral("Status"));
   Place(status_, 150, 6570, 8820, 270);
 
   auto makeLine = [this](int i, int left, int top, int width, int height) {
     auto* line = Named(new QFrame(this), QStringLiteral("Line%1").arg(i));
+    SetAccessibleRole(line, QAccessible::Separator);
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
     Place(line, left, top, width, height);

@@ -2,6 +2,7 @@
 
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
+#include "common/states.h"
 #include "console/consolestate.h"
 #include "console/imagebutton.h"
 #include "console/mainform.h"
@@ -25,7 +26,8 @@ void SetCaption(QLabel* label, const QString& text) {
   if (label->text() != text) label->setText(text);
 }
 
-// Runs one step of a tick; a step that fails is skipped and the next one runs, as in every handler.
+// Runs one step of a tick; a step that fails is skipped and the next one runs, so that no failure ever stops the
+// clock and the time displays.
 template <typename Step>
 void RunStep(Step step) {
   try {
@@ -76,8 +78,8 @@ void MainTimer::RefreshLine(int n) {
   SetCaption(form_.Colon(n), state_.RemainTime ? remaining : elapsed);
 
   const QString status = LineStatusText(remaining, elapsed);
-  if (hovered_ == n && form_.Status()->text() == tag_.at(n)) ShowStatus(status);
-  tag_.at(n) = status;
+  if (hovered_ == n && form_.Status()->text() == tag_[n]) ShowStatus(status);
+  tag_[n] = status;
 }
 
 void MainTimer::RefreshClock() {
@@ -105,13 +107,13 @@ void MainTimer::ColonMouseMove(int index) {
     longDate_ = LongDate(Now().date());
     ShowStatus(longDate_);
   } else {
-    ShowStatus(tag_.at(index));
+    ShowStatus(tag_[index]);
   }
 }
 
 void MainTimer::ColonMouseUp(int index, int button) {
   if (index < 0 || index > kClockIndex) return;
-  if (button == 2) form_.PopupRCMenu(QCursor::pos());
+  if (button == kRightButton) form_.PopupRCMenu(QCursor::pos());
 }
 
 bool MainTimer::eventFilter(QObject* watched, QEvent* event) {

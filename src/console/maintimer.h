@@ -57,7 +57,10 @@ class MainTimer : public QObject {
   std::function<void()> autoPilotTick;
 
   // The status text of line n (0 to 6) as of the last tick; empty before the first.
-  QString ColonTag(int n) const { return tag_.at(n); }
+  QString ColonTag(int n) const {
+    Q_ASSERT(n >= 0 && n < kLineCount);
+    return tag_[n];
+  }
 
   // The displays' mouse handlers. index 0 to 7; button 1 left, 2 right, 4 middle.
   void ColonMouseMove(int index);

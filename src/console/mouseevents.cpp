@@ -1,6 +1,7 @@
 #include "console/mouseevents.h"
 
 #include "appearance/twips.h"
+#include "common/states.h"
 #include "console/imagebutton.h"
 
 #include <QMouseEvent>
@@ -25,11 +26,11 @@ bool MouseEvents::eventFilter(QObject* watched, QEvent* event) {
       const QPointF at = PixelsToTwips(mouse->position());
       const int shift = ShiftMask(mouse->modifiers());
       if (event->type() == QEvent::MouseButtonPress)
-        Q_EMIT MouseDown(ButtonOf(mouse->button()), shift, at.x(), at.y());
+        Q_EMIT MouseDown(ButtonMask(mouse->button()), shift, at.x(), at.y());
       else if (event->type() == QEvent::MouseMove)
         Q_EMIT MouseMove(ButtonMask(mouse->buttons()), shift, at.x(), at.y());
       else
-        Q_EMIT MouseUp(ButtonOf(mouse->button()), shift, at.x(), at.y());
+        Q_EMIT MouseUp(ButtonMask(mouse->button()), shift, at.x(), at.y());
       break;
     }
     case QEvent::MouseButtonDblClick:

@@ -4,6 +4,7 @@
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/pan.h"
+#include "common/states.h"
 #include "console/imagebutton.h"
 #include "console/mainform.h"
 #include "console/mouseevents.h"
@@ -18,7 +19,6 @@ namespace marvane {
 
 namespace {
 
-constexpr int kRightButton = 2;
 constexpr int kShiftCtrlAlt = 7;
 
 // Tool tips of a line's controls.

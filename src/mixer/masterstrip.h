@@ -9,23 +9,21 @@
 //
 // Thread contract: UI thread only.
 
+#include "common/states.h"
+
 namespace marvane {
 
 class Mixer;
 
 class MasterStrip {
  public:
-  // Mouse buttons as the console numbers them.
-  static constexpr int kLeftButton = 1;
-  static constexpr int kRightButton = 2;
-
   explicit MasterStrip(Mixer& mixer);
 
   // Slider 7 has a new value: the master volume follows unless the mute is held.
   void Scroll(int value);
   // Marks the strip muted and turns the master volume to level 0.
   void MuteDown();
-  // With the left button: unmarks the strip and applies the slider's level again. Other buttons do nothing.
+  // With the left button (kLeftButton): unmarks the strip and applies the slider's level again. Other buttons do nothing.
   void MuteUp(int button);
 
   bool Muted() const { return muted_; }

@@ -1,5 +1,6 @@
 #include "mixer/miclevel.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minislider.h"
 #include "appearance/twips.h"
@@ -34,6 +35,7 @@ MicLevel::MicLevel(SettingsStore& settings, const ColorScheme& colors, std::func
       onSliderChange_(std::move(onSliderChange)),
       slider_(new MiniSlider(this)),
       check1_(new QCheckBox(QStringLiteral("On Top"), this)) {
+  SetAccessibleRole(this, QAccessible::Window);
   setObjectName(QStringLiteral("MicLevel"));
   setWindowTitle(QStringLiteral("Mic"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -41,6 +43,7 @@ MicLevel::MicLevel(SettingsStore& settings, const ColorScheme& colors, std::func
   setAutoFillBackground(true);
 
   slider_->setObjectName(QStringLiteral("MicSlider"));
+  slider_->setAccessibleName(QStringLiteral("Mic Volume"));
   slider_->move(TwipsToPixels(QPointF(kSliderLeft, kSliderTop)));
   check1_->setObjectName(QStringLiteral("Check1"));
   check1_->setAutoFillBackground(true);

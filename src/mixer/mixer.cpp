@@ -1,9 +1,7 @@
 #include "mixer/mixer.h"
 
 #include <cmath>
-#include <exception>
 #include <limits>
-#include <stdexcept>
 
 namespace marvane {
 
@@ -13,15 +11,6 @@ const QString Mixer::kMixerErrorText = QStringLiteral(
     "Volume or the Mic Volume.");
 const QString Mixer::kDebugErrorTitle = QStringLiteral("Debug Error Message - Init Mixer");
 
-namespace {
-
-// A failure that ends InitMixer at once, as its error trap does not resume.
-class InitMixerFailure : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-}  // namespace
 
 Mixer::Mixer(MixerBackend& backend, Dialogs& dialogs) : backend_(backend), dialogs_(dialogs) {}
 
@@ -31,17 +20,12 @@ void Mixer::SetProgressWindowHooks(std::function<void()> hide, std::function<voi
 }
 
 void Mixer::InitMixer() {
-  try {
-    RunInitMixer();
-  } catch (const std::exception& e) {
-    // The state stays as far as it was set; only debug mode says what went wrong.
-    if (debugMode_) {
-      ShowWithProgressHidden(QString::fromLocal8Bit(e.what()), MessageIcon::Critical, kDebugErrorTitle);
-    }
-  }
+  // A failure ends InitMixer at once, the state as far as it was set; only debug mode says what went wrong.
+  const std::optional<QString> failure = RunInitMixer();
+  if (failure && debugMode_) ShowWithProgressHidden(*failure, MessageIcon::Critical, kDebugErrorTitle);
 }
 
-void Mixer::RunInitMixer() {
+std::optional<QString> Mixer::RunInitMixer() {
   bool success = true;
   masterOK_ = false;
 
@@ -55,7 +39,7 @@ void Mixer::RunInitMixer() {
   if (success) {
     qint32 span = 0;
     if (__builtin_sub_overflow(masterControl_.Maximum, masterControl_.Minimum, &span)) {
-      throw InitMixerFailure("Overflow");
+      return QStringLiteral("Overflow");
     }
     masterSpan_ = span;
     masterBase_ = masterControl_.Minimum;
@@ -68,6 +52,7 @@ void Mixer::RunInitMixer() {
 
   // The report depends on the master alone: a missing microphone only keeps its window from opening.
   if (!masterOK_) ShowWithProgressHidden(kMixerErrorText, MessageIcon::Information, kMixerErrorTitle);
+  return std::nullopt;
 }
 
 void Mixer::ShowWithProgressHidden(const QString& text, MessageIcon icon, const QString& title) {

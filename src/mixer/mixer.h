@@ -71,7 +71,8 @@ class Mixer {
   int MixerResult() const { return mixerResult_; }
 
  private:
-  void RunInitMixer();
+  // The steps of InitMixer; the description of the failure that ended them early, if one did.
+  std::optional<QString> RunInitMixer();
   void ShowWithProgressHidden(const QString& text, MessageIcon icon, const QString& title);
 
   MixerBackend& backend_;

@@ -98,7 +98,7 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
 int OpenAndWait(MediaPlayer& player, const QString& path, int timeoutMs) {
   player.SetAutoStart(false);
   player.Open(path);
-  WaitFor([&] { return player.OpenState() != MediaPlayer::kStateOpening; }, timeoutMs);
+  WaitFor([&] { return player.OpenState() != kOpening; }, timeoutMs);
   return player.OpenState();
 }
 

@@ -8,6 +8,8 @@
 #include "console/linecontrols.h"
 #include "consolefixture.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 namespace marvane::test {
@@ -103,6 +105,22 @@ TEST_F(KeyboardTest, DigitsPressAndReleaseTheAutoPilotButtons) {
   Click(Qt::Key_3);
   Click(Qt::Key_1, Qt::KeypadModifier);  // the keypad's 1 is not the digit
   EXPECT_EQ(pressed, QStringLiteral("PNS"));
+
+  // A key with a scan code counts by its place on the keyboard, whatever it types: Shift+1 types "!", a French
+  // layout's digit row types "&", "é" and '"' (X key codes 10, 11, 12; the keypad's 1 is 87).
+  auto clickKey = [this](int key, Qt::KeyboardModifiers modifiers, quint32 scanCode, const QString& text) {
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, key, modifiers, scanCode, 0, 0, text);
+      QApplication::sendEvent(&form_, &event);
+    }
+  };
+  pressed.clear();
+  clickKey(Qt::Key_Exclam, Qt::ShiftModifier, 10, QStringLiteral("!"));
+  clickKey(Qt::Key_Ampersand, Qt::NoModifier, 10, QStringLiteral("&"));
+  clickKey(Qt::Key_Eacute, Qt::NoModifier, 11, QStringLiteral("\u00e9"));
+  clickKey(Qt::Key_QuoteDbl, Qt::NoModifier, 12, QStringLiteral("\""));
+  clickKey(Qt::Key_1, Qt::KeypadModifier, 87, QStringLiteral("1"));
+  EXPECT_EQ(pressed, QStringLiteral("PPNS"));
 }
 
 }  // namespace

@@ -33,18 +33,18 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   EXPECT_EQ(card_.writes.size(), masterWrites);
 
   QTest::mouseClick(form_.FadeLeftW(2), Qt::LeftButton);
-  EXPECT_EQ(lines_.FadeMode(2), LineControls::kLeft);
-  EXPECT_EQ(form_.FadeModeShown(2), LineControls::kLeft);
+  EXPECT_EQ(lines_.FadeMode(2), kFadeLeft);
+  EXPECT_EQ(form_.FadeModeShown(2), kFadeLeft);
   EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("0"));
   EXPECT_EQ(engine_.Player(2).Volume(), -9569);  // left line, knob at the far right: whatever the slider says
   QTest::mouseClick(form_.FadeRightW(2), Qt::LeftButton);
   EXPECT_EQ(engine_.Player(2).Volume(), -332);
   EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("2"));
   QTest::mouseClick(form_.OnW(2), Qt::LeftButton);
-  EXPECT_EQ(lines_.FadeMode(2), LineControls::kAlwaysOn);
+  EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
   // A right press opens the menu instead and changes nothing.
   QTest::mouseClick(form_.FadeLeftW(2), Qt::RightButton);
-  EXPECT_EQ(lines_.FadeMode(2), LineControls::kAlwaysOn);
+  EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
   EXPECT_TRUE(form_.RCMenu()->isVisible());
   form_.RCMenu()->hide();
   lines_.FadeLeftW_MouseDown(2, 1);

@@ -51,7 +51,7 @@ class MainTimerTest : public test::ConsoleTest {
   QString Shown(int n) const { return form_.Colon(n)->text(); }
   QString StatusText() const { return form_.Status()->text(); }
   MediaPlayer& Opened(MediaPlayer& player) {
-    EXPECT_EQ(test::OpenAndWait(player, song_), MediaPlayer::kStateOpen);
+    EXPECT_EQ(test::OpenAndWait(player, song_), kOpen);
     return player;
   }
 

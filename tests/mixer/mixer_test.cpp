@@ -86,7 +86,7 @@ TEST_F(MixerTest, NonZeroMinimumIsTheBaseButMuteWritesZeroAndTheReleaseRestoresI
   EXPECT_EQ(mixer.MasterBase(), -6000);
   for (const int level : {50, 100, 0}) strip.Scroll(level);
   strip.MuteDown();
-  strip.MuteUp(MasterStrip::kLeftButton);
+  strip.MuteUp(kLeftButton);
   EXPECT_THAT(card.LevelsWritten(kMaster), ElementsAre(-2500, 1000, -6000, 0, -6000));
 }
 
@@ -94,14 +94,14 @@ TEST_F(MixerTest, MasterRightClickKeepsItMutedUntilTheNextLeftClick) {
   Start(std::pair{0, 65535}, std::nullopt);
   strip.Scroll(50);
   strip.MuteDown();
-  strip.MuteUp(MasterStrip::kRightButton);
+  strip.MuteUp(kRightButton);
   strip.Scroll(70);
   EXPECT_TRUE(strip.Muted());
   EXPECT_THAT(card.LevelsWritten(kMaster), ElementsAre(32768, 0));
   // A left click: its press writes 0 again, its release brings the slider's newest level back (45874.5, a half,
   // goes to the even neighbour).
   strip.MuteDown();
-  strip.MuteUp(MasterStrip::kLeftButton);
+  strip.MuteUp(kLeftButton);
   EXPECT_FALSE(strip.Muted());
   EXPECT_THAT(card.LevelsWritten(kMaster), ElementsAre(32768, 0, 0, 45874));
 }
@@ -125,7 +125,7 @@ TEST_F(MixerTest, MicrophoneWithoutMasterReportsOnceAndAlwaysWritesZero) {
   strip.Scroll(80);
   strip.MuteDown();
   EXPECT_TRUE(strip.Muted());
-  strip.MuteUp(MasterStrip::kLeftButton);
+  strip.MuteUp(kLeftButton);
   EXPECT_FALSE(strip.Muted());
   EXPECT_THAT(card.LevelsWritten(kMic), ElementsAre(0, 0, 0));
   EXPECT_THAT(card.LevelsWritten(kMaster), IsEmpty());

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     } else if (command == "mutedown") {
       strip.MuteDown();
     } else if (command == "muteup") {
-      strip.MuteUp(marvane::MasterStrip::kLeftButton);
+      strip.MuteUp(marvane::kLeftButton);
     } else if (command == "mic") {
       mixer.ApplyMicVolume(value);
     } else if (command == "micwindow") {
