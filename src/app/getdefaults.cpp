@@ -62,7 +62,7 @@ void Application::ApplyLineSettings(int n, ErrorTrap& trap) {
   // The slider value is the numeric start of the stored text, passed on as a 16-bit whole number.
   const double slider = settings_.ReadLeadingNumber(keys::Slider(n), keys::defaults::kSlider);
   if (const auto whole = ToInt16(slider))
-    form_->Slider(n)->SetValue(*whole);
+    form_->Line(n).Slider->SetValue(*whole);
   else
     trap.Raise(kOverflow);
 

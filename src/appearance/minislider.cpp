@@ -33,7 +33,7 @@ void MiniSlider::SetValue(int value) {
   knobTop_ = TopForValue(value);
   value_ = value;
   update();
-  Q_EMIT Scroll();
+  Q_EMIT Scroll(value_);
 }
 
 void MiniSlider::Slide(int value) {
@@ -54,7 +54,7 @@ void MiniSlider::PlaceKnob(int top) {
   knobTop_ = std::clamp(top, 0, kMaxKnobTop);
   value_ = static_cast<int>(std::nearbyint(100.0 - knobTop_ / kTwipsPerStep));
   update();
-  Q_EMIT Scroll();
+  Q_EMIT Scroll(value_);
 }
 
 void MiniSlider::mousePressEvent(QMouseEvent* event) {

@@ -58,7 +58,7 @@ class MiniSlider : public PictureKnobControl {
 
  Q_SIGNALS:
   // Value has been set, by SetValue, a click on the track or a drag.
-  void Scroll();
+  void Scroll(int value);
   // The pointer moved over the control.
   void MouseOver();
   // A button was released over the track, or the left button over the knob.

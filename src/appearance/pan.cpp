@@ -44,7 +44,7 @@ void Pan::PlaceKnob(int left) {
   }
   value_ = std::clamp((knobLeft_ - kCentreLeft) * kValuePerTwip, -kMaxValue, kMaxValue);
   update();
-  Q_EMIT Scroll();
+  Q_EMIT Scroll(value_);
 }
 
 void Pan::mousePressEvent(QMouseEvent* event) {
@@ -62,7 +62,7 @@ void Pan::mouseDoubleClickEvent(QMouseEvent* event) {
   knobLeft_ = kCentreLeft;
   value_ = 0;
   update();
-  Q_EMIT Scroll();
+  Q_EMIT Scroll(value_);
 }
 
 void Pan::mouseMoveEvent(QMouseEvent* event) {

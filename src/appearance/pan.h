@@ -50,7 +50,7 @@ class Pan : public KnobControl {
 
  Q_SIGNALS:
   // After every placement of the knob.
-  void Scroll();
+  void Scroll(int value);
   // The pointer moved over the knob.
   void MouseOver();
 

@@ -79,7 +79,7 @@ void AutoPilot::AStop() {
     AP(1).Stop();
     AP(currentAP_).SetCurrentPosition(0);
     form_.CurrentSong()->setText(kNone);
-    SetCaptionColor(form_.LineLabel(0), colors_.TextColor);
+    SetCaptionColor(form_.Line(0).LineLabel, colors_.TextColor);
   }
   form_.NSLabel()->setText(kNextSongStopped);
 }
@@ -167,8 +167,8 @@ void AutoPilot::APOpenStateChange(int index, int newState) {
 
 void AutoPilot::PaintLine(bool playing) {
   const quint32 color = playing ? colors_.HiliteColor : colors_.TextColor;
-  SetCaptionColor(form_.LineLabel(0), color);
-  SetCaptionColor(form_.TitleLabel(0), color);
+  SetCaptionColor(form_.Line(0).LineLabel, color);
+  SetCaptionColor(form_.Line(0).TitleLabel, color);
 }
 
 void AutoPilot::APPlayStateChange(int index, int newState) {
@@ -203,7 +203,7 @@ bool AutoPilot::AutoPilotLoop() const { return state_.AutoPilotLoop; }
 bool AutoPilot::SmartRandom() const { return state_.SmartRandom; }
 qint16 AutoPilot::NoRep() const { return state_.NoRep; }
 void AutoPilot::ShowNextSong(const QString& name) { form_.NextSong()->setText(name); }
-void AutoPilot::ShowPlaylistTitle(const QString& text) { form_.TitleLabel(0)->setText(text); }
+void AutoPilot::ShowPlaylistTitle(const QString& text) { form_.Line(0).TitleLabel->setText(text); }
 
 void AutoPilot::OpenSound(int line, const QString& path, bool autoStart) {
   MediaPlayer& player = engine_.Player(line);

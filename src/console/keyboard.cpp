@@ -42,7 +42,7 @@ ConsoleKeyboard::ConsoleKeyboard(MainForm& form, AudioEngine& engine, ImageButto
 }
 
 ImageButton* ConsoleKeyboard::TransportButton(int line) const {
-  return engine_.Player(line).PlayState() != kPlaying ? form_.PlayButt(line) : form_.StopButt(line);
+  return engine_.Player(line).PlayState() != kPlaying ? form_.Line(line).PlayButt : form_.Line(line).StopButt;
 }
 
 std::function<void()> ConsoleKeyboard::TransportAction(int line) const {
@@ -53,7 +53,7 @@ std::function<void()> ConsoleKeyboard::TransportAction(int line) const {
 
 void ConsoleKeyboard::KeyDown(int keyCode, int shift) {
   MiniCrossfader* fader = form_.MiniCrossfader1();
-  MiniSlider* master = form_.Slider(MainForm::kMasterIndex);
+  MiniSlider* master = form_.Line(MainForm::kMasterIndex).Slider;
   switch (keyCode) {
     case kPad4: fader->AutoFadeLeft(); return;
     case kPad6: fader->AutoFadeRight(); return;
@@ -71,7 +71,7 @@ void ConsoleKeyboard::KeyDown(int keyCode, int shift) {
   if (keyCode >= kF1 && keyCode <= kF6) {
     const int line = keyCode - (kF1 - 1);
     if (shift == kNoShift) rule_.MouseDown(TransportButton(line), kLeftButton);
-    if (shift == kShift) rule_.MouseDown(form_.OpenW(line), kLeftButton);
+    if (shift == kShift) rule_.MouseDown(form_.Line(line).OpenW, kLeftButton);
   }
 }
 
@@ -90,7 +90,7 @@ void ConsoleKeyboard::KeyUp(int keyCode, int shift) {
   if (keyCode >= kF1 && keyCode <= kF6) {
     const int line = keyCode - (kF1 - 1);
     if (shift == kNoShift) rule_.MouseUp(TransportButton(line), kLeftButton, TransportAction(line));
-    if (shift == kShift) rule_.MouseUp(form_.OpenW(line), kLeftButton, [this, line] { transport_.FileOpen(line); });
+    if (shift == kShift) rule_.MouseUp(form_.Line(line).OpenW, kLeftButton, [this, line] { transport_.FileOpen(line); });
   }
 }
 

@@ -12,6 +12,7 @@
 #include "common/states.h"
 #include "console/consolestate.h"
 #include "console/imagebutton.h"
+#include "console/imageswitch.h"
 #include "console/mainform.h"
 #include "console/mouseevents.h"
 #include "console/volumelaw.h"
@@ -31,23 +32,23 @@ LineControls::LineControls(MainForm& form, AudioEngine& engine, SettingsStore& s
     : QObject(parent), form_(form), engine_(engine), settings_(settings), state_(state), colors_(colors),
       master_(master) {
   for (int n = 0; n < MainForm::kLineCount; ++n) {
-    connect(form_.FadeLeftW(n), &ImageButton::MouseDown, this,
+    connect(form_.Line(n).FadeLeft->Unlit(), &ImageButton::MouseDown, this,
             [this, n](int button) { FadeLeftW_MouseDown(n, button); });
-    connect(form_.OnW(n), &ImageButton::MouseDown, this, [this, n](int button) { OnW_MouseDown(n, button); });
-    connect(form_.FadeRightW(n), &ImageButton::MouseDown, this,
+    connect(form_.Line(n).On->Unlit(), &ImageButton::MouseDown, this, [this, n](int button) { OnW_MouseDown(n, button); });
+    connect(form_.Line(n).FadeRight->Unlit(), &ImageButton::MouseDown, this,
             [this, n](int button) { FadeRightW_MouseDown(n, button); });
-    connect(form_.LoopW(n), &ImageButton::MouseDown, this, [this, n](int button) { LoopW_MouseDown(n, button); });
-    connect(form_.LoopR(n), &ImageButton::MouseDown, this, [this, n](int button) { LoopR_MouseDown(n, button); });
+    connect(form_.Line(n).Loop->Unlit(), &ImageButton::MouseDown, this, [this, n](int button) { LoopW_MouseDown(n, button); });
+    connect(form_.Line(n).Loop->Lit(), &ImageButton::MouseDown, this, [this, n](int button) { LoopR_MouseDown(n, button); });
     // A quick second click counts as a second press.
-    connect(form_.LoopW(n), &ImageButton::DblClick, this, [this, n] { LoopW_MouseDown(n, kLeftButton); });
-    connect(form_.LoopR(n), &ImageButton::DblClick, this, [this, n] { LoopR_MouseDown(n, kLeftButton); });
-    connect(form_.Pan(n), &Pan::Scroll, this, [this, n] { Pan_Scroll(n); });
+    connect(form_.Line(n).Loop->Unlit(), &ImageButton::DblClick, this, [this, n] { LoopW_MouseDown(n, kLeftButton); });
+    connect(form_.Line(n).Loop->Lit(), &ImageButton::DblClick, this, [this, n] { LoopR_MouseDown(n, kLeftButton); });
+    connect(form_.Line(n).Pan, &Pan::Scroll, this, [this, n](int value) { Pan_Scroll(n, value); });
   }
   for (int n = 0; n <= MainForm::kMasterIndex; ++n) {
-    connect(form_.Slider(n), &MiniSlider::Scroll, this, [this, n] { Slider_Scroll(n); });
-    connect(form_.Slider(n), &MiniSlider::MouseUp, this, [this, n] { Slider_MouseUp(n); });
-    connect(form_.Slider(n), &MiniSlider::RightClick, this, [this] { PopupMenu(); });
-    MouseEvents* mute = MouseEvents::Attach(form_.Mute(n));
+    connect(form_.Line(n).Slider, &MiniSlider::Scroll, this, [this, n](int value) { Slider_Scroll(n, value); });
+    connect(form_.Line(n).Slider, &MiniSlider::MouseUp, this, [this, n] { Slider_MouseUp(n); });
+    connect(form_.Line(n).Slider, &MiniSlider::RightClick, this, [this] { PopupMenu(); });
+    MouseEvents* mute = MouseEvents::Attach(form_.Line(n).Mute);
     connect(mute, &MouseEvents::MouseDown, this, [this, n](int button) { Mute_MouseDown(n, button); });
     connect(mute, &MouseEvents::MouseUp, this, [this, n](int button) { Mute_MouseUp(n, button); });
     connect(mute, &MouseEvents::DblClick, this, [this, n] { Mute_DblClick(n); });
@@ -64,25 +65,23 @@ bool LineControls::Muted(int n) const {
 void LineControls::ApplyLineVolume(int n) {
   // The master strip keeps its own mute and applies the sound card's master volume.
   if (n == MainForm::kMasterIndex) {
-    if (master_) master_->Scroll(form_.Slider(n)->Value());
+    if (master_) master_->Scroll(form_.Line(n).Slider->Value());
     return;
   }
   Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
   if (muted_[n]) return;
-  const int slider = form_.Slider(n)->Value();
+  const int slider = form_.Line(n).Slider->Value();
   int level = 100;
   if (fadeMode_[n] == kFadeLeft) level = form_.MiniCrossfader1()->LeftLevel();
   if (fadeMode_[n] == kFadeRight) level = form_.MiniCrossfader1()->RightLevel();
   const int volume = LineVolume(slider, level);
-  const int balance = form_.Pan(n)->Value();
+  const int balance = form_.Line(n).Pan->Value();
+  // Both AutoPilot players always share line 0's volume and balance.
   if (n == 0) {
-    engine_.AP(0).SetVolume(volume);
-    engine_.AP(1).SetVolume(volume);
-    engine_.AP(0).SetBalance(balance);
-    engine_.AP(1).SetBalance(balance);
+    engine_.AP(0).SetVolumeAndBalance(volume, balance);
+    engine_.AP(1).SetVolumeAndBalance(volume, balance);
   } else {
-    engine_.Player(n).SetBalance(balance);
-    engine_.Player(n).SetVolume(volume);
+    engine_.Player(n).SetVolumeAndBalance(volume, balance);
   }
 }
 
@@ -116,12 +115,13 @@ void LineControls::FadeRightW_MouseDown(int n, int button) { SetFadeMode(n, kFad
 
 void LineControls::SetLoop(int n, bool on, bool save) {
   Q_ASSERT(n >= 0 && n < MainForm::kLineCount);
-  loop_[n] = on;
   form_.ShowLoop(n, on);
-  if (n == 0)
+  if (n == 0) {
     state_.AutoPilotLoop = on;
-  else
+  } else {
+    loop_[n] = on;
     engine_.Player(n).SetPlayCount(on ? kLoopPlayCount : 1);
+  }
   if (save) settings_.WriteSetting(keys::Loop(n), on);
 }
 
@@ -136,7 +136,6 @@ void LineControls::LoopR_MouseDown(int n, int button) {
 void LineControls::RestoreLoop(int n, bool on) {
   // Line 0's loop switch is restored with AutoPilot's own settings, the players' counts untouched.
   if (n == 0) {
-    loop_[0] = on;
     form_.ShowLoop(0, on);
     state_.AutoPilotLoop = on;
     return;
@@ -145,7 +144,7 @@ void LineControls::RestoreLoop(int n, bool on) {
 }
 
 void LineControls::ShowMuteColour(int n) {
-  QLabel* label = form_.Mute(n);
+  QLabel* label = form_.Line(n).Mute;
   QPalette p = label->palette();
   p.setColor(QPalette::WindowText, ColorFromValue(Muted(n) ? colors_.HiliteColor : colors_.TextColor));
   label->setPalette(p);
@@ -183,12 +182,17 @@ void LineControls::Mute_MouseUp(int n, int button) {
 
 void LineControls::Mute_DblClick(int n) { Mute_MouseDown(n, kLeftButton); }
 
-void LineControls::Slider_Scroll(int n) { ApplyLineVolume(n); }
+void LineControls::Slider_Scroll(int n, int value) {
+  if (n == MainForm::kMasterIndex) {
+    if (master_) master_->Scroll(value);
+    return;
+  }
+  ApplyLineVolume(n);
+}
 
-void LineControls::Slider_MouseUp(int n) { settings_.WriteSetting(keys::Slider(n), form_.Slider(n)->Value()); }
+void LineControls::Slider_MouseUp(int n) { settings_.WriteSetting(keys::Slider(n), form_.Line(n).Slider->Value()); }
 
-void LineControls::Pan_Scroll(int n) {
-  const int balance = form_.Pan(n)->Value();
+void LineControls::Pan_Scroll(int n, int balance) {
   if (n == 0) {
     engine_.AP(0).SetBalance(balance);
     engine_.AP(1).SetBalance(balance);

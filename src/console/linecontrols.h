@@ -12,6 +12,7 @@
 // UI thread only.
 
 #include "common/states.h"
+#include "console/consolestate.h"
 
 #include <QObject>
 
@@ -24,7 +25,7 @@ class MainForm;
 class MasterStrip;
 class SettingsStore;
 struct ColorScheme;
-struct ConsoleState;
+
 
 class LineControls : public QObject {
   Q_OBJECT
@@ -55,7 +56,7 @@ class LineControls : public QObject {
   void LoopR_MouseDown(int n, int button);
   bool Looping(int n) const {
     Q_ASSERT(n >= 0 && n < static_cast<int>(loop_.size()));
-    return loop_[n];
+    return n == 0 ? state_.AutoPilotLoop : loop_[n];
   }
   // Start-up's restore of Loop n: the same pictures and play count as a press, without saving.
   void RestoreLoop(int n, bool on);
@@ -67,9 +68,9 @@ class LineControls : public QObject {
   bool Muted(int n) const;
 
   // Slider and pan events.
-  void Slider_Scroll(int n);
+  void Slider_Scroll(int n, int value);
   void Slider_MouseUp(int n);
-  void Pan_Scroll(int n);
+  void Pan_Scroll(int n, int value);
 
   // The crossfader moved: every line's volume again (the master is not touched).
   void CrossfaderScroll();
@@ -88,7 +89,7 @@ class LineControls : public QObject {
   const ColorScheme& colors_;
   MasterStrip* master_;
   std::array<FadeModeCode, 7> fadeMode_{kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn, kAlwaysOn};
-  std::array<bool, 7> loop_{};
+  std::array<bool, 7> loop_{};  // lines 1 to 6; line 0's is AutoPilot's (ConsoleState::AutoPilotLoop)
   std::array<bool, 8> muted_{};
 };
 

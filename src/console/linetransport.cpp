@@ -40,10 +40,10 @@ LineTransport::LineTransport(MainForm& form, AudioEngine& engine, SettingsStore&
                              const ColorScheme& colors, Dialogs& dialogs, ImageButtonRule& rule, QObject* parent)
     : QObject(parent), form_(form), engine_(engine), settings_(settings), state_(state), colors_(colors),
       dialogs_(dialogs) {
-  for (int n = 0; n < MainForm::kLineCount; ++n) rule.Attach(form_.OpenW(n), [this, n] { FileOpen(n); });
+  for (int n = 0; n < MainForm::kLineCount; ++n) rule.Attach(form_.Line(n).OpenW, [this, n] { FileOpen(n); });
   for (int n = 1; n < MainForm::kLineCount; ++n) {
-    rule.Attach(form_.PlayButt(n), [this, n] { PlayButt(n); });
-    rule.Attach(form_.StopButt(n), [this, n] { StopButt(n); });
+    rule.Attach(form_.Line(n).PlayButt, [this, n] { PlayButt(n); });
+    rule.Attach(form_.Line(n).StopButt, [this, n] { StopButt(n); });
     MediaPlayer& player = engine_.Player(n);
     connect(&player, &MediaPlayer::OpenStateChange, this, [this, n] { PlayerOpenStateChange(n); });
     connect(&player, &MediaPlayer::PlayStateChange, this,
@@ -119,14 +119,14 @@ void LineTransport::StopAllClick() {
 
 void LineTransport::PlayerOpenStateChange(int n) {
   const QString file = engine_.Player(n).FileName();
-  form_.TitleLabel(n)->setText(StripExtension(SplitFileName(file)));
+  form_.Line(n).TitleLabel->setText(StripExtension(SplitFileName(file)));
   settings_.WriteSetting(keys::File(n), file);
 }
 
 void LineTransport::PaintLineLabels(int n, bool playing) {
   const quint32 color = playing ? colors_.HiliteColor : colors_.TextColor;
-  SetCaptionColor(form_.LineLabel(n), color);
-  SetCaptionColor(form_.TitleLabel(n), color);
+  SetCaptionColor(form_.Line(n).LineLabel, color);
+  SetCaptionColor(form_.Line(n).TitleLabel, color);
 }
 
 void LineTransport::PlayerPlayStateChange(int n, int newState) {

@@ -79,64 +79,32 @@ void MainForm::BuildMenu() {
   muExit_ = item("muExit", QStringLiteral("Exit"), exitButton_);
 }
 
-ImageSwitch* MainForm::ModeSwitch(int n, FadeModeCode mode) const {
-  switch (mode) {
-    case kFadeLeft: return At(leftSwitch_, n);
-    case kAlwaysOn: return At(onSwitch_, n);
-    case kFadeRight: return At(rightSwitch_, n);
-  }
-  return nullptr;
+const LineWidgets& MainForm::Line(int n) const {
+  static const LineWidgets kNone;
+  return n >= 0 && n <= kMasterIndex ? lines_[n] : kNone;
 }
-
-namespace {
-ImageButton* PictureOf(const ImageSwitch* control, bool lit) {
-  return control ? (lit ? control->Lit() : control->Unlit()) : nullptr;
-}
-}  // namespace
-
-ImageButton* MainForm::LoopW(int n) const { return PictureOf(LoopSwitch(n), false); }
-ImageButton* MainForm::LoopR(int n) const { return PictureOf(LoopSwitch(n), true); }
-ImageButton* MainForm::FadeLeftW(int n) const { return PictureOf(ModeSwitch(n, kFadeLeft), false); }
-ImageButton* MainForm::FadeLeftR(int n) const { return PictureOf(ModeSwitch(n, kFadeLeft), true); }
-ImageButton* MainForm::OnW(int n) const { return PictureOf(ModeSwitch(n, kAlwaysOn), false); }
-ImageButton* MainForm::OnG(int n) const { return PictureOf(ModeSwitch(n, kAlwaysOn), true); }
-ImageButton* MainForm::FadeRightW(int n) const { return PictureOf(ModeSwitch(n, kFadeRight), false); }
-ImageButton* MainForm::FadeRightR(int n) const { return PictureOf(ModeSwitch(n, kFadeRight), true); }
 
 void MainForm::ShowFadeMode(int n, int mode) {
   Q_ASSERT(n >= 0 && n < kLineCount);
-  leftSwitch_[n]->SetLit(mode == kFadeLeft);
-  onSwitch_[n]->SetLit(mode == kAlwaysOn);
-  rightSwitch_[n]->SetLit(mode == kFadeRight);
-}
-
-FadeModeCode MainForm::FadeModeShown(int n) const {
-  Q_ASSERT(n >= 0 && n < kLineCount);
-  // Read as the volume law reads it: Left first, then Right overrides.
-  FadeModeCode mode = kAlwaysOn;
-  if (!FadeLeftR(n)->isHidden()) mode = kFadeLeft;
-  if (!FadeRightR(n)->isHidden()) mode = kFadeRight;
-  return mode;
+  lines_[n].FadeLeft->SetLit(mode == kFadeLeft);
+  lines_[n].On->SetLit(mode == kAlwaysOn);
+  lines_[n].FadeRight->SetLit(mode == kFadeRight);
 }
 
 void MainForm::ShowLoop(int n, bool on) {
   Q_ASSERT(n >= 0 && n < kLineCount);
-  loopSwitch_[n]->SetLit(on);
-}
-
-bool MainForm::LoopShown(int n) const {
-  Q_ASSERT(n >= 0 && n < kLineCount);
-  return loopSwitch_[n]->IsLit();
+  lines_[n].Loop->SetLit(on);
 }
 
 void MainForm::ApplyShowLines(bool show) {
-  for (QFrame* line : lines_) line->setVisible(show);
-  for (MiniSlider* s : slider_) s->ShowLines(show);
+  for (QFrame* line : dividers_) line->setVisible(show);
+  for (const LineWidgets& line : lines_) line.Slider->ShowLines(show);
   crossfader_->ShowLines(show);
 }
 
 void MainForm::AlignSliderBacks() {
-  for (MiniSlider* s : slider_) {
+  for (const LineWidgets& line : lines_) {
+    MiniSlider* s = line.Slider;
     s->GetPic();
     s->MovePic(PixelsToTwips(s->x()), PixelsToTwips(s->y()));
   }
@@ -163,14 +131,15 @@ void MainForm::ColorChange(const ColorScheme& colors) {
     widget->setPalette(p);
   };
   for (QLabel* label : findChildren<QLabel*>()) setText(label, text);
-  for (QLabel* colon : colon_) {
+  for (const LineWidgets& line : lines_) {
+    QLabel* colon = line.Colon;
     setText(colon, led);
     QFont ledFont(QStringLiteral("DejaVu Sans Mono"));
-    ledFont.setPixelSize(colon == colon_[kMasterIndex] ? 13 : 16);
+    ledFont.setPixelSize(colon == lines_[kMasterIndex].Colon ? 13 : 16);
     ledFont.setBold(true);
     colon->setFont(ledFont);
   }
-  for (QFrame* frame : lines_) {
+  for (QFrame* frame : dividers_) {
     QPalette p = frame->palette();
     p.setColor(QPalette::Window, line);
     frame->setPalette(p);
@@ -229,7 +198,7 @@ bool MainForm::IsBareBackground(const QPoint& pos) const {
   // Mouse events that a control leaves unhandled reach the window too; only the window's own background (or a
   // dividing line drawn on it) counts as the bare window.
   QWidget* child = childAt(pos);
-  return !child || std::find(lines_.begin(), lines_.end(), child) != lines_.end();
+  return !child || std::find(dividers_.begin(), dividers_.end(), child) != dividers_.end();
 }
 
 void MainForm::mouseMoveEvent(QMouseEvent* event) {
@@ -258,9 +227,10 @@ QStringList LocalFiles(const QMimeData* data) {
 }  // namespace
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
-  const auto title = std::find(titleLabel_.begin(), titleLabel_.end(), watched);
-  if (title != titleLabel_.end()) {
-    const int index = static_cast<int>(title - titleLabel_.begin());
+  const auto title = std::find_if(lines_.begin(), lines_.begin() + kLineCount,
+                                  [watched](const LineWidgets& line) { return line.TitleLabel == watched; });
+  if (title != lines_.begin() + kLineCount) {
+    const int index = static_cast<int>(title - lines_.begin());
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
       auto* drag = static_cast<QDropEvent*>(event);
       const QStringList files = LocalFiles(drag->mimeData());

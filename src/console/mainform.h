@@ -40,6 +40,31 @@ class MiniCrossfader;
 class MiniSlider;
 class Pan;
 
+// One line's controls. Line 0 has no PlayButt and StopButt of its own; the master strip has only Slider, Mute and
+// the clock as Colon.
+struct LineWidgets {
+  QLabel* LineLabel = nullptr;
+  QLabel* TitleLabel = nullptr;
+  ImageButton* OpenW = nullptr;
+  ImageButton* PlayButt = nullptr;
+  ImageButton* StopButt = nullptr;
+  QLabel* Colon = nullptr;  // the time display
+  MiniSlider* Slider = nullptr;
+  marvane::Pan* Pan = nullptr;
+  QLabel* Mute = nullptr;
+  // The loop switch (LoopW unlit, LoopR lit) and the three fade-mode switches (FadeLeftW/FadeLeftR, OnW/OnG,
+  // FadeRightW/FadeRightR): the pictures show the state that the line controls hold.
+  ImageSwitch* Loop = nullptr;
+  ImageSwitch* FadeLeft = nullptr;
+  ImageSwitch* On = nullptr;
+  ImageSwitch* FadeRight = nullptr;
+
+  // The switch of a fade mode.
+  ImageSwitch* Mode(FadeModeCode mode) const {
+    return mode == kFadeLeft ? FadeLeft : mode == kFadeRight ? FadeRight : On;
+  }
+};
+
 class MainForm : public QWidget {
   Q_OBJECT
 
@@ -53,27 +78,9 @@ class MainForm : public QWidget {
   explicit MainForm(QWidget* parent = nullptr);
   ~MainForm() override;
 
-  // Controls of the lines, by line number.
-  QLabel* LineLabel(int n) const { return At(lineLabel_, n); }
-  QLabel* TitleLabel(int n) const { return At(titleLabel_, n); }
-  ImageButton* OpenW(int n) const { return At(openW_, n); }
-  ImageButton* PlayButt(int n) const { return At(playButt_, n); }  // lines 1 to 6; nullptr for 0
-  ImageButton* StopButt(int n) const { return At(stopButt_, n); }  // lines 1 to 6; nullptr for 0
-  QLabel* Colon(int n) const { return At(colon_, n); }              // 0 to 6 time displays, 7 the clock
-  MiniSlider* Slider(int n) const { return At(slider_, n); }        // 0 to 7
-  marvane::Pan* Pan(int n) const { return At(pan_, n); }            // 0 to 6
-  QLabel* Mute(int n) const { return At(mute_, n); }                // 0 to 7
-  // The switches of line n and their pictures.
-  ImageSwitch* LoopSwitch(int n) const { return At(loopSwitch_, n); }
-  ImageSwitch* ModeSwitch(int n, FadeModeCode mode) const;
-  ImageButton* LoopW(int n) const;
-  ImageButton* LoopR(int n) const;
-  ImageButton* FadeLeftW(int n) const;
-  ImageButton* FadeLeftR(int n) const;
-  ImageButton* FadeRightW(int n) const;
-  ImageButton* FadeRightR(int n) const;
-  ImageButton* OnW(int n) const;
-  ImageButton* OnG(int n) const;
+  // The controls of line n (0 AutoPilot, 1 to 6), or of the master strip (kMasterIndex: Slider, Mute, and Colon,
+  // which is the clock). Outside 0..7 every pointer is null.
+  const LineWidgets& Line(int n) const;
 
   // Crossfader and its auto-fade labels.
   marvane::MiniCrossfader* MiniCrossfader1() const { return crossfader_; }
@@ -103,7 +110,7 @@ class MainForm : public QWidget {
 
   QLabel* Status() const { return status_; }
   // The dividing lines Line1 to Line10 (index 1 to 10).
-  QFrame* DividingLine(int i) const { return At(lines_, i - 1); }
+  QFrame* DividingLine(int i) const { return i >= 1 && i <= kDividingLineCount ? dividers_[i - 1] : nullptr; }
 
   // The right-click menu and its items.
   QMenu* RCMenu() const { return rcMenu_; }
@@ -120,13 +127,11 @@ class MainForm : public QWidget {
   // The main timer (300 ms, or 1 ms in high-priority mode); disabled until start-up ends.
   QTimer* Timer1() const { return timer1_; }
 
-  // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible.
+  // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible. The
+  // mode itself is the line controls' (LineControls::FadeMode); the pictures only show it.
   void ShowFadeMode(int n, int mode);
-  // The mode line n shows, read back from its pictures: Left when FadeLeftR is visible, Right when FadeRightR is.
-  FadeModeCode FadeModeShown(int n) const;
-  // Brings line n's lit (on) or unlit (off) loop picture to the front.
+  // Brings line n's lit (on) or unlit (off) loop picture to the front (the loop is LineControls::Looping).
   void ShowLoop(int n, bool on);
-  bool LoopShown(int n) const;
   // Shows or hides every dividing line, the sliders' and the crossfader's own lines included.
   void ApplyShowLines(bool show);
   // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
@@ -174,25 +179,8 @@ class MainForm : public QWidget {
   void BuildMenu();
   bool IsBareBackground(const QPoint& pos) const;
 
-  template <typename T, std::size_t N>
-  static T* At(const std::array<T*, N>& controls, int n) {
-    return n >= 0 && n < static_cast<int>(N) ? controls[n] : nullptr;
-  }
-
-  std::array<QLabel*, kLineCount> lineLabel_{};
-  std::array<QLabel*, kLineCount> titleLabel_{};
-  std::array<ImageButton*, kLineCount> openW_{};
-  std::array<ImageButton*, kLineCount> playButt_{};
-  std::array<ImageButton*, kLineCount> stopButt_{};
-  std::array<QLabel*, kLineCount + 1> colon_{};
-  std::array<MiniSlider*, kLineCount + 1> slider_{};
-  std::array<marvane::Pan*, kLineCount> pan_{};
-  std::array<QLabel*, kLineCount + 1> mute_{};
-  std::array<ImageSwitch*, kLineCount> loopSwitch_{};
-  std::array<ImageSwitch*, kLineCount> leftSwitch_{};
-  std::array<ImageSwitch*, kLineCount> onSwitch_{};
-  std::array<ImageSwitch*, kLineCount> rightSwitch_{};
-  std::array<QFrame*, kDividingLineCount> lines_{};
+  std::array<LineWidgets, kLineCount + 1> lines_{};
+  std::array<QFrame*, kDividingLineCount> dividers_{};
   QLabel* masterLabel_ = nullptr;
   QTimer* timer1_ = nullptr;
 

@@ -93,61 +93,62 @@ Butt* MakeButt(QWidget* parent, const QString& name, const QString& caption) {
 
 void MainForm::BuildLines() {
   for (int n = 0; n < kLineCount; ++n) {
+    LineWidgets& line = lines_[n];
     const int centre = ColumnCentre(n);
     const int left = centre - kColumnWidth / 2;
     const QString lineName = n == 0 ? QStringLiteral("AutoPilot") : QStringLiteral("Line %1").arg(n);
 
     const auto part = [&lineName](const char* what) { return lineName + QLatin1Char(' ') + QLatin1String(what); };
 
-    lineLabel_[n] = MakeLabel(this, Indexed("LineLabel", n), lineName, Qt::AlignHCenter);
-    Place(lineLabel_[n], left, kLineLabelTop, kColumnWidth, 240);
-    titleLabel_[n] = MakeLabel(this, Indexed("TitleLabel", n), n == 0 ? QString() : QStringLiteral("None"),
+    line.LineLabel = MakeLabel(this, Indexed("LineLabel", n), lineName, Qt::AlignHCenter);
+    Place(line.LineLabel, left, kLineLabelTop, kColumnWidth, 240);
+    line.TitleLabel = MakeLabel(this, Indexed("TitleLabel", n), n == 0 ? QString() : QStringLiteral("None"),
                                Qt::AlignHCenter, part("Title"));
-    Place(titleLabel_[n], left, kTitleTop, kColumnWidth, 240);
-    titleLabel_[n]->installEventFilter(this);
-    titleLabel_[n]->setAcceptDrops(true);
-    colon_[n] = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter, part("Time"));
-    Place(colon_[n], left, kColonTop, kColumnWidth, 300);
+    Place(line.TitleLabel, left, kTitleTop, kColumnWidth, 240);
+    line.TitleLabel->installEventFilter(this);
+    line.TitleLabel->setAcceptDrops(true);
+    line.Colon = MakeLabel(this, Indexed("Colon", n), QStringLiteral("0:00"), Qt::AlignHCenter, part("Time"));
+    Place(line.Colon, left, kColonTop, kColumnWidth, 300);
 
     // Open, Play, Stop and the loop switch share one row; line 0 has no Play and Stop of its own.
     const int rowLeft = centre - kColumnWidth / 2;
     constexpr int kStep = 270;
-    openW_[n] = MakeImage(this, Indexed("OpenW", n), ConsoleIcon::Open, rowLeft, kButtonRowTop, part("Open"));
+    line.OpenW = MakeImage(this, Indexed("OpenW", n), ConsoleIcon::Open, rowLeft, kButtonRowTop, part("Open"));
     if (n > 0) {
-      playButt_[n] =
+      line.PlayButt =
           MakeImage(this, Indexed("PlayButt", n), ConsoleIcon::Play, rowLeft + kStep, kButtonRowTop, part("Play"));
-      stopButt_[n] = MakeImage(this, Indexed("StopButt", n), ConsoleIcon::Stop, rowLeft + 2 * kStep, kButtonRowTop,
+      line.StopButt = MakeImage(this, Indexed("StopButt", n), ConsoleIcon::Stop, rowLeft + 2 * kStep, kButtonRowTop,
                                part("Stop"));
     }
     // Loop off until the settings say otherwise.
-    loopSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Toggle, n, "LoopW", ConsoleIcon::LoopUnlit, "LoopR",
+    line.Loop = MakeSwitch(this, ImageSwitch::Kind::Toggle, n, "LoopW", ConsoleIcon::LoopUnlit, "LoopR",
                                 ConsoleIcon::LoopLit, rowLeft + 3 * kStep, kButtonRowTop, part("Loop"));
 
     // The fade-mode switches: lit and unlit pictures stacked at the same place, three of the six visible; Always
     // On, as the window is designed.
     constexpr int kModeStep = 315;
     const int modeLeft = centre - kImageSize / 2 - kModeStep;
-    leftSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeLeftW", ConsoleIcon::LeftUnlit, "FadeLeftR",
+    line.FadeLeft = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeLeftW", ConsoleIcon::LeftUnlit, "FadeLeftR",
                                 ConsoleIcon::LeftLit, modeLeft, kModeRowTop, part("Left"));
-    onSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "OnW", ConsoleIcon::OnUnlit, "OnG",
+    line.On = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "OnW", ConsoleIcon::OnUnlit, "OnG",
                               ConsoleIcon::OnLit, modeLeft + kModeStep, kModeRowTop, part("On"));
-    rightSwitch_[n] = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeRightW", ConsoleIcon::RightUnlit,
+    line.FadeRight = MakeSwitch(this, ImageSwitch::Kind::Choice, n, "FadeRightW", ConsoleIcon::RightUnlit,
                                  "FadeRightR", ConsoleIcon::RightLit, modeLeft + 2 * kModeStep, kModeRowTop,
                                  part("Right"));
     ShowFadeMode(n, kAlwaysOn);
 
-    pan_[n] = Named(new marvane::Pan(this), Indexed("Pan", n));
-    pan_[n]->setAccessibleName(part("Pan"));
-    Place(pan_[n], centre - marvane::Pan::kWidthTwips / 2, kPanTop, marvane::Pan::kWidthTwips,
+    line.Pan = Named(new marvane::Pan(this), Indexed("Pan", n));
+    line.Pan->setAccessibleName(part("Pan"));
+    Place(line.Pan, centre - marvane::Pan::kWidthTwips / 2, kPanTop, marvane::Pan::kWidthTwips,
           marvane::Pan::kHeightTwips);
 
-    mute_[n] = MakeLabel(this, Indexed("Mute", n), QStringLiteral("Mute"), Qt::AlignHCenter, part("Mute"),
+    line.Mute = MakeLabel(this, Indexed("Mute", n), QStringLiteral("Mute"), Qt::AlignHCenter, part("Mute"),
                          QAccessible::Button);
-    Place(mute_[n], centre - 450, kMuteTop, 900, 240);
+    Place(line.Mute, centre - 450, kMuteTop, 900, 240);
 
-    slider_[n] = Named(new MiniSlider(this), Indexed("Slider", n));
-    slider_[n]->setAccessibleName(part("Volume"));
-    Place(slider_[n], kSliderLeft[n], kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
+    line.Slider = Named(new MiniSlider(this), Indexed("Slider", n));
+    line.Slider->setAccessibleName(part("Volume"));
+    Place(line.Slider, kSliderLeft[n], kSliderTop, MiniSlider::kWidthTwips, MiniSlider::kHeightTwips);
   }
 }
 
@@ -155,12 +156,12 @@ void MainForm::BuildMasterStrip() {
   const int centre = ColumnCentre(kMasterIndex);
   masterLabel_ = MakeLabel(this, QStringLiteral("MasterLabel"), QStringLiteral("Master"), Qt::AlignHCenter);
   Place(masterLabel_, centre - kColumnWidth / 2, kLineLabelTop, kColumnWidth, 240);
-  mute_[kMasterIndex] = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter,
+  lines_[kMasterIndex].Mute = MakeLabel(this, Indexed("Mute", kMasterIndex), QStringLiteral("Mute"), Qt::AlignHCenter,
                                   QStringLiteral("Master Mute"), QAccessible::Button);
-  Place(mute_[kMasterIndex], centre - 450, kMuteTop, 900, 240);
-  slider_[kMasterIndex] = Named(new MiniSlider(this), Indexed("Slider", kMasterIndex));
-  slider_[kMasterIndex]->setAccessibleName(QStringLiteral("Master Volume"));
-  Place(slider_[kMasterIndex], kSliderLeft[kMasterIndex], kSliderTop, MiniSlider::kWidthTwips,
+  Place(lines_[kMasterIndex].Mute, centre - 450, kMuteTop, 900, 240);
+  lines_[kMasterIndex].Slider = Named(new MiniSlider(this), Indexed("Slider", kMasterIndex));
+  lines_[kMasterIndex].Slider->setAccessibleName(QStringLiteral("Master Volume"));
+  Place(lines_[kMasterIndex].Slider, kSliderLeft[kMasterIndex], kSliderTop, MiniSlider::kWidthTwips,
         MiniSlider::kHeightTwips);
 }
 
@@ -183,9 +184,9 @@ void MainForm::BuildAutoPilotArea() {
   fading_->hide();
 
   // The clock shares the top band, at its right end.
-  colon_[kMasterIndex] = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight,
+  lines_[kMasterIndex].Colon = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight,
                                    QStringLiteral("Clock"));
-  Place(colon_[kMasterIndex], 6360, 120, 2640, 300);
+  Place(lines_[kMasterIndex].Colon, 6360, 120, 2640, 300);
 }
 
 void MainForm::BuildCrossfader() {
@@ -232,7 +233,7 @@ void MainForm::BuildStatusAndLines() {
     line->setAutoFillBackground(true);
     Place(line, left, top, width, height);
     line->lower();
-    lines_[i - 1] = line;
+    dividers_[i - 1] = line;
   };
   // Line1 under the AutoPilot area, Line2 to Line8 between the columns, Line9 above the crossfader and
   // Line10 above the button bar.

@@ -48,7 +48,7 @@ MainTimer::MainTimer(MainForm& form, AudioEngine& engine, const ConsoleState& st
       clock_(std::move(clock)) {
   connect(form_.Timer1(), &QTimer::timeout, this, &MainTimer::Tick);
   for (int i = 0; i <= kClockIndex; ++i) {
-    QLabel* display = form_.Colon(i);
+    QLabel* display = form_.Line(i).Colon;
     MouseEvents* events = MouseEvents::Attach(display);
     connect(events, &MouseEvents::MouseMove, this, [this, i] { ColonMouseMove(i); });
     connect(events, &MouseEvents::MouseUp, this,
@@ -75,7 +75,7 @@ void MainTimer::RefreshLine(int n) {
   const double position = player.CurrentPosition();
   const QString remaining = RemainingText(player.Duration(), position);
   const QString elapsed = ElapsedText(position);
-  SetCaption(form_.Colon(n), state_.RemainTime ? remaining : elapsed);
+  SetCaption(form_.Line(n).Colon, state_.RemainTime ? remaining : elapsed);
 
   const QString status = LineStatusText(remaining, elapsed);
   if (hovered_ == n && form_.Status()->text() == tag_[n]) ShowStatus(status);
@@ -84,10 +84,10 @@ void MainTimer::RefreshLine(int n) {
 
 void MainTimer::RefreshClock() {
   const QDateTime now = Now();
-  QLabel* clock = form_.Colon(kClockIndex);
+  QLabel* clock = form_.Line(kClockIndex).Colon;
   const QString longDate = LongDate(now.date());
   // Tool tips are on while line 1's open button has one: ToolsOn and ToolsOff set them all at once.
-  const bool toolTipsOn = !form_.OpenW(1)->toolTip().isEmpty();
+  const bool toolTipsOn = !form_.Line(1).OpenW->toolTip().isEmpty();
   const QString tip = toolTipsOn ? longDate : QString();
   if (clock->toolTip() != tip) clock->setToolTip(tip);
   SetCaption(clock, ClockCaption(now));
@@ -122,13 +122,13 @@ bool MainTimer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &form_ && event->type() == QEvent::MouseMove) {
     const QWidget* under = form_.childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     for (int i = 0; i <= kClockIndex; ++i) {
-      if (under == form_.Colon(i)) return true;
+      if (under == form_.Line(i).Colon) return true;
     }
     return false;
   }
   // Leaving a display ends its hold on the status line, even when the pointer moves onto a control that writes
   // no status text of its own.
-  if (event->type() == QEvent::Leave && hovered_ >= 0 && watched == form_.Colon(hovered_)) hovered_ = -1;
+  if (event->type() == QEvent::Leave && hovered_ >= 0 && watched == form_.Line(hovered_).Colon) hovered_ = -1;
   return QObject::eventFilter(watched, event);
 }
 

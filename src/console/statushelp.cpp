@@ -6,6 +6,7 @@
 #include "appearance/pan.h"
 #include "common/states.h"
 #include "console/imagebutton.h"
+#include "console/imageswitch.h"
 #include "console/mainform.h"
 #include "console/mouseevents.h"
 
@@ -70,20 +71,20 @@ void StatusHelp::BuildTips() {
   };
 
   for (int n = 0; n < MainForm::kLineCount; ++n) {
-    plain(form_.PlayButt(n), kPlayTip);  // lines 1 to 6 only; line 0 has none
-    plain(form_.StopButt(n), kStopTip);
-    plain(form_.OpenW(n), kOpenTip);
-    plain(form_.LoopW(n), kLoopTip);
-    plain(form_.LoopR(n), kLoopTip);
-    plain(form_.OnG(n), kOnTip);
-    plain(form_.OnW(n), kOnTip);
-    plain(form_.FadeLeftW(n), kLeftTip);
-    plain(form_.FadeLeftR(n), kLeftTip);
-    plain(form_.FadeRightW(n), kRightTip);
-    plain(form_.FadeRightR(n), kRightTip);
-    knob(form_.Pan(n), kPanTip);
-    plain(form_.Mute(n), kMuteTip);
-    knob(form_.Slider(n), kSliderTip);
+    plain(form_.Line(n).PlayButt, kPlayTip);  // lines 1 to 6 only; line 0 has none
+    plain(form_.Line(n).StopButt, kStopTip);
+    plain(form_.Line(n).OpenW, kOpenTip);
+    plain(form_.Line(n).Loop->Unlit(), kLoopTip);
+    plain(form_.Line(n).Loop->Lit(), kLoopTip);
+    plain(form_.Line(n).On->Lit(), kOnTip);
+    plain(form_.Line(n).On->Unlit(), kOnTip);
+    plain(form_.Line(n).FadeLeft->Unlit(), kLeftTip);
+    plain(form_.Line(n).FadeLeft->Lit(), kLeftTip);
+    plain(form_.Line(n).FadeRight->Unlit(), kRightTip);
+    plain(form_.Line(n).FadeRight->Lit(), kRightTip);
+    knob(form_.Line(n).Pan, kPanTip);
+    plain(form_.Line(n).Mute, kMuteTip);
+    knob(form_.Line(n).Slider, kSliderTip);
   }
   knob(form_.MiniCrossfader1(), QStringLiteral("Crossfades the lines set to Left and lines set to Right."));
   plain(form_.LeftFade(), QStringLiteral("AutoFades to the Left."));
@@ -134,25 +135,25 @@ void StatusHelp::ConnectStatusTexts() {
   };
 
   for (int n = 0; n < MainForm::kLineCount; ++n) {
-    image(form_.FadeLeftR(n), kLeftStatus);
-    image(form_.FadeLeftW(n), kLeftStatus);
-    image(form_.FadeRightR(n), kRightStatus);
-    image(form_.FadeRightW(n), kRightStatus);
-    image(form_.OnG(n), kOnStatus);
-    image(form_.OnW(n), kOnStatus);
-    image(form_.LoopR(n), kLoopStatus);
-    image(form_.LoopW(n), kLoopStatus);
-    image(form_.OpenW(n), kOpenStatus);
-    image(form_.PlayButt(n), kPlayStatus);
-    image(form_.StopButt(n), kStopStatus);
-    over(form_.Pan(n), QStringLiteral("Pans line Left to Right"));
-    QLabel* title = form_.TitleLabel(n);
+    image(form_.Line(n).FadeLeft->Lit(), kLeftStatus);
+    image(form_.Line(n).FadeLeft->Unlit(), kLeftStatus);
+    image(form_.Line(n).FadeRight->Lit(), kRightStatus);
+    image(form_.Line(n).FadeRight->Unlit(), kRightStatus);
+    image(form_.Line(n).On->Lit(), kOnStatus);
+    image(form_.Line(n).On->Unlit(), kOnStatus);
+    image(form_.Line(n).Loop->Lit(), kLoopStatus);
+    image(form_.Line(n).Loop->Unlit(), kLoopStatus);
+    image(form_.Line(n).OpenW, kOpenStatus);
+    image(form_.Line(n).PlayButt, kPlayStatus);
+    image(form_.Line(n).StopButt, kStopStatus);
+    over(form_.Line(n).Pan, QStringLiteral("Pans line Left to Right"));
+    QLabel* title = form_.Line(n).TitleLabel;
     OnLabelMove(title, [title] { return title->text(); });
   }
   // The master's slider and mute (index 7) explain themselves like the lines' ones.
   for (int n = 0; n <= MainForm::kMasterIndex; ++n) {
-    fixed(form_.Mute(n), QStringLiteral("Mutes Line"));
-    over(form_.Slider(n), QStringLiteral("Adjusts Volume"));
+    fixed(form_.Line(n).Mute, QStringLiteral("Mutes Line"));
+    over(form_.Line(n).Slider, QStringLiteral("Adjusts Volume"));
   }
   over(form_.MiniCrossfader1(), QStringLiteral("Crossfades lines set to Left and Right"));
   fixed(form_.LeftFade(), QStringLiteral("AutoFades to the Left"));

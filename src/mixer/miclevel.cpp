@@ -49,7 +49,7 @@ MicLevel::MicLevel(SettingsStore& settings, const ColorScheme& colors, std::func
   check1_->setAutoFillBackground(true);
   check1_->move(TwipsToPixels(QPointF(kSliderLeft / 2, kCheckTop)));
 
-  connect(slider_, &MiniSlider::Scroll, this, [this] { onSliderChange_(slider_->Value()); });
+  connect(slider_, &MiniSlider::Scroll, this, [this](int value) { onSliderChange_(value); });
   connect(check1_, &QCheckBox::toggled, this, &MicLevel::Check1Click);
 }
 

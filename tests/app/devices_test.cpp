@@ -35,7 +35,7 @@ TEST_F(DevicesTest, StartUpSetsTheMasterVolumeOrReportsTheMissingMixerOnce) {
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList{Mixer::kMixerErrorText});
   EXPECT_TRUE(app_->Form()->isEnabled());
   // Master controls do nothing without a mixer, and ask nothing.
-  app_->Form()->Slider(7)->SetValue(40);
+  app_->Form()->Line(7).Slider->SetValue(40);
   QTest::keyClick(app_->Form(), Qt::Key_Space);
   EXPECT_TRUE(card_->writes.empty());
   EXPECT_EQ(dialogs_.messages.size(), 1);

@@ -231,7 +231,7 @@ TEST_F(CommandLineTest, APlaylistReplacesTheRememberedOneAndAutoPilotStartsOnIt)
   ASSERT_TRUE(Start(list));
   EXPECT_EQ(app_->OpenedKind(), PlaylistFlow::kOpenedPlaylist);
   EXPECT_EQ(app_->CurrentPlaylist().ListItems, (QStringList{song, encore, last}));
-  EXPECT_EQ(app_->Form()->TitleLabel(0)->text(), QStringLiteral("tonight"));
+  EXPECT_EQ(app_->Form()->Line(0).TitleLabel->text(), QStringLiteral("tonight"));
   EXPECT_TRUE(app_->State().AutoPilotOn);
   EXPECT_EQ(app_->Form()->NextSong()->text(), QStringLiteral("song"));
   // Nothing plays yet; the stall watchdog of the timer's AutoPilot tick makes a fresh choice (the next entry in

@@ -5,6 +5,9 @@
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "common/appinfo.h"
+#include "console/console.h"
+#include "console/imageswitch.h"
+#include "console/linecontrols.h"
 #include "console/mainform.h"
 #include "app/apptestfixture.h"
 
@@ -107,10 +110,15 @@ TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
   const int expectedSliders[] = {80, 80, 75, 80, 0, 0, 80, 33};
-  for (int n = 0; n <= 7; ++n) EXPECT_EQ(form->Slider(n)->Value(), expectedSliders[n]) << n;
+  for (int n = 0; n <= 7; ++n) EXPECT_EQ(form->Line(n).Slider->Value(), expectedSliders[n]) << n;
   const int expectedModes[] = {1, 0, 2, 1, 1, 1, 1};
-  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->FadeModeShown(n), expectedModes[n]) << n;
-  for (int n = 0; n <= 6; ++n) EXPECT_EQ(form->LoopShown(n), n == 0 || n == 6) << n;
+  const LineControls& lines = app_->ConsoleParts()->Lines();
+  for (int n = 0; n <= 6; ++n) {
+    EXPECT_EQ(lines.FadeMode(n), expectedModes[n]) << n;
+    EXPECT_FALSE(form->Line(n).Mode(static_cast<FadeModeCode>(expectedModes[n]))->Lit()->isHidden()) << n;
+    EXPECT_EQ(lines.Looping(n), n == 0 || n == 6) << n;
+    EXPECT_EQ(form->Line(n).Loop->IsLit(), n == 0 || n == 6) << n;
+  }
   EXPECT_TRUE(app_->State().AutoPilotLoop);
 }
 

@@ -88,12 +88,12 @@ TEST_F(AccessibilityTest, EveryControlOfBothWindowsIsOneObjectWithARoleAndANameO
   EXPECT_FALSE(objects.at(QStringLiteral("Line 3 Left"))->state().checked);
   EXPECT_FALSE(objects.at(QStringLiteral("Line 3 Loop"))->state().checked);
   // The texts: a title shows its song as its value.
-  form_.TitleLabel(3)->setText(QStringLiteral("Opening Track"));
-  QAccessibleInterface* title = QAccessible::queryAccessibleInterface(form_.TitleLabel(3));
+  form_.Line(3).TitleLabel->setText(QStringLiteral("Opening Track"));
+  QAccessibleInterface* title = QAccessible::queryAccessibleInterface(form_.Line(3).TitleLabel);
   EXPECT_EQ(title->role(), QAccessible::StaticText);
   EXPECT_EQ(title->text(QAccessible::Name), QStringLiteral("Line 3 Title"));
   EXPECT_EQ(title->text(QAccessible::Value), QStringLiteral("Opening Track"));
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.Colon(7))->text(QAccessible::Name), QStringLiteral("Clock"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.Line(7).Colon)->text(QAccessible::Name), QStringLiteral("Clock"));
 
   card_.microphone = ScriptedMixerBackend::Control(2, 0, 100);
   mixer_.InitMixer();

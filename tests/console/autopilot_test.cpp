@@ -48,7 +48,7 @@ class AutoPilotTest : public ConsoleTest {
     state_.Logging = true;
     state_.LogFile = dir_.filePath(QStringLiteral("songs.log"));
     autoPilot_.logSong = [this](const QString& file) { log_.LogSong(file, true); };
-    form_.Slider(0)->SetValue(100);
+    form_.Line(0).Slider->SetValue(100);
   }
 
   // A tone file of the given pitch and length.

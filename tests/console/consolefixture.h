@@ -8,6 +8,7 @@
 #include "common/colorscheme.h"
 #include "console/console.h"
 #include "console/consolestate.h"
+#include "console/imageswitch.h"
 #include "console/mainform.h"
 #include "mixer/masterstrip.h"
 #include "mixer/mixer.h"

@@ -34,7 +34,7 @@ class CrossfaderReactionsTest : public ConsoleTest {
 // that faded out (and AutoPilot with it); AutoReset then snaps the knob back to the middle, but only with ASOF.
 TEST_F(CrossfaderReactionsTest, MaxedStopsTheFadedOutSideAndSnapsBackAsASOFAndAutoResetSay) {
   console_.Lines().FadeRightW_MouseDown(0, 1);
-  for (int n : {1, 2, 3}) form_.Slider(n)->SetValue(80);
+  for (int n : {1, 2, 3}) form_.Line(n).Slider->SetValue(80);
   struct Row {
     bool asof, autoReset, toLeft;
     int stoppedLine;  // 0: none
@@ -75,8 +75,8 @@ TEST_F(CrossfaderReactionsTest, TheAutoFadeLabelsStartFades) {
 TEST_F(CrossfaderReactionsTest, RenderedLevelsFollowTheVolumeLaw) {
   for (int n : {2, 3}) engine_.Player(n).Stop();
   console_.Lines().OnW_MouseDown(1, 1);
-  form_.Slider(1)->SetValue(80);
-  form_.Slider(7)->SetValue(80);
+  form_.Line(1).Slider->SetValue(80);
+  form_.Line(7).Slider->SetValue(80);
   const auto masterWrites = card_.writes.size();
   audio_.Render(0.1);  // let the gain glide settle
   const double full = 0.5 / std::sqrt(2.0);

@@ -58,10 +58,10 @@ TEST_F(KeyboardTest, FunctionKeysPlayOrStopOnReleaseShiftOpensAndOtherShiftState
 }
 
 TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheMasterMute) {
-  form_.Slider(7)->SetValue(99);
+  form_.Line(7).Slider->SetValue(99);
   Press(Qt::Key_8, Qt::KeypadModifier);
   Press(Qt::Key_8, Qt::KeypadModifier);  // held: 100 is the top, the second step changes nothing
-  EXPECT_EQ(form_.Slider(7)->Value(), 100);
+  EXPECT_EQ(form_.Line(7).Slider->Value(), 100);
   EXPECT_TRUE(settings_.ReadSetting(keys::Slider(7), QString()).isEmpty());
   Release(Qt::Key_8, Qt::KeypadModifier);
   EXPECT_EQ(settings_.ReadSetting(keys::Slider(7), QString()), QStringLiteral("100"));
@@ -69,7 +69,7 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
   Click(Qt::Key_2, Qt::KeypadModifier);
   EXPECT_EQ(settings_.ReadSetting(keys::Slider(7), QString()), QStringLiteral("99"));
   Press(Qt::Key_8);  // the main keyboard's 8 is not the keypad's
-  EXPECT_EQ(form_.Slider(7)->Value(), 99);
+  EXPECT_EQ(form_.Line(7).Slider->Value(), 99);
 
   MiniCrossfader* fader = form_.MiniCrossfader1();
   Press(Qt::Key_4, Qt::KeypadModifier);
@@ -84,7 +84,7 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
   Press(Qt::Key_5, Qt::KeypadModifier);
   EXPECT_EQ(fader->Position(), 1140);
 
-  form_.Slider(7)->SetValue(80);
+  form_.Line(7).Slider->SetValue(80);
   Press(Qt::Key_Space);
   EXPECT_TRUE(console_.Lines().Muted(7));
   EXPECT_EQ(card_.writes.back().level, 0);

@@ -19,12 +19,12 @@ class LineControlsTest : public ConsoleTest {
 };
 
 TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverTheMasters) {
-  form_.Slider(2)->SetValue(80);
+  form_.Line(2).Slider->SetValue(80);
   EXPECT_EQ(engine_.Player(2).Volume(), -332);
-  form_.Slider(0)->SetValue(80);  // line 0 drives both AutoPilot players alike
+  form_.Line(0).Slider->SetValue(80);  // line 0 drives both AutoPilot players alike
   EXPECT_EQ(engine_.AP(0).Volume(), -332);
   EXPECT_EQ(engine_.AP(1).Volume(), -332);
-  form_.Slider(4)->SetValue(100);
+  form_.Line(4).Slider->SetValue(100);
   lines_.FadeRightW_MouseDown(4, 1);
   const auto masterWrites = card_.writes.size();
   FadeToEnd(false);
@@ -32,18 +32,18 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   EXPECT_EQ(engine_.Player(4).Volume(), 0);
   EXPECT_EQ(card_.writes.size(), masterWrites);
 
-  QTest::mouseClick(form_.FadeLeftW(2), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(2).FadeLeft->Unlit(), Qt::LeftButton);
   EXPECT_EQ(lines_.FadeMode(2), kFadeLeft);
-  EXPECT_EQ(form_.FadeModeShown(2), kFadeLeft);
+  EXPECT_FALSE(form_.Line(2).FadeLeft->Lit()->isHidden());
   EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("0"));
   EXPECT_EQ(engine_.Player(2).Volume(), -9569);  // left line, knob at the far right: whatever the slider says
-  QTest::mouseClick(form_.FadeRightW(2), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(2).FadeRight->Unlit(), Qt::LeftButton);
   EXPECT_EQ(engine_.Player(2).Volume(), -332);
   EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("2"));
-  QTest::mouseClick(form_.OnW(2), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(2).On->Unlit(), Qt::LeftButton);
   EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
   // A right press opens the menu instead and changes nothing.
-  QTest::mouseClick(form_.FadeLeftW(2), Qt::RightButton);
+  QTest::mouseClick(form_.Line(2).FadeLeft->Unlit(), Qt::RightButton);
   EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
   EXPECT_TRUE(form_.RCMenu()->isVisible());
   form_.RCMenu()->hide();
@@ -54,64 +54,64 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
 }
 
 TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMutedOnEveryKindOfLine) {
-  form_.Slider(5)->SetValue(80);
-  QTest::mousePress(form_.Mute(5), Qt::LeftButton);
+  form_.Line(5).Slider->SetValue(80);
+  QTest::mousePress(form_.Line(5).Mute, Qt::LeftButton);
   EXPECT_EQ(engine_.Player(5).Volume(), -10000);
   EXPECT_TRUE(lines_.Muted(5));
-  QTest::mouseRelease(form_.Mute(5), Qt::LeftButton);
+  QTest::mouseRelease(form_.Line(5).Mute, Qt::LeftButton);
   EXPECT_EQ(engine_.Player(5).Volume(), -332);
 
-  QTest::mouseClick(form_.Mute(5), Qt::RightButton);
+  QTest::mouseClick(form_.Line(5).Mute, Qt::RightButton);
   EXPECT_TRUE(lines_.Muted(5));
-  form_.Slider(5)->SetValue(100);  // moving the slider of a muted line changes nothing audible
+  form_.Line(5).Slider->SetValue(100);  // moving the slider of a muted line changes nothing audible
   EXPECT_EQ(engine_.Player(5).Volume(), -10000);
-  QTest::mouseClick(form_.Mute(5), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(5).Mute, Qt::LeftButton);
   EXPECT_FALSE(lines_.Muted(5));
   EXPECT_EQ(engine_.Player(5).Volume(), 0);  // the new slider value applies
 
   // Muting line 0 silences both AutoPilot players.
-  QTest::mousePress(form_.Mute(0), Qt::LeftButton);
+  QTest::mousePress(form_.Line(0).Mute, Qt::LeftButton);
   EXPECT_EQ(engine_.AP(0).Volume(), -10000);
   EXPECT_EQ(engine_.AP(1).Volume(), -10000);
-  QTest::mouseRelease(form_.Mute(0), Qt::LeftButton);
+  QTest::mouseRelease(form_.Line(0).Mute, Qt::LeftButton);
 
   // The master's mute, held while slider 7 moves, writes nothing to the sound card until released.
-  form_.Slider(7)->SetValue(80);
+  form_.Line(7).Slider->SetValue(80);
   EXPECT_EQ(card_.writes.back().level, 52428);
-  QTest::mousePress(form_.Mute(7), Qt::LeftButton);
+  QTest::mousePress(form_.Line(7).Mute, Qt::LeftButton);
   EXPECT_EQ(card_.writes.back().level, 0);
   const auto writes = card_.writes.size();
-  form_.Slider(7)->SetValue(50);
+  form_.Line(7).Slider->SetValue(50);
   EXPECT_EQ(card_.writes.size(), writes);
-  QTest::mouseRelease(form_.Mute(7), Qt::LeftButton);
+  QTest::mouseRelease(form_.Line(7).Mute, Qt::LeftButton);
   EXPECT_EQ(card_.writes.back().level, 32768);
 }
 
 TEST_F(LineControlsTest, LoopSwitchSetsThePlayCountAndIsSaved) {
-  QTest::mouseClick(form_.LoopW(3), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(3).Loop->Unlit(), Qt::LeftButton);
   EXPECT_TRUE(lines_.Looping(3));
   EXPECT_EQ(engine_.Player(3).PlayCount(), 999999);
   EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), QStringLiteral("True"));
-  QTest::mouseClick(form_.LoopR(3), Qt::LeftButton);  // the lit picture is in front now
+  QTest::mouseClick(form_.Line(3).Loop->Lit(), Qt::LeftButton);  // the lit picture is in front now
   EXPECT_EQ(engine_.Player(3).PlayCount(), 1);
   EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), QStringLiteral("False"));
   // Line 0's switch is AutoPilot's list loop, not a play count.
-  QTest::mouseClick(form_.LoopW(0), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(0).Loop->Unlit(), Qt::LeftButton);
   EXPECT_TRUE(state_.AutoPilotLoop);
   EXPECT_EQ(engine_.AP(0).PlayCount(), 1);
   // Other buttons do nothing.
-  QTest::mouseClick(form_.LoopR(0), Qt::RightButton);
+  QTest::mouseClick(form_.Line(0).Loop->Lit(), Qt::RightButton);
   EXPECT_TRUE(state_.AutoPilotLoop);
 }
 
 TEST_F(LineControlsTest, SliderReleaseSavesItsValueAndPanSetsTheBalance) {
-  MiniSlider* slider = form_.Slider(6);
+  MiniSlider* slider = form_.Line(6).Slider;
   // A click on the track's top puts the knob at the top.
   QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, 3));
   EXPECT_EQ(slider->Value(), 100);
   EXPECT_EQ(settings_.ReadSetting(keys::Slider(6), QString()), QStringLiteral("100"));
 
-  Pan* pan = form_.Pan(0);
+  Pan* pan = form_.Line(0).Pan;
   const QPoint knob(pan->width() / 2, pan->height() / 2);
   QTest::mousePress(pan, Qt::LeftButton, {}, knob);
   QTest::mouseMove(pan, knob + QPoint(20, 0));

@@ -1,3 +1,4 @@
+#include "console/imageswitch.h"
 #include "console/mainform.h"
 
 #include "appearance/butt.h"
@@ -54,7 +55,7 @@ TEST_F(MainFormTest, EveryControlOfTheConsoleCarriesItsName) {
 
 TEST_F(MainFormTest, SlidersAndCrossfaderStandAtTheirPlaces) {
   const int lefts[] = {300, 1500, 2580, 3660, 4740, 5820, 6900, 8100};
-  for (int n = 0; n <= 7; ++n) EXPECT_EQ(TwipRect(form_.Slider(n)), QRect(lefts[n], 3300, 615, 1500)) << n;
+  for (int n = 0; n <= 7; ++n) EXPECT_EQ(TwipRect(form_.Line(n).Slider), QRect(lefts[n], 3300, 615, 1500)) << n;
   EXPECT_EQ(TwipRect(form_.MiniCrossfader1()), QRect(3060, 5460, 2895, 510));
   EXPECT_EQ(form_.size(), TwipsToPixels(QSize(MainForm::kWidthTwips, MainForm::kHeightTwips)));
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize());  // fixed size
@@ -84,20 +85,19 @@ TEST_F(MainFormTest, NoTwoVisibleControlsOverlapAndAllFitTheWindow) {
 }
 
 TEST_F(MainFormTest, FadeModeAndLoopPicturesShowTheState) {
-  for (int mode : {0, 1, 2}) {
+  for (FadeModeCode mode : {kFadeLeft, kAlwaysOn, kFadeRight}) {
     form_.ShowFadeMode(4, mode);
-    EXPECT_EQ(form_.FadeModeShown(4), mode);
-    const int visible = !form_.FadeLeftR(4)->isHidden() + !form_.FadeLeftW(4)->isHidden() +
-                        !form_.OnG(4)->isHidden() + !form_.OnW(4)->isHidden() + !form_.FadeRightR(4)->isHidden() +
-                        !form_.FadeRightW(4)->isHidden();
-    EXPECT_EQ(visible, 3);
+    // Of each switch's two stacked pictures exactly one shows: the lit one for the line's mode.
+    for (FadeModeCode other : {kFadeLeft, kAlwaysOn, kFadeRight}) {
+      EXPECT_EQ(form_.Line(4).Mode(other)->Lit()->isHidden(), other != mode) << mode << other;
+      EXPECT_EQ(form_.Line(4).Mode(other)->Unlit()->isHidden(), other == mode) << mode << other;
+    }
   }
-  EXPECT_EQ(form_.FadeModeShown(3), 1);  // as designed: Always On
+  EXPECT_FALSE(form_.Line(3).On->Lit()->isHidden());  // as designed: Always On
   form_.ShowLoop(2, true);
-  EXPECT_TRUE(form_.LoopShown(2));
-  EXPECT_EQ(form_.childAt(form_.LoopR(2)->geometry().center()), form_.LoopR(2));
+  EXPECT_EQ(form_.childAt(form_.Line(2).Loop->Lit()->geometry().center()), form_.Line(2).Loop->Lit());
   form_.ShowLoop(2, false);
-  EXPECT_EQ(form_.childAt(form_.LoopW(2)->geometry().center()), form_.LoopW(2));
+  EXPECT_EQ(form_.childAt(form_.Line(2).Loop->Unlit()->geometry().center()), form_.Line(2).Loop->Unlit());
 }
 
 TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
@@ -129,16 +129,16 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOv
     return shown;
   };
   EXPECT_TRUE(menuAfterClick(&form_, Qt::RightButton, QPoint(5, 200)));
-  EXPECT_TRUE(menuAfterClick(form_.TitleLabel(3), Qt::RightButton, QPoint(5, 5)));
-  EXPECT_FALSE(menuAfterClick(form_.TitleLabel(3), Qt::LeftButton, QPoint(5, 5)));
-  EXPECT_FALSE(menuAfterClick(form_.Mute(3), Qt::RightButton, QPoint(5, 5)));
+  EXPECT_TRUE(menuAfterClick(form_.Line(3).TitleLabel, Qt::RightButton, QPoint(5, 5)));
+  EXPECT_FALSE(menuAfterClick(form_.Line(3).TitleLabel, Qt::LeftButton, QPoint(5, 5)));
+  EXPECT_FALSE(menuAfterClick(form_.Line(3).Mute, Qt::RightButton, QPoint(5, 5)));
 
   form_.Status()->setText(QStringLiteral("Mutes Line"));
   auto moveOver = [](QWidget* widget, QPointF at) {
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
   };
-  moveOver(form_.Mute(3), QPointF(5, 5));
+  moveOver(form_.Line(3).Mute, QPointF(5, 5));
   EXPECT_EQ(form_.Status()->text(), QStringLiteral("Mutes Line"));
   moveOver(&form_, QPointF(5, 200));
   EXPECT_TRUE(form_.Status()->text().isEmpty());
@@ -155,7 +155,7 @@ TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
   auto drag = [this](int index, const QString& file, QEvent::Type type) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(file)});
-    QLabel* label = form_.TitleLabel(index);
+    QLabel* label = form_.Line(index).TitleLabel;
     QDragEnterEvent enter(label->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(label, &enter);
     if (type == QEvent::DragEnter) return enter.isAccepted();
@@ -179,10 +179,10 @@ TEST_F(MainFormTest, ScreenshotOfTheConsole) {
   form_.ShowFadeMode(1, 0);
   form_.ShowFadeMode(2, 2);
   form_.ShowLoop(3, true);
-  form_.TitleLabel(1)->setText(QStringLiteral("Opening Track"));
-  form_.TitleLabel(0)->setText(QStringLiteral("Friday Set"));
-  form_.Slider(1)->SetValue(65);
-  form_.Slider(7)->SetValue(90);
+  form_.Line(1).TitleLabel->setText(QStringLiteral("Opening Track"));
+  form_.Line(0).TitleLabel->setText(QStringLiteral("Friday Set"));
+  form_.Line(1).Slider->SetValue(65);
+  form_.Line(7).Slider->SetValue(90);
   form_.Status()->setText(QStringLiteral("Adjusts Volume"));
   form_.show();
   const QImage shot = form_.grab().toImage();

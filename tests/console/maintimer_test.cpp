@@ -48,7 +48,7 @@ class MainTimerTest : public test::ConsoleTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
   }
 
-  QString Shown(int n) const { return form_.Colon(n)->text(); }
+  QString Shown(int n) const { return form_.Line(n).Colon->text(); }
   QString StatusText() const { return form_.Status()->text(); }
   MediaPlayer& Opened(MediaPlayer& player) {
     EXPECT_EQ(test::OpenAndWait(player, song_), kOpen);
@@ -96,14 +96,14 @@ TEST_F(MainTimerTest, StatusLineFollowsTheDisplayUnderThePointerUntilThePointerL
   timer_.Tick();
   EXPECT_EQ(StatusText(), QString());  // nothing under the pointer: the ticks leave the status line alone
   // Resting on line 4, another display that showed the same text does not capture the status line.
-  QTest::mouseMove(form_.Colon(4), QPoint(10, 5));
+  QTest::mouseMove(form_.Line(4).Colon, QPoint(10, 5));
   EXPECT_EQ(StatusText(), kEmptyStatus);
   MediaPlayer& player = Opened(engine_.Player(2));
   player.Play();
   timer_.Tick();
   EXPECT_EQ(StatusText(), kEmptyStatus);
 
-  QTest::mouseMove(form_.Colon(2), QPoint(10, 5));
+  QTest::mouseMove(form_.Line(2).Colon, QPoint(10, 5));
   EXPECT_EQ(StatusText(), QStringLiteral("- 1:05 Remaining, 0:00 Elapsed."));
   // Resting there, the status line follows the song tick by tick.
   audio_.Render(7.0);
@@ -112,14 +112,14 @@ TEST_F(MainTimerTest, StatusLineFollowsTheDisplayUnderThePointerUntilThePointerL
 
   // Over the bare window (between the AutoPilot area and line 0's label) the status line clears, and the ticks
   // no longer write it.
-  QTest::mouseMove(&form_, QPoint(2, form_.LineLabel(0)->y() - 3));
+  QTest::mouseMove(&form_, QPoint(2, form_.Line(0).LineLabel->y() - 3));
   EXPECT_EQ(StatusText(), QString());
   audio_.Render(2.0);
   timer_.Tick();
   EXPECT_EQ(StatusText(), QString());
 
   // Onto a control that writes no status text (an AutoPilot button): the last text stays but no longer follows.
-  QTest::mouseMove(form_.Colon(2), QPoint(10, 5));
+  QTest::mouseMove(form_.Line(2).Colon, QPoint(10, 5));
   EXPECT_EQ(StatusText(), QStringLiteral("- 0:56 Remaining, 0:09 Elapsed."));
   QTest::mouseMove(form_.APlay(), QPoint(5, 5));
   audio_.Render(2.0);
@@ -134,30 +134,30 @@ TEST_F(MainTimerTest, ClockShowsDateAndTimeWithTheLongDateAsToolTipAndStatusPast
   now_ = QDateTime(QDate(2026, 12, 4), QTime(23, 59, 59));
   timer_.Tick();
   EXPECT_EQ(Shown(7), QStringLiteral("12-4-2026   11:59 PM"));
-  EXPECT_EQ(form_.Colon(7)->toolTip(), QStringLiteral("Friday, December 4, 2026"));
-  QTest::mouseMove(form_.Colon(7), QPoint(20, 5));
+  EXPECT_EQ(form_.Line(7).Colon->toolTip(), QStringLiteral("Friday, December 4, 2026"));
+  QTest::mouseMove(form_.Line(7).Colon, QPoint(20, 5));
   EXPECT_EQ(StatusText(), QStringLiteral("Friday, December 4, 2026"));
 
   now_ = QDateTime(QDate(2026, 12, 5), QTime(0, 0, 1));
   timer_.Tick();
   EXPECT_EQ(Shown(7), QStringLiteral("12-5-2026   12:00 AM"));
   EXPECT_EQ(StatusText(), QStringLiteral("Saturday, December 5, 2026"));
-  EXPECT_EQ(form_.Colon(7)->toolTip(), QStringLiteral("Saturday, December 5, 2026"));
+  EXPECT_EQ(form_.Line(7).Colon->toolTip(), QStringLiteral("Saturday, December 5, 2026"));
 
   // Only while tool tips are on.
   help.ToolsOff();
   timer_.Tick();
-  EXPECT_EQ(form_.Colon(7)->toolTip(), QString());
+  EXPECT_EQ(form_.Line(7).Colon->toolTip(), QString());
 }
 
 TEST_F(MainTimerTest, TickThatChangesNothingRepaintsNothing) {
   Opened(engine_.Player(5));
-  QTest::mouseMove(form_.Colon(5), QPoint(10, 5));
+  QTest::mouseMove(form_.Line(5).Colon, QPoint(10, 5));
   timer_.Tick();
   QTest::qWait(50);
 
   PaintCounter counter;
-  for (int i = 0; i <= 7; ++i) counter.Watch(form_.Colon(i));
+  for (int i = 0; i <= 7; ++i) counter.Watch(form_.Line(i).Colon);
   counter.Watch(form_.Status());
   for (int i = 0; i < 5; ++i) timer_.Tick();
   QTest::qWait(50);
@@ -167,10 +167,10 @@ TEST_F(MainTimerTest, TickThatChangesNothingRepaintsNothing) {
   now_ = now_.addSecs(60);
   engine_.Player(5).SetCurrentPosition(10.0);
   timer_.Tick();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return counter.counts[form_.Colon(7)] > 0; }, 1000));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return counter.counts[form_.Colon(5)] > 0; }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return counter.counts[form_.Line(7).Colon] > 0; }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return counter.counts[form_.Line(5).Colon] > 0; }, 1000));
   EXPECT_GT(counter.counts[form_.Status()], 0);
-  EXPECT_EQ(counter.counts[form_.Colon(4)], 0);
+  EXPECT_EQ(counter.counts[form_.Line(4).Colon], 0);
 }
 
 TEST_F(MainTimerTest, Timer1DrivesTheTicksAndTheAutoPilotStepRunsLastOnlyWhileOn) {
@@ -203,9 +203,9 @@ TEST_F(MainTimerTest, Timer1DrivesTheTicksAndTheAutoPilotStepRunsLastOnlyWhileOn
 }
 
 TEST_F(MainTimerTest, RightButtonReleaseOnADisplayOpensTheMenu) {
-  QTest::mouseClick(form_.Colon(3), Qt::LeftButton);
+  QTest::mouseClick(form_.Line(3).Colon, Qt::LeftButton);
   EXPECT_FALSE(form_.RCMenu()->isVisible());
-  QTest::mouseClick(form_.Colon(7), Qt::RightButton);
+  QTest::mouseClick(form_.Line(7).Colon, Qt::RightButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return form_.RCMenu()->isVisible(); }, 1000));
   form_.RCMenu()->close();
 }

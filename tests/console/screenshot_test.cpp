@@ -23,14 +23,14 @@ TEST_F(ConsoleScreenshotTest, ConsoleInUse) {
   for (int n = 1; n <= 3; ++n) {
     const QString file = Tone(names[n - 1] + QStringLiteral(".wav"), 3.0);
     ASSERT_EQ(OpenAndWait(engine_.Player(n), file), 6);
-    form_.Slider(n)->SetValue(60 + 10 * n);
+    form_.Line(n).Slider->SetValue(60 + 10 * n);
   }
-  form_.Slider(0)->SetValue(80);
-  form_.Slider(7)->SetValue(85);
+  form_.Line(0).Slider->SetValue(80);
+  form_.Line(7).Slider->SetValue(85);
   console_.Lines().FadeLeftW_MouseDown(1, 1);
   console_.Lines().FadeRightW_MouseDown(2, 1);
   console_.Transport().PlayButt(1);
-  QTest::mouseClick(form_.Mute(2), Qt::RightButton);  // kept muted
+  QTest::mouseClick(form_.Line(2).Mute, Qt::RightButton);  // kept muted
   MiniCrossfader* fader = form_.MiniCrossfader1();
   fader->AutoFadeRight();
   for (int i = 0; i < 12; ++i) fader->TickRight();
@@ -40,7 +40,7 @@ TEST_F(ConsoleScreenshotTest, ConsoleInUse) {
   state_.RemainTime = true;
   MainTimer timer(form_, engine_, state_);
   timer.Tick();
-  EXPECT_EQ(form_.Colon(1)->text(), QStringLiteral("- 0:02"));
+  EXPECT_EQ(form_.Line(1).Colon->text(), QStringLiteral("- 0:02"));
   const QImage shot = form_.grab().toImage();
   ASSERT_TRUE(shot.save(ArtefactDir() + QStringLiteral("/console.png")));
   EXPECT_LT(fader->LeftLevel(), 100);

@@ -72,7 +72,7 @@ class StatusHelpTest : public ::testing::Test {
   }
   QString StatusText() const { return form_.Status()->text(); }
   // Between the AutoPilot area and line 0's label: nothing stands there.
-  QPoint BareBackground() const { return QPoint(2, form_.LineLabel(0)->y() - 3); }
+  QPoint BareBackground() const { return QPoint(2, form_.Line(0).LineLabel->y() - 3); }
   // Moves the pointer over the bare window and then to `at` inside `widget` (the middle when not given), and
   // returns the status text.
   QString StatusOver(QWidget* widget, std::optional<QPoint> at = std::nullopt) {
@@ -135,8 +135,8 @@ TEST_F(StatusHelpTest, PointerOverEachControlShowsItsStatusText) {
       if (widget && !widget->isHidden() && form_.childAt(widget->geometry().center()) == widget)
         table.emplace_back(name, QLatin1String(text));
     }
-    form_.TitleLabel(n)->setText(QStringLiteral("Title %1").arg(n));
-    table.emplace_back(form_.TitleLabel(n)->objectName(), QStringLiteral("Title %1").arg(n));
+    form_.Line(n).TitleLabel->setText(QStringLiteral("Title %1").arg(n));
+    table.emplace_back(form_.Line(n).TitleLabel->objectName(), QStringLiteral("Title %1").arg(n));
   }
   // 14 single controls; per line 4 pictures in front, Open, Mute, Slider and the title; Play and Stop on lines 1-6.
   ASSERT_EQ(table.size(), 14u + 7 * 8 + 6 * 2);
@@ -144,7 +144,7 @@ TEST_F(StatusHelpTest, PointerOverEachControlShowsItsStatusText) {
     EXPECT_EQ(StatusOver(form_.findChild<QWidget*>(name)), text) << name.toStdString();
   // The pan raises its event over its knob only, which starts in the middle.
   const QPoint panKnob = TwipsToPixels(QPoint(Pan::kCentreLeft + Pan::kKnobWidth / 2, Pan::kHeightTwips / 2));
-  for (int n = 0; n <= 6; ++n) EXPECT_EQ(StatusOver(form_.Pan(n), panKnob), QStringLiteral("Pans line Left to Right"));
+  for (int n = 0; n <= 6; ++n) EXPECT_EQ(StatusOver(form_.Line(n).Pan, panKnob), QStringLiteral("Pans line Left to Right"));
 }
 
 TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) {
@@ -172,7 +172,7 @@ TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedAndIsWrittenWhileHidden) {
   EXPECT_EQ(StatusText(), QString());
 
   form_.Status()->hide();
-  QTest::mouseMove(form_.Mute(2));
+  QTest::mouseMove(form_.Line(2).Mute);
   EXPECT_EQ(StatusText(), QStringLiteral("Mutes Line"));
   form_.Status()->show();
   EXPECT_EQ(StatusText(), QStringLiteral("Mutes Line"));

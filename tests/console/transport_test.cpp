@@ -16,7 +16,7 @@ class TransportTest : public ConsoleTest {
   // Opens path on line n through the Open button and its dialog, and waits until the player has it open.
   void OpenOnLine(int n, const QString& path) {
     dialogs_.openAnswers.push_back(path);
-    QTest::mouseClick(form_.OpenW(n), Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseClick(form_.Line(n).OpenW, Qt::LeftButton, {}, QPoint(8, 8));
     ASSERT_TRUE(WaitFor([&] { return engine_.Player(n).OpenState() != 5; }));
   }
   // Moves the pointer to `at` inside `button` with the left button held.
@@ -36,7 +36,7 @@ TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefuses
   EXPECT_EQ(engine_.Player(2).OpenState(), 6);
   EXPECT_EQ(engine_.Player(2).PlayState(), 0);  // nothing plays until Play
   // The title and the remembered file change at once, before any Play.
-  EXPECT_EQ(form_.TitleLabel(2)->text(), QStringLiteral("Opening Track"));
+  EXPECT_EQ(form_.Line(2).TitleLabel->text(), QStringLiteral("Opening Track"));
   EXPECT_EQ(settings_.ReadSetting(keys::File(2), QString()), tone);
   EXPECT_EQ(settings_.ReadSetting(keys::kPath, QString()), dir_.path() + QLatin1Char('/'));
 
@@ -52,17 +52,17 @@ TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefuses
   console_.Transport().FileOpen(3);
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList(2, QStringLiteral("Error loading file.")));
   EXPECT_TRUE(engine_.Player(3).FileName().isEmpty());
-  EXPECT_EQ(form_.TitleLabel(3)->text(), QStringLiteral("None"));
+  EXPECT_EQ(form_.Line(3).TitleLabel->text(), QStringLiteral("None"));
   console_.Transport().FileOpen(4);  // Cancel ends the operation silently
   EXPECT_EQ(dialogs_.messages.size(), 2);
 }
 
 TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButtonAndOnlyOnALoadedLine) {
-  QTest::mouseClick(form_.PlayButt(6), Qt::LeftButton, {}, QPoint(8, 8));
+  QTest::mouseClick(form_.Line(6).PlayButt, Qt::LeftButton, {}, QPoint(8, 8));
   EXPECT_EQ(engine_.Player(6).PlayState(), 0);
 
   OpenOnLine(1, Tone(QStringLiteral("one.wav")));
-  ImageButton* play = form_.PlayButt(1);
+  ImageButton* play = form_.Line(1).PlayButt;
   // Pressed, moved out of the 16-pixel square and released there: nothing.
   QTest::mousePress(play, Qt::LeftButton, {}, QPoint(8, 8));
   EXPECT_TRUE(play->HasBorder());
@@ -80,12 +80,12 @@ TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButtonAndOnlyOnALoadedLin
   QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(15, 15));
   EXPECT_EQ(engine_.Player(1).PlayState(), 2);
   EXPECT_LT(engine_.Player(1).CurrentPosition(), 0.5);
-  EXPECT_EQ(form_.LineLabel(1)->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+  EXPECT_EQ(form_.Line(1).LineLabel->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
 
-  QTest::mouseClick(form_.StopButt(1), Qt::LeftButton, {}, QPoint(8, 8));
+  QTest::mouseClick(form_.Line(1).StopButt, Qt::LeftButton, {}, QPoint(8, 8));
   EXPECT_EQ(engine_.Player(1).PlayState(), 0);
   EXPECT_EQ(engine_.Player(1).CurrentPosition(), 0.0);
-  EXPECT_EQ(form_.LineLabel(1)->palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
+  EXPECT_EQ(form_.Line(1).LineLabel->palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
 }
 
 TEST_F(TransportTest, StopAllStopsPlayingLinesAndLeavesTheOthersAlone) {
