@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "app/aboutwindow.h"
+#include "app/helppage.h"
 #include "common/errortrap.h"
 #include "app/progresswindow.h"
 #include "settings/settingkeys.h"
@@ -28,6 +30,7 @@
 #include "playlist/playlist.h"
 #include "app/playlistflow.h"
 #include "songlog/songlog.h"
+#include "songlog/view.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
 #include "mixer/miclevel.h"
@@ -59,6 +62,8 @@ Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devi
 
 Application::~Application() {
   // The windows go before the parts they show, the parts before the engine they drive.
+  delete viewer_.data();
+  delete about_.data();
   micWindow_.reset();
   statusHelp_.reset();
   mainTimer_.reset();
@@ -71,6 +76,10 @@ Application::~Application() {
 int Application::OpenedKind() const { return flow_ ? flow_->OpenedKind() : 0; }
 
 bool Application::MicWindowOpen() const { return micWindow_ && micWindow_->MicWindowOpen(); }
+bool Application::AboutOpen() const { return about_ != nullptr; }
+bool Application::ViewerOpen() const { return viewer_ != nullptr; }
+View* Application::Viewer() const { return viewer_; }
+AboutWindow* Application::About() const { return about_; }
 
 void Application::CreateParts() {
   QString notice;
@@ -94,6 +103,7 @@ void Application::CreateParts() {
   mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
+  helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
   ConnectParts();
@@ -113,11 +123,50 @@ void Application::ConnectParts() {
   form_->acceptsTitleDrop = [](int index, const QStringList& files) { return AcceptsTitleDrop(index, files); };
   connect(form_.get(), &MainForm::TitleDropped, this,
           [this](int index, const QStringList& files) { flow_->DropOnTitle(index, files); });
-  // The log viewer is not there yet: the button only lights up, as it does while the viewer is open.
-  connect(form_->LogButt(), &Butt::Click, this, [this] { form_->LogButt()->ColChange(colors_.HiliteColor); });
+  // The menu items mnuLog, mnuHelp and mnuAbout click these buttons.
+  connect(form_->LogButt(), &Butt::Click, this, &Application::ShowLogViewer);
+  connect(songLog_.get(), &SongLog::EntryLogged, this, [this](qint32 logCount) {
+    if (viewer_) viewer_->AddOne(logCount);
+  });
+  connect(form_->HelpButt(), &Butt::Click, this, [this] { helpPage_->Open(); });
+  connect(form_->Butt1(), &Butt::Click, this, &Application::ShowAbout);
   connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
   connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(),
           [this](quint32 color) { form_->MicButt()->ColChange(color); });
+}
+
+void Application::ShowLogViewer() {
+  form_->LogButt()->ColChange(colors_.HiliteColor);
+  if (viewer_) {
+    viewer_->setWindowState(viewer_->windowState() & ~Qt::WindowMinimized);
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+    return;
+  }
+  viewer_ = new View(settings_, dialogs_, *songLog_);
+  connect(viewer_, &View::Unloading, this, [this] {
+    form_->LogButt()->ColChange(colors_.TextColor);
+    viewer_ = nullptr;
+  });
+  viewer_->Load();
+}
+
+void Application::ShowAbout() {
+  form_->Butt1()->ColChange(colors_.HiliteColor);
+  if (about_) {
+    about_->raise();
+    about_->activateWindow();
+    return;
+  }
+  about_ = new AboutWindow(colors_, form_.get());
+  about_->openHelp = [this] { helpPage_->Open(); };
+  connect(about_, &AboutWindow::Unloading, this, [this] {
+    form_->Butt1()->ColChange(colors_.TextColor);
+    about_ = nullptr;
+  });
+  about_->show();
+  about_->activateWindow();
 }
 
 void Application::SetProgressVisible(bool visible) {
@@ -152,7 +201,7 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   // Only the exact switch counts: "/d" or "/D", nothing longer, no minus sign.
   debugMode_ = commandLine == QLatin1String("/d") || commandLine == QLatin1String("/D");
   closingDown_ = false;
-  EditorOpen = OptionsOpen = AboutOpen = ViewerOpen = false;
+  EditorOpen = OptionsOpen = false;
 
   // Loading the main window: it starts disabled, with AutoPilot off.
   form_ = std::make_unique<MainForm>();

@@ -11,6 +11,7 @@
 #include "console/consolestate.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QRandomGenerator>
 
 #include <functional>
@@ -18,6 +19,7 @@
 
 namespace marvane {
 
+class AboutWindow;
 class AudioEngine;
 class AudioOutput;
 class AutoPilot;
@@ -38,6 +40,8 @@ class MixerBackend;
 class ProgressWindow;
 class SettingsStore;
 class SingleInstance;
+class HelpPage;
+class View;
 
 // Where the program's sound goes and which sound-card mixer it sets: the real ones by default, others in tests.
 struct Devices {
@@ -72,8 +76,8 @@ class Application : public QObject {
   // Window-open flags, each set while its window is loaded.
   bool EditorOpen = false;
   bool OptionsOpen = false;
-  bool AboutOpen = false;
-  bool ViewerOpen = false;
+  bool AboutOpen() const;
+  bool ViewerOpen() const;
   bool MicWindowOpen() const;
 
   MainForm* Form() const { return form_.get(); }
@@ -92,6 +96,10 @@ class Application : public QObject {
   marvane::SongLog* Log() const { return songLog_.get(); }
   marvane::MainTimer* Timer() const { return mainTimer_.get(); }
   marvane::StatusHelp* Help() const { return statusHelp_.get(); }
+  HelpPage* HelpFile() const { return helpPage_.get(); }
+  // The log viewer and the About window while they are loaded, else null.
+  View* Viewer() const;
+  AboutWindow* About() const;
   // What the command line opened: 0 nothing, 1 a sound file on line 1, 2 a playlist.
   int OpenedKind() const;
   QRandomGenerator& Random() { return random_; }
@@ -112,6 +120,10 @@ class Application : public QObject {
 
   void CreateParts();
   void ConnectParts();
+  // LogButt's click (and mnuLog's): the button lights up and the log viewer is shown.
+  void ShowLogViewer();
+  // Butt1's click (and mnuAbout's): the button lights up and the About window is shown, modal.
+  void ShowAbout();
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
@@ -130,6 +142,9 @@ class Application : public QObject {
   std::unique_ptr<PlaylistFlow> flow_;
   std::unique_ptr<marvane::MainTimer> mainTimer_;
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
+  std::unique_ptr<HelpPage> helpPage_;
+  QPointer<View> viewer_;
+  QPointer<AboutWindow> about_;
   ConsoleState state_;
   ColorScheme colors_;
   QRandomGenerator random_;

@@ -7,6 +7,8 @@ namespace marvane {
 
 // The application title: message boxes without a title of their own carry it.
 inline const QString kAppTitle = QStringLiteral("Marvane");
+// The program's version, as the About window shows it.
+inline const QString kVersion = QStringLiteral("1.40");
 // Settings section of this version, and of the previous version read once by the upgrade import.
 inline const QString kSettingsSection = QStringLiteral("1.40");
 inline const QString kOldSettingsSection = QStringLiteral("1.30");

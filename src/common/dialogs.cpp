@@ -15,7 +15,11 @@ QString QtFilterFromProgramFilter(const QString& filter) {
       pattern = pattern.trimmed();
       if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
     }
-    qtFilters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+    // A description that names its patterns already ("Text Files (*.txt)") names them once.
+    QString description = parts[i].trimmed();
+    if (description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('(')))
+      description = description.left(description.lastIndexOf(QLatin1Char('('))).trimmed();
+    qtFilters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
   }
   return qtFilters.join(QStringLiteral(";;"));
 }

@@ -22,6 +22,7 @@ struct FileDialogRequest {
   QString fileName;
   QString filter;
   int filterIndex = 1;  // 1-based, like the filter pairs
+  QString defaultSuffix;  // added to a name typed without one in a save dialog ("txt")
 };
 
 class Dialogs {
@@ -38,7 +39,8 @@ class Dialogs {
 };
 
 // Turns the program's filter form into Qt's: "Sound Files|*.wav;*.mp3|All Files|*.*" becomes
-// "Sound Files (*.wav *.mp3);;All Files (*)".
+// "Sound Files (*.wav *.mp3);;All Files (*)". A description that ends with its patterns in brackets
+// ("All Files (*.*)") keeps its words and gets Qt's patterns ("All Files (*)").
 QString QtFilterFromProgramFilter(const QString& filter);
 
 }  // namespace marvane

@@ -75,6 +75,10 @@ QByteArray LineEnding(const QByteArray& bytes, qsizetype at, qsizetype length) {
 
 // The section name of a "[name]" line, or nothing when the line is not a section header.
 std::optional<QString> SectionName(const QByteArray& text) {
+  // Most lines are keys: they are told apart without copying them.
+  qsizetype first = 0;
+  while (first < text.size() && IsAsciiBlank(text[first])) ++first;
+  if (first == text.size() || text[first] != '[') return std::nullopt;
   const QByteArray trimmed = text.trimmed();
   if (!trimmed.startsWith('[')) return std::nullopt;
   qsizetype end = trimmed.indexOf(']');
@@ -183,9 +187,10 @@ ProfileFile ProfileFile::Parse(const QByteArray& bytes) {
 void ProfileFile::IndexKeys(Section& section) {
   section.keyIndex.clear();
   section.keyIndex.reserve(static_cast<qsizetype>(section.lines.size()));
-  for (qsizetype i = 0; i < static_cast<qsizetype>(section.lines.size()); ++i) {
+  // From the last line to the first, so that of duplicate keys the first is indexed, with one look-up per key.
+  for (qsizetype i = static_cast<qsizetype>(section.lines.size()) - 1; i >= 0; --i) {
     const QString& key = section.lines[i].foldedKey;
-    if (!key.isEmpty() && !section.keyIndex.contains(key)) section.keyIndex.insert(key, i);
+    if (!key.isEmpty()) section.keyIndex.insert(key, i);
   }
 }
 
@@ -306,6 +311,16 @@ bool ProfileFile::RemoveSection(const QString& section) {
 }
 
 bool ProfileFile::HasSection(const QString& section) const { return FindSection(section) != nullptr; }
+
+void ProfileFile::ForEachValue(
+    const QString& section, const std::function<void(const QString& foldedKey, const QString& value)>& visit) const {
+  const Section* found = FindSection(section);
+  if (!found) return;
+  for (const Line& line : found->lines) {
+    if (line.foldedKey.isEmpty()) continue;
+    visit(line.foldedKey, ValueText(line.text, *FindKey(line.text)));
+  }
+}
 
 QStringList ProfileFile::Keys(const QString& section) const {
   QStringList keys;

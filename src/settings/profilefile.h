@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,11 @@ class ProfileFile {
   bool RemoveSection(const QString& section);
 
   bool HasSection(const QString& section) const;
+  // Calls visit with the case-folded key and the value (as Value gives it) of every key line of section, in file
+  // order, in one pass: the way to read a whole section without a look-up per key. Duplicate keys are visited
+  // too; the first of them is the one Value gives.
+  void ForEachValue(const QString& section,
+                    const std::function<void(const QString& foldedKey, const QString& value)>& visit) const;
   // The keys of section, as written, in file order.
   QStringList Keys(const QString& section) const;
 

@@ -75,6 +75,23 @@ void SongLog::LogTimer_Timer() {
   if (file_.Write(options.LogFile, edits)) Q_EMIT EntryLogged(logCount_);
 }
 
+SongLogEntry SongLog::Entry(qint32 n) {
+  const QString path = options_().LogFile;
+  if (path.isEmpty()) return {};
+  return SongLogEntryAt(file_.Profile(path), n);
+}
+
+bool SongLog::ClearLog() {
+  const QString path = options_().LogFile;
+  if (path.isEmpty()) return false;
+  return file_.Write(path, {{kTotalSection, kEntriesKey, QStringLiteral("0")}});
+}
+
+void SongLog::PreloadLog() {
+  const QString path = options_().LogFile;
+  if (!path.isEmpty()) file_.Preload(path);
+}
+
 QString SongLog::DateText(const QDate& date, const QLocale& locale) {
   return locale.toString(date, QLocale::ShortFormat);
 }

@@ -17,6 +17,7 @@
 //
 // UI thread only.
 
+#include "songlog/songlogentries.h"
 #include "songlog/songlogfile.h"
 
 #include <QDateTime>
@@ -61,6 +62,18 @@ class SongLog : public QObject {
   // The LogTimer tick: writes the waiting song as the next entry. Public so that a caller holding the last word
   // (the benchmark) can run it at once.
   void LogTimer_Timer();
+
+  // The logging settings now.
+  SongLogOptions Options() const { return options_(); }
+
+  // For the log viewer, through the copy of the log kept for writing, so that listing the entry just written
+  // costs no reading of the file: entry n of the log file.
+  SongLogEntry Entry(qint32 n);
+  // Clears the log: "Entries" becomes 0 and numbering starts again at 1 (the entries' keys stay, to be
+  // overwritten). False when the file could not be written.
+  bool ClearLog();
+  // Starts reading the log file in the background, so that a write soon after does not wait for it.
+  void PreloadLog();
 
   QTimer& LogTimer() { return logTimer_; }
   // Number of the last entry written (or meant, when the write failed); 0 before the first.
