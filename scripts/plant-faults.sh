@@ -4,10 +4,11 @@
 # Usage: scripts/plant-faults.sh [build-folder] [extra ctest options...]
 #
 # For every fault: the source file is copied aside, the fault is written into it, the build folder is brought
-# up to date (ninja rebuilds only what depends on the file), the tests run (ctest, stopping at the first failing
-# program), and the file is put back. One line per fault says "caught" (a test failed) or "MISSED" (every test
-# passed); "BROKEN" means the faulty program did not build. The source is restored on every exit, Ctrl+C
-# included. Exits non-zero when a fault was missed or broke the build, or when the tests fail without a fault.
+# up to date (ninja rebuilds only what depends on the file), the tests run (ctest; the failed ones once more, so
+# that a test that fails only now and then cannot pass for a catch), and the file is put back. One line per fault
+# says "caught" and by which test programs, or "MISSED" (every test passed); "BROKEN" means the faulty program did
+# not build. The source is restored on every exit, Ctrl+C included. Exits non-zero when a fault was missed or
+# broke the build, or when the tests fail without a fault.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -91,7 +92,15 @@ locate() {
 }
 
 build_quietly() { cmake --build "$build" >"$backup_dir/build.log" 2>&1; }
-run_tests() { ctest --test-dir "$build" --stop-on-failure "${ctest_options[@]}" >"$backup_dir/test.log" 2>&1; }
+# Runs the tests, then the failed ones again; prints the tests that failed both times.
+failing_tests() {
+  ctest --test-dir "$build" "${ctest_options[@]}" >"$backup_dir/test.log" 2>&1 && return 0
+  ctest --test-dir "$build" --rerun-failed "${ctest_options[@]}" >"$backup_dir/rerun.log" 2>&1 && return 0
+  local names
+  names=$(grep -E '^\s*[0-9]+ - .* \(' "$backup_dir/rerun.log" | sed -E 's/^\s*[0-9]+ - //; s/ \(.*//' |
+    paste -sd, - || true)
+  echo "${names:-some test (see ctest --rerun-failed)}"
+}
 
 # Every original text must be there exactly once before anything is changed.
 for ((i = 0; i < ${#faults[@]}; i += 4)); do
@@ -112,9 +121,9 @@ if ! build_quietly; then
   echo "error: the program does not build as it is" >&2
   exit 2
 fi
-if ! run_tests; then
-  grep -E 'Failed|Not Run|Timeout' "$backup_dir/test.log" >&2 || true
-  echo "error: the tests fail without any fault planted" >&2
+failed=$(failing_tests)
+if [[ -n "$failed" ]]; then
+  echo "error: the tests fail without any fault planted: $failed" >&2
   exit 2
 fi
 
@@ -132,17 +141,18 @@ for ((i = 0; i < ${#faults[@]}; i += 4)); do
   if ! build_quietly; then
     result="BROKEN (does not build)"
     broken=$((broken + 1))
-  elif run_tests; then
-    result="MISSED"
-    missed=$((missed + 1))
   else
-    failed=$(grep -oE '[0-9]+ - [A-Za-z0-9_]+ \((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' \
-      "$backup_dir/test.log" | head -3 | sed -E 's/^[0-9]+ - //; s/ \(.*//' | paste -sd, - || true)
-    result="caught${failed:+ by $failed}"
-    caught=$((caught + 1))
+    failed=$(failing_tests)
+    if [[ -z "$failed" ]]; then
+      result="MISSED"
+      missed=$((missed + 1))
+    else
+      result="caught by $failed"
+      caught=$((caught + 1))
+    fi
   fi
   restore
-  printf '%-60s %s\n' "$name ($(basename "$file"))" "$result"
+  printf '%-72s %s\n' "$name ($(basename "$file"))" "$result"
 done
 
 echo "rebuilding the restored source..."
