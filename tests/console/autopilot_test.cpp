@@ -53,9 +53,8 @@ class AutoPilotTest : public ConsoleTest {
 
   // A tone file of the given pitch and length.
   QString Song(const QString& name, double hz, double seconds) {
-    return MakeFile(dir_.path(), name + QStringLiteral(".wav"),
-                    QStringLiteral("0.25*sin(2*PI*%1*t)").arg(hz), seconds,
-                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+    return MakeFile(dir_.path(), name + QStringLiteral(".wav"), QStringLiteral("0.25*sin(2*PI*%1*t)").arg(hz),
+                    seconds, "-c:a pcm_s16le");
   }
 
   // Lets the players' finished opens and ends reach the console.
