@@ -42,17 +42,6 @@ TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheEnabledConsoleWit
                                   QStringLiteral("Preparing to show...")}));
 }
 
-TEST(ProgressWindow, ShowsItsStageAndABarOfTheGivenWidth) {
-  ProgressWindow sp2;
-  sp2.show();
-  sp2.Progress(QStringLiteral("Opening Files..."), 1300);
-  EXPECT_EQ(sp2.windowTitle(), QStringLiteral("Marvane v.1.40"));
-  EXPECT_EQ(sp2.ActionText(), QStringLiteral("Opening Files..."));
-  EXPECT_EQ(sp2.findChild<QWidget*>(QStringLiteral("Stat"))->width(), TwipsToPixels(1300));
-  EXPECT_TRUE(sp2.windowFlags() & Qt::WindowStaysOnTopHint);
-  ASSERT_TRUE(sp2.grab().save(ArtefactDir() + QStringLiteral("/progress.png")));
-}
-
 TEST_F(StartupTest, OnlyTheExactDebugSwitchTurnsDebugModeOn) {
   for (const QString& line : {QStringLiteral("/d"), QStringLiteral("/D")}) {
     ASSERT_TRUE(Start(line));

@@ -175,22 +175,5 @@ TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
   EXPECT_EQ(dropped[0][1].toStringList(), QStringList{QStringLiteral("/songs/one.mp3")});
 }
 
-TEST_F(MainFormTest, ScreenshotOfTheConsole) {
-  form_.ShowFadeMode(1, 0);
-  form_.ShowFadeMode(2, 2);
-  form_.ShowLoop(3, true);
-  form_.TitleLabel(1)->setText(QStringLiteral("Opening Track"));
-  form_.TitleLabel(0)->setText(QStringLiteral("Friday Set"));
-  form_.Slider(1)->SetValue(65);
-  form_.Slider(7)->SetValue(90);
-  form_.Status()->setText(QStringLiteral("Adjusts Volume"));
-  form_.show();
-  const QImage shot = form_.grab().toImage();
-  const QString path = test::ArtefactDir() + QStringLiteral("/mainform.png");
-  ASSERT_TRUE(shot.save(path)) << path.toStdString();
-  // The window is painted in the scheme's black, and the time displays in its yellow.
-  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::black));
-}
-
 }  // namespace
 }  // namespace marvane

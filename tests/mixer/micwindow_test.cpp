@@ -172,22 +172,5 @@ TEST_F(MicWindowTest, OnTopByDefaultAndTheBoxSwitchesItAndIsStored) {
   mic.CloseMicWindow();
 }
 
-TEST_F(MicWindowTest, ColoursFollowTheScheme) {
-  Start();
-  colors.BackColor = 0x102030;  // red 0x30, green 0x20, blue 0x10
-  colors.TextColor = 0x00FF00;
-  mic.ShowMicWindow();
-  MicLevel* window = mic.Window();
-  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
-  EXPECT_EQ(window->Check1()->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
-  EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
-  // For a person to look at: the window as drawn.
-  window->grab().save(test::ArtefactDir() + QStringLiteral("/miclevel.png"));
-  colors.BackColor = 0x0000FF;
-  mic.Colors();
-  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xFF, 0x00, 0x00));
-  mic.CloseMicWindow();
-}
-
 }  // namespace
 }  // namespace marvane
