@@ -4,37 +4,33 @@
 // records that the program would have ended.
 
 #include "app/application.h"
-#include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "audio/offlineoutput.h"
-#include "audiotestutil.h"
 #include "mixer/scriptedmixerbackend.h"
+#include "support/fixture.h"
 #include "support/scripteddialogs.h"
-#include "support/testenv.h"
 
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 #include <QUuid>
 
 #include <memory>
 
 namespace marvane::test {
 
-class AppTest : public ::testing::Test {
+class AppTest : public FolderTest {
  protected:
-  QTemporaryDir dir_;
-  SettingsStore store_{dir_.filePath(QStringLiteral("Marvane.ini"))};
+  SettingsStore& store_ = settings_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<SingleInstance> instance_;
   std::unique_ptr<Application> app_;
   int ended_ = 0;
   QStringList stages_;
-  QList<int> widths_;
   ScriptedMixerBackend* card_ = nullptr;  // the current start's card
   bool cardHasMixer_ = true;
 
-  Devices TestDevices() {
+  // Starts the program as a fresh process would, with the given command line.
+  bool Start(const QString& commandLine = QString()) {
+    instance_ = std::make_unique<SingleInstance>(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    app_.reset();
     Devices devices;
     devices.output = [](QString*) { return std::make_unique<OfflineOutput>(); };
     devices.mixer = [this] {
@@ -46,24 +42,10 @@ class AppTest : public ::testing::Test {
       card_ = card.get();
       return card;
     };
-    return devices;
-  }
-
-  // A 3-second 441 Hz wave file in the temporary folder.
-  QString Tone(const QString& name) {
-    return MakeFile(dir_.path(), name, QStringLiteral("0.3*sin(2*PI*441*t)"), 3.0,
-                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
-  }
-
-  // Starts the program as a fresh process would, with the given command line.
-  bool Start(const QString& commandLine = QString()) {
-    instance_ = std::make_unique<SingleInstance>(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    app_.reset();
-    app_ = std::make_unique<Application>(store_, dialogs_, TestDevices());
+    app_ = std::make_unique<Application>(store_, dialogs_, std::move(devices));
     app_->endProgram = [this] { ++ended_; };
-    app_->onProgress = [this](const QString& action, int width) {
+    app_->onProgress = [this](const QString& action, int) {
       if (stages_.isEmpty() || stages_.back() != action) stages_ << action;
-      widths_ << width;
     };
     return app_->Main(commandLine, *instance_);
   }

@@ -1,105 +1,85 @@
+// The whole program started and ended: defaults, the settings read back, the sound card's mixer, the microphone
+// window, the lines' files, and the exit question.
+
+#include "app/apptestfixture.h"
 #include "app/progresswindow.h"
-#include "console/imagebutton.h"
 #include "settings/settingkeys.h"
-#include "appearance/twips.h"
+#include "appearance/butt.h"
+#include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
+#include "audio/audioengine.h"
+#include "audio/mediaplayer.h"
 #include "common/appinfo.h"
+#include "common/filestamp.h"
 #include "console/console.h"
+#include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
 #include "console/mainform.h"
-#include "app/apptestfixture.h"
+#include "mixer/miclevel.h"
+#include "mixer/micwindow.h"
+#include "mixer/mixer.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 namespace marvane::test {
 namespace {
 
-class StartupTest : public AppTest {};
+using namespace Qt::StringLiterals;
 
-TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheEnabledConsoleWithDefaults) {
+using StartupTest = AppTest;
+
+TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheConsoleWithDefaults) {
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(form->isEnabled());
+  EXPECT_TRUE(form->isVisible() && form->isEnabled());
   EXPECT_TRUE(form->windowTitle().startsWith(kCaptionPrefix));
   EXPECT_TRUE(form->Timer1()->isActive());
   EXPECT_EQ(form->Timer1()->interval(), 300);
   EXPECT_EQ(app_->SP2(), nullptr);  // the progress window is gone
   EXPECT_TRUE(form->Status()->isVisibleTo(form));
   EXPECT_EQ(form->MiniCrossfader1()->Speed(), 50);
-  EXPECT_EQ(app_->State().FadeSeconds, 3);
-  EXPECT_EQ(app_->State().SpinUp, 5);
-  EXPECT_EQ(app_->State().NoRep, 10);
-  EXPECT_TRUE(app_->State().RemainTime);
-  EXPECT_TRUE(app_->State().AutoReset);
+  const ConsoleState& state = app_->State();
+  EXPECT_EQ(std::tuple(state.FadeSeconds, state.SpinUp, state.NoRep, state.RemainTime, state.AutoReset),
+            std::tuple(3, 5, 10, true, true));
   EXPECT_EQ(app_->Colors().HiliteColor, 255u);
   EXPECT_TRUE(dialogs_.messages.isEmpty());  // no old settings: nothing is asked
-  EXPECT_EQ(store_.ReadSetting(keys::kFirstRun, QString()), QStringLiteral("False"));
-  // The progress window ran through its stages in order.
-  EXPECT_EQ(stages_, (QStringList{QStringLiteral("Initializing..."), QStringLiteral("Opening Files..."),
-                                  QStringLiteral("Getting Settings..."), QStringLiteral("Opening Playlist..."),
-                                  QStringLiteral("Showing Main Window..."), QStringLiteral("Changing Colors..."),
-                                  QStringLiteral("Preparing to show...")}));
-  ASSERT_FALSE(widths_.isEmpty());
-  EXPECT_EQ(widths_.front(), 100);
-  EXPECT_EQ(widths_.back(), 2595);
-  for (int w : {320, 500, 600, 1300, 1400, 1600, 1700, 1850, 2000, 2200, 2300}) EXPECT_TRUE(widths_.contains(w)) << w;
-  EXPECT_TRUE(std::is_sorted(widths_.begin(), widths_.end()));
+  EXPECT_EQ(store_.ReadSetting(keys::kFirstRun, QString()), u"False"_s);
+  EXPECT_EQ(stages_, (QStringList{u"Initializing..."_s, u"Opening Files..."_s, u"Getting Settings..."_s,
+                                  u"Opening Playlist..."_s, u"Showing Main Window..."_s, u"Changing Colors..."_s,
+                                  u"Preparing to show..."_s}));
 }
 
-TEST(ProgressWindow, ShowsItsStageAndABarOfTheGivenWidth) {
-  ProgressWindow sp2;
-  sp2.show();
-  sp2.Progress(QStringLiteral("Opening Files..."), 1300);
-  EXPECT_EQ(sp2.windowTitle(), QStringLiteral("Marvane v.1.40"));
-  EXPECT_EQ(sp2.ActionText(), QStringLiteral("Opening Files..."));
-  EXPECT_EQ(sp2.findChild<QWidget*>(QStringLiteral("Stat"))->width(), TwipsToPixels(1300));
-  EXPECT_TRUE(sp2.windowFlags() & Qt::WindowStaysOnTopHint);
-  ASSERT_TRUE(sp2.grab().save(ArtefactDir() + QStringLiteral("/progress.png")));
-}
-
-TEST_F(StartupTest, OnlyTheExactDebugSwitchTurnsDebugModeOn) {
-  for (const QString& line : {QStringLiteral("/d"), QStringLiteral("/D")}) {
+TEST_F(StartupTest, TheCommandLineSwitchAndThePriorityAndHelpSettingsApply) {
+  for (const auto& [line, debug] : {std::pair{u"/d"_s, true}, {u"/D"_s, true}, {u"/dd"_s, false},
+                                    {u"-d"_s, false}, {u"/d x"_s, false}, {u" /d"_s, false}}) {
     ASSERT_TRUE(Start(line));
-    EXPECT_TRUE(app_->DebugMode()) << line.toStdString();
+    EXPECT_EQ(app_->DebugMode(), debug) << line.toStdString();
   }
-  for (const QString& line : {QStringLiteral("/dd"), QStringLiteral("-d"), QStringLiteral("/d x"),
-                              QStringLiteral(" /d"), QStringLiteral("/debug"), QString()}) {
-    ASSERT_TRUE(Start(line));
-    EXPECT_FALSE(app_->DebugMode()) << line.toStdString();
-  }
-}
-
-TEST_F(StartupTest, TimerIntervalIsOneMillisecondOnlyForPriorityOne) {
-  for (const auto& [stored, interval] : {std::pair{QStringLiteral("300"), 300}, {QStringLiteral("0"), 300},
-                                         {QStringLiteral("2"), 300}, {QStringLiteral("1"), 1},
-                                         {QStringLiteral("1.0"), 1}}) {
+  // The timer runs every millisecond only for priority 1.
+  for (const auto& [stored, interval] : {std::pair{u"0"_s, 300}, {u"2"_s, 300}, {u"1.0"_s, 1}}) {
     store_.WriteSetting(keys::kPriority, stored);
     ASSERT_TRUE(Start());
     EXPECT_EQ(app_->Form()->Timer1()->interval(), interval) << stored.toStdString();
     EXPECT_EQ(app_->State().HighPriority, interval == 1);
   }
-}
-
-TEST_F(StartupTest, ToolTipsAndTheStatusLineFollowTheirSettings) {
   store_.WriteSetting(keys::kToolTips, false);
-  store_.WriteSetting(keys::kStatHelp, QStringLiteral("0"));
+  store_.WriteSetting(keys::kStatHelp, u"0"_s);
   ASSERT_TRUE(Start());
   EXPECT_FALSE(app_->State().ToolTipsOn);
   for (QWidget* w : app_->Form()->findChildren<QWidget*>())
-    EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString() << ": " << w->toolTip().toStdString();
+    EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString();
   EXPECT_FALSE(app_->Form()->Status()->isVisibleTo(app_->Form()));
   store_.WriteSetting(keys::kToolTips, true);
-  store_.WriteSetting(keys::kStatHelp, QStringLiteral("1"));
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->Form()->APlay()->toolTip(), QStringLiteral("Plays Playlist / Skips to Next Song"));
-  EXPECT_TRUE(app_->Form()->Status()->isVisibleTo(app_->Form()));
+  EXPECT_EQ(app_->Form()->APlay()->toolTip(), u"Plays Playlist / Skips to Next Song"_s);
 }
 
-TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
+TEST_F(StartupTest, LineControlsAndFilesComeBackFromTheirSettingsAndExitStopsThePlayers) {
   // Leading-number parse; an unreadable or out-of-range value leaves the slider at its start value 0.
   const std::pair<int, const char*> sliders[] = {{2, "75abc"}, {4, "abc"}, {7, "33"}, {5, "250"}};
   for (const auto& [n, text] : sliders) store_.WriteSetting(keys::Slider(n), QLatin1String(text));
@@ -107,6 +87,9 @@ TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
   for (const auto& [n, mode] : {std::pair{1, 0}, {2, 2}, {3, 5}}) store_.WriteSetting(keys::FadeMode(n), mode);
   store_.WriteSetting(keys::Loop(6), true);
   store_.WriteSetting(keys::Loop(0), true);
+  const QString tone = Tone(u"three.wav"_s), missing = Path(u"gone.wav"_s);
+  store_.WriteSetting(keys::File(3), tone);
+  store_.WriteSetting(keys::File(4), missing);
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
   const int expectedSliders[] = {80, 80, 75, 80, 0, 0, 80, 33};
@@ -120,29 +103,132 @@ TEST_F(StartupTest, LineControlsComeBackFromTheirSettings) {
     EXPECT_EQ(form->Line(n).Loop->IsLit(), n == 0 || n == 6) << n;
   }
   EXPECT_TRUE(app_->State().AutoPilotLoop);
+
+  MediaPlayer& line3 = app_->Engine()->Player(3);
+  EXPECT_EQ(line3.FileName(), tone);
+  EXPECT_EQ(app_->Engine()->Player(4).FileName(), missing);
+  EXPECT_TRUE(app_->Engine()->Player(5).FileName().isEmpty());
+  ASSERT_TRUE(WaitFor([&] { return line3.OpenState() == 6; }));
+  line3.Play();
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_NE(line3.PlayState(), 2);
 }
 
 TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugModeOverAHiddenProgressWindow) {
-  store_.WriteSetting(keys::kNoRep, QStringLiteral("abc"));
-  store_.WriteSetting(keys::kSpinUp, QStringLiteral("7"));
+  store_.WriteSetting(keys::kNoRep, u"abc"_s);
+  store_.WriteSetting(keys::kSpinUp, u"7"_s);
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->State().NoRep, 0);  // initial value kept
+  EXPECT_EQ(app_->State().NoRep, 0);   // initial value kept
   EXPECT_EQ(app_->State().SpinUp, 7);  // the next step still ran
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 
-  store_.WriteSetting(keys::kFadeSpeed, QStringLiteral("fast"));
+  store_.WriteSetting(keys::kFadeSpeed, u"fast"_s);
   int progressVisibleDuringBox = 0;
   dialogs_.onMessage = [&](const AskedMessage&) { progressVisibleDuringBox += app_->SP2()->isVisible(); };
-  ASSERT_TRUE(Start(QStringLiteral("/d")));
+  ASSERT_TRUE(Start(u"/d"_s));
   ASSERT_EQ(dialogs_.messages.size(), 2);  // one for each bad value
   for (const AskedMessage& message : dialogs_.messages) {
-    EXPECT_EQ(message.title, QStringLiteral("Debug Error Message - Get Defaults"));
+    EXPECT_EQ(message.title, u"Debug Error Message - Get Defaults"_s);
     EXPECT_EQ(message.icon, MessageIcon::Critical);
-    EXPECT_EQ(message.text, QStringLiteral("Type mismatch"));
+    EXPECT_EQ(message.text, u"Type mismatch"_s);
   }
   EXPECT_EQ(progressVisibleDuringBox, 0);
-  EXPECT_EQ(app_->State().SpinUp, 7);
   EXPECT_EQ(app_->Form()->MiniCrossfader1()->Speed(), MiniCrossfader(nullptr).Speed());
+}
+
+TEST_F(StartupTest, StartUpSetsTheMasterVolumeOrReportsTheMissingMixerOnce) {
+  ASSERT_TRUE(Start());
+  ASSERT_FALSE(card_->writes.empty());
+  // Slider 7 defaults to 80: 65535 / 100 x 80 = 52428.
+  EXPECT_EQ(card_->writes.back(), (ScriptedMixerBackend::Write{ScriptedMixerBackend::kHandle, 1, 52428}));
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+
+  // Without a mixer the error is shown once and the console works on; master controls do nothing and ask nothing.
+  cardHasMixer_ = false;
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(dialogs_.MessageTexts(), QStringList{Mixer::kMixerErrorText});
+  EXPECT_TRUE(app_->Form()->isEnabled());
+  app_->Form()->Line(7).Slider->SetValue(40);
+  QTest::keyClick(app_->Form(), Qt::Key_Space);
+  EXPECT_TRUE(card_->writes.empty());
+  EXPECT_EQ(dialogs_.messages.size(), 1);
+}
+
+TEST_F(StartupTest, TheMicrophoneWindowComesBackWhenItWasOpenAtExit) {
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->MicWindowOpen());
+  QTest::mouseClick(app_->Form()->MicButt(), Qt::LeftButton);
+  ASSERT_TRUE(app_->MicWindowOpen());
+  EXPECT_EQ(app_->Form()->MicButt()->CaptionColor(), ColorFromValue(app_->Colors().HiliteColor));
+
+  // Declining the exit keeps it, hidden only while the question is up.
+  bool visibleDuringQuestion = true;
+  dialogs_.onMessage = [&](const AskedMessage&) { visibleDuringQuestion = app_->Mic()->Window()->isVisible(); };
+  dialogs_.messageAnswers.push_back(MessageResult::No);
+  EXPECT_FALSE(app_->ExitProgram(true));
+  EXPECT_FALSE(visibleDuringQuestion);
+  EXPECT_TRUE(app_->Mic()->Window()->isVisible());
+  dialogs_.onMessage = nullptr;
+
+  Restart();
+  EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), u"True"_s);
+  EXPECT_TRUE(app_->MicWindowOpen());
+  app_->Mic()->CloseMicWindow();
+  Restart();
+  EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), u"False"_s);
+  EXPECT_FALSE(app_->MicWindowOpen());
+}
+
+TEST_F(StartupTest, TheExitQuestionComesFromEveryWayOutAndNoKeepsEverythingAsItWas) {
+  ASSERT_TRUE(Start());
+  const QByteArray before = ReadBytes(store_.FilePath());
+  dialogs_.messageAnswers = {MessageResult::No, MessageResult::No, MessageResult::No, MessageResult::No};
+  EXPECT_FALSE(app_->ExitProgram(true));
+  EXPECT_FALSE(app_->Form()->close());
+  QTest::mouseClick(app_->Form()->ExitButton(), Qt::LeftButton);
+  app_->Form()->muExit()->trigger();
+  EXPECT_EQ(dialogs_.MessageTexts(), QStringList(4, u"Are you sure you want to exit Marvane?"_s));
+  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::Question);
+  EXPECT_TRUE(app_->Form()->isVisible());
+  EXPECT_FALSE(app_->ClosingDown());
+  EXPECT_EQ(ended_, 0);
+  EXPECT_EQ(ReadBytes(store_.FilePath()), before);
+}
+
+TEST_F(StartupTest, YesSavesThePlaceClosesTheWindowAndEndsAndThePlaceComesBackAtTheNextStart) {
+  ASSERT_TRUE(Start());
+  app_->Form()->move(123, 77);
+  app_->ConsoleParts()->Lines().FadeLeftW_MouseDown(3, kLeftButton);
+  app_->ConsoleParts()->Lines().LoopW_MouseDown(2, kLeftButton);
+  app_->State().AutoPilotOn = true;
+  app_->State().Logging = true;
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  app_->Form()->close();
+  EXPECT_TRUE(app_->ClosingDown());
+  EXPECT_FALSE(app_->State().AutoPilotOn);
+  EXPECT_FALSE(app_->State().Logging);
+  EXPECT_FALSE(app_->Form()->isVisible());
+  EXPECT_EQ(ended_, 1);
+  EXPECT_EQ(dialogs_.messages.size(), 1);  // closing the window did not ask again
+  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), u"1845"_s);  // in twips
+  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), u"1155"_s);
+  app_.reset();
+  instance_.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
+  EXPECT_EQ(app_->ConsoleParts()->Lines().FadeMode(3), kFadeLeft);
+
+  // From then on, starting and quitting without touching a control leaves the file as it was: not even a
+  // rewrite of the same bytes.
+  const QByteArray bytes = ReadBytes(store_.FilePath());
+  const FileStamp stamp = FileStamp::Of(store_.FilePath());
+  Restart();
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_EQ(ReadBytes(store_.FilePath()), bytes);
+  EXPECT_EQ(FileStamp::Of(store_.FilePath()), stamp);
 }
 
 }  // namespace

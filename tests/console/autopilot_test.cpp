@@ -8,10 +8,8 @@
 #include "consolefixture.h"
 #include "playlist/nextsongchooser.h"
 #include "playlist/playlist.h"
-#include "settings/profilefile.h"
-#include "songlog/songlog.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -20,21 +18,14 @@
 namespace marvane::test {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 constexpr double kTick = 0.3;  // the main timer's interval
 
-// Strength of one frequency (Goertzel), as an amplitude, in the 0.1 s of a mono render from `seconds` on.
+// Amplitude of one frequency in the 0.1 s of a mono render from `seconds` on.
 double ToneLevel(const std::vector<float>& render, double seconds, double frequency) {
   const auto from = render.begin() + static_cast<int>(seconds * 44100);
-  const std::vector<float> samples(from, from + 4410);
-  const double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / 44100);
-  double s1 = 0, s2 = 0;
-  for (float x : samples) {
-    const double s0 = x + coefficient * s1 - s2;
-    s2 = s1;
-    s1 = s0;
-  }
-  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-  return 2.0 * std::sqrt(std::max(power, 0.0)) / samples.size();
+  return ToneAmplitude(std::vector<float>(from, from + 4410), frequency, 44100);
 }
 
 class AutoPilotTest : public ConsoleTest {
@@ -45,17 +36,13 @@ class AutoPilotTest : public ConsoleTest {
     state_.NoRep = 10;
     // The list loops: in list order, choosing the last entry ends AutoPilot unless the AutoPilot line loops.
     state_.AutoPilotLoop = true;
-    state_.Logging = true;
-    state_.LogFile = dir_.filePath(QStringLiteral("songs.log"));
-    autoPilot_.logSong = [this](const QString& file) { log_.LogSong(file, true); };
+    autoPilot_.logSong = [this](const QString& file) { logged_ << QFileInfo(file).completeBaseName(); };
     form_.Line(0).Slider->SetValue(100);
   }
 
   // A tone file of the given pitch and length.
   QString Song(const QString& name, double hz, double seconds) {
-    return MakeFile(dir_.path(), name + QStringLiteral(".wav"),
-                    QStringLiteral("0.25*sin(2*PI*%1*t)").arg(hz), seconds,
-                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+    return MakeFile(dir_.path(), name + u".wav"_s, u"0.25*sin(2*PI*%1*t)"_s.arg(hz), seconds, "-c:a pcm_s16le");
   }
 
   // Lets the players' finished opens and ends reach the console.
@@ -70,8 +57,6 @@ class AutoPilotTest : public ConsoleTest {
     Settle();
     autoPilot_.Tick();
     Settle();
-    // The log's 500 ms wait is far shorter than a song; let it pass whenever a song waits to be logged.
-    if (log_.LogTimer().isActive()) log_.LogTimer_Timer();
     return audio;
   }
 
@@ -99,20 +84,9 @@ class AutoPilotTest : public ConsoleTest {
     return p.Duration() - p.CurrentPosition();
   }
 
-  QStringList LoggedSongs() const {
-    const ProfileFile file = ProfileFile::Load(state_.LogFile);
-    QStringList songs;
-    for (int i = 1; i <= 20; ++i) {
-      const auto song = file.Value(QStringLiteral("Songs"), QStringLiteral("%1 File").arg(i));
-      if (!song) break;
-      songs << *song;
-    }
-    return songs;
-  }
-
   Playlist playlist_;
   QRandomGenerator random_{42};
-  SongLog log_{[this] { return SongLogOptions{state_.Logging, state_.LogAll, state_.LogPath, state_.LogFile}; }};
+  QStringList logged_;  // the songs AutoPilot asked to log
   AutoPilot autoPilot_{form_, engine_, settings_, state_, colors_, playlist_, dialogs_, console_.Rule(), random_};
 };
 
@@ -121,17 +95,17 @@ class AutoPilotTest : public ConsoleTest {
 TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   const double pitches[] = {441, 661.5, 882};
   for (int i = 0; i < 3; ++i)
-    playlist_.ListItems << Song(QStringLiteral("song%1").arg(i + 1), pitches[i], 15.0);
+    playlist_.ListItems << Song(u"song%1"_s.arg(i + 1), pitches[i], 15.0);
   playlist_.ListItemCount = 3;
   autoPilot_.Chooser().ChooseNextSong();
-  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("song1"));
+  EXPECT_EQ(form_.NextSong()->text(), u"song1"_s);
 
   QTest::mouseClick(form_.APlay(), Qt::LeftButton, {}, QPoint(8, 8));
   ASSERT_TRUE(state_.AutoPilotOn);
   Settle();
   ASSERT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("song1"));
-  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("song2"));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"song1"_s);
+  EXPECT_EQ(form_.NextSong()->text(), u"song2"_s);
 
   std::vector<float> render;
   QList<double> openedAt, startedAt;  // remaining time of the current song at each early open and start
@@ -165,19 +139,19 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   EXPECT_GT(ToneLevel(left, secondHandOver + 1.5, 882), 0.1);
 
   // List order 1, 2, 3, 1 as the list loops, each logged and put at the front of the played songs.
-  EXPECT_EQ(LoggedSongs(), (QStringList{QStringLiteral("song1"), QStringLiteral("song2"), QStringLiteral("song3"),
-                                        QStringLiteral("song1")}));
+  EXPECT_EQ(logged_, (QStringList{u"song1"_s, u"song2"_s, u"song3"_s,
+                                        u"song1"_s}));
   EXPECT_EQ(playlist_.PlayedList, (QStringList{playlist_.ListItems[0], playlist_.ListItems[2],
                                                playlist_.ListItems[1], playlist_.ListItems[0]}));
 }
 
 // With songs of 6 s or less (FadeSeconds 3) there is no overlap: the next song starts when the current one ends.
 TEST_F(AutoPilotTest, ShortSongsAreNotOverlapped) {
-  PlayList({Song(QStringLiteral("long"), 441, 10.0), Song(QStringLiteral("short"), 882, 5.5)});
+  PlayList({Song(u"long"_s, 441, 10.0), Song(u"short"_s, 882, 5.5)});
   const std::vector<float> left = Run(60);
   for (double t = 0.0; t + 0.1 < left.size() / 44100.0; t += 0.1)
     EXPECT_FALSE(ToneLevel(left, t, 441) > 0.05 && ToneLevel(left, t, 882) > 0.05) << "both at " << t << " s";
-  EXPECT_EQ(LoggedSongs().mid(0, 2), (QStringList{QStringLiteral("long"), QStringLiteral("short")}));
+  EXPECT_EQ(logged_.mid(0, 2), (QStringList{u"long"_s, u"short"_s}));
 }
 
 TEST_F(AutoPilotTest, StopOncePlaysToTheEndPlayWhileRunningCutsOverAndStopTwiceStopsAtOnce) {
@@ -185,60 +159,56 @@ TEST_F(AutoPilotTest, StopOncePlaysToTheEndPlayWhileRunningCutsOverAndStopTwiceS
   EXPECT_FALSE(state_.AutoPilotOn);
   EXPECT_EQ(engine_.AP(0).FileName(), QString());
 
-  PlayList({Song(QStringLiteral("a"), 441, 4.0), Song(QStringLiteral("b"), 882, 4.0)});
+  PlayList({Song(u"a"_s, 441, 4.0), Song(u"b"_s, 882, 4.0)});
   Step();
   autoPilot_.AStop();
   EXPECT_FALSE(state_.AutoPilotOn);
-  EXPECT_EQ(form_.NSLabel()->text(), QStringLiteral("Next Song (Stopped):"));
+  EXPECT_EQ(form_.NSLabel()->text(), u"Next Song (Stopped):"_s);
   EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);  // plays on
   Run(20);
   EXPECT_NE(engine_.AP(0).PlayState(), 2);
   EXPECT_NE(engine_.AP(1).PlayState(), 2);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
-  EXPECT_EQ(LoggedSongs(), QStringList{QStringLiteral("a")});  // nothing followed
+  EXPECT_EQ(form_.CurrentSong()->text(), u"None."_s);
+  EXPECT_EQ(logged_, QStringList{u"a"_s});  // nothing followed
 
   autoPilot_.APlay();
   Settle();
   Step();
   const int first = autoPilot_.CurrentAP();
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("b"));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"b"_s);
   autoPilot_.APlay();  // while running: cuts to the next song on the other player
   Settle();
   const int current = autoPilot_.CurrentAP();
   EXPECT_NE(current, first);
   EXPECT_NE(engine_.AP(first).PlayState(), 2);
   EXPECT_EQ(engine_.AP(current).PlayState(), 2);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("a"));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"a"_s);
   autoPilot_.AStop();
   autoPilot_.AStop();
   EXPECT_NE(engine_.AP(current).PlayState(), 2);
   EXPECT_EQ(engine_.AP(current).CurrentPosition(), 0.0);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("None."));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"None."_s);
 }
 
 TEST_F(AutoPilotTest, NextAfterTheEarlyOpenOpensTheNewChoiceForTheHandOver) {
-  PlayList({Song(QStringLiteral("a"), 441, 10.0), Song(QStringLiteral("b"), 661.5, 10.0),
-            Song(QStringLiteral("c"), 882, 10.0)});
+  PlayList({Song(u"a"_s, 441, 10.0), Song(u"b"_s, 661.5, 10.0),
+            Song(u"c"_s, 882, 10.0)});
   while (!form_.Fading()->isVisibleTo(&form_) && state_.AutoPilotOn) Step();
   const int other = 1 - autoPilot_.CurrentAP();
   EXPECT_EQ(engine_.AP(other).FileName(), playlist_.ListItems[1]);
   autoPilot_.ANext();  // list order: c is next now
-  EXPECT_EQ(form_.NextSong()->text(), QStringLiteral("c"));
+  EXPECT_EQ(form_.NextSong()->text(), u"c"_s);
   Step();
   EXPECT_EQ(engine_.AP(other).FileName(), playlist_.ListItems[2]);
   const int before = autoPilot_.CurrentAP();
   while (autoPilot_.CurrentAP() == before && state_.AutoPilotOn) Step();
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("c"));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"c"_s);
 }
 
 TEST_F(AutoPilotTest, ASongThatNeverStartsIsReplacedAfterTheStallLimit) {
-  const QString broken = dir_.filePath(QStringLiteral("broken.wav"));
-  {
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-  }
-  PlayList({broken, Song(QStringLiteral("good"), 441, 10.0)});
+  const QString broken = dir_.filePath(u"broken.wav"_s);
+  WriteBytes(broken, QByteArray(4096, 'x'));
+  PlayList({broken, Song(u"good"_s, 441, 10.0)});
   EXPECT_NE(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
   for (int tick = 1; tick < 5; ++tick) {
     Step();
@@ -247,17 +217,17 @@ TEST_F(AutoPilotTest, ASongThatNeverStartsIsReplacedAfterTheStallLimit) {
   Step();  // the fifth stalled tick chooses again and starts
   Settle();
   EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
-  EXPECT_EQ(form_.CurrentSong()->text(), QStringLiteral("good"));
+  EXPECT_EQ(form_.CurrentSong()->text(), u"good"_s);
 }
 
 TEST_F(AutoPilotTest, SmartRandomButtonTogglesColoursAndIsSaved) {
   QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
   EXPECT_TRUE(state_.SmartRandom);
   EXPECT_EQ(form_.ShuffButt()->CaptionColor(), ColorFromValue(colors_.HiliteColor));
-  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), QStringLiteral("True"));
+  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), u"True"_s);
   QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
   EXPECT_FALSE(state_.SmartRandom);
-  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), QStringLiteral("False"));
+  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), u"False"_s);
 }
 
 }  // namespace

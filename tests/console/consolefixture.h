@@ -2,7 +2,6 @@
 // The console as the program builds it, for tests: the real main window (offscreen), the real engine on an
 // offline output, a settings file in a temporary folder, scripted dialogs and a scripted sound card.
 
-#include "settings/settingsstore.h"
 #include "appearance/minicrossfader.h"
 #include "audiotestutil.h"
 #include "common/colorscheme.h"
@@ -13,28 +12,18 @@
 #include "mixer/masterstrip.h"
 #include "mixer/mixer.h"
 #include "mixer/scriptedmixerbackend.h"
+#include "support/fixture.h"
 #include "support/scripteddialogs.h"
-#include "support/testenv.h"
-
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 namespace marvane::test {
 
-class ConsoleTest : public ::testing::Test {
+class ConsoleTest : public FolderTest {
  protected:
   ConsoleTest() {
     card_.speakers = ScriptedMixerBackend::Control(1, 0, 65535);
     mixer_.InitMixer();
     state_.SoundPath = dir_.path();
     form_.show();
-  }
-
-  // A 441 Hz sine file of the given length, at half of full scale (-6.02 dBFS).
-  QString Tone(const QString& name, double seconds = 2.0) {
-    return MakeFile(dir_.path(), name, QStringLiteral("0.5*sin(2*PI*441*t)"), seconds,
-                    {QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
   }
 
   // Runs an auto-fade of the crossfader to its left or right end.
@@ -45,8 +34,6 @@ class ConsoleTest : public ::testing::Test {
       left ? fader->TickLeft() : fader->TickRight();
   }
 
-  QTemporaryDir dir_;
-  SettingsStore settings_{dir_.filePath(QStringLiteral("Marvane.ini"))};
   ConsoleState state_;
   ColorScheme colors_;
   ScriptedDialogs dialogs_;

@@ -1,4 +1,6 @@
-#include "console/imageswitch.h"
+// The main window: its controls by name and place, their pictures, the right-click menu, dropped files, and the
+// tool tips and status help on it.
+
 #include "console/mainform.h"
 
 #include "appearance/butt.h"
@@ -6,8 +8,9 @@
 #include "appearance/minislider.h"
 #include "appearance/pan.h"
 #include "appearance/twips.h"
-#include "common/appinfo.h"
 #include "console/imagebutton.h"
+#include "console/imageswitch.h"
+#include "console/statushelp.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +29,8 @@
 namespace marvane {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 QRect TwipRect(const QWidget* w) {
   return {PixelsToTwips(w->x()), PixelsToTwips(w->y()), PixelsToTwips(w->width()), PixelsToTwips(w->height())};
 }
@@ -35,27 +40,15 @@ class MainFormTest : public ::testing::Test {
   MainForm form_;
 };
 
-TEST_F(MainFormTest, EveryControlOfTheConsoleCarriesItsName) {
-  QStringList names;
-  for (int n = 0; n <= 6; ++n) {
-    for (const char* base : {"LineLabel", "TitleLabel", "OpenW", "Colon", "Slider", "Pan", "Mute", "LoopW", "LoopR",
-                             "FadeLeftW", "FadeLeftR", "FadeRightW", "FadeRightR", "OnW", "OnG"})
-      names << QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(n);
-    if (n > 0) names << QStringLiteral("PlayButt_%1").arg(n) << QStringLiteral("StopButt_%1").arg(n);
-  }
-  names << QStringLiteral("Slider_7") << QStringLiteral("Mute_7") << QStringLiteral("Colon_7");
-  for (const char* name : {"APlay", "ANext", "AStop", "CSLabel", "CurrentSong", "NSLabel", "NextSong", "Fading",
-                           "PList", "StopAll", "MicButt", "LogButt", "ShuffButt", "HelpButt", "Options1", "ExitButton",
-                           "Butt1", "MiniCrossfader1", "LeftFade", "FadeRight", "Status", "Line1", "Line10"})
-    names << QLatin1String(name);
-  for (const QString& name : names) EXPECT_NE(form_.findChild<QWidget*>(name), nullptr) << name.toStdString();
-  EXPECT_EQ(form_.findChild<QWidget*>(QStringLiteral("PlayButt_0")), nullptr);
-  EXPECT_TRUE(form_.windowTitle().startsWith(QStringLiteral("MVN v.1.40 - ")));
-}
-
-TEST_F(MainFormTest, SlidersAndCrossfaderStandAtTheirPlaces) {
-  const int lefts[] = {300, 1500, 2580, 3660, 4740, 5820, 6900, 8100};
-  for (int n = 0; n <= 7; ++n) EXPECT_EQ(TwipRect(form_.Line(n).Slider), QRect(lefts[n], 3300, 615, 1500)) << n;
+// Start-up, the tests and the Face files find the controls by name; the layout places them in twips.
+TEST_F(MainFormTest, ControlsCarryTheirNamesAndStandAtTheirPlaces) {
+  for (const char* name : {"LineLabel_0", "OnG_0", "LoopR_6", "FadeRightR_6", "PlayButt_1", "StopButt_6", "Slider_7",
+                           "Mute_7", "Colon_7", "APlay", "NextSong", "MiniCrossfader1", "Status", "Line10"})
+    EXPECT_NE(form_.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+  EXPECT_EQ(form_.findChild<QWidget*>(u"PlayButt_0"_s), nullptr);
+  EXPECT_TRUE(form_.windowTitle().startsWith(u"MVN v.1.40 - "_s));
+  for (const auto& [n, left] : {std::pair{0, 300}, {1, 1500}, {6, 6900}, {7, 8100}})
+    EXPECT_EQ(TwipRect(form_.Line(n).Slider), QRect(left, 3300, 615, 1500)) << n;
   EXPECT_EQ(TwipRect(form_.MiniCrossfader1()), QRect(3060, 5460, 2895, 510));
   EXPECT_EQ(form_.size(), TwipsToPixels(QSize(MainForm::kWidthTwips, MainForm::kHeightTwips)));
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize());  // fixed size
@@ -65,8 +58,7 @@ TEST_F(MainFormTest, NoTwoVisibleControlsOverlapAndAllFitTheWindow) {
   form_.show();
   QList<QWidget*> controls;
   for (QWidget* child : form_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (child->isHidden() || (qobject_cast<QFrame*>(child) && child->objectName().startsWith(QStringLiteral("Line"))))
-      continue;
+    if (child->isHidden() || (qobject_cast<QFrame*>(child) && child->objectName().startsWith(u"Line"_s))) continue;
     if (qobject_cast<QMenu*>(child)) continue;
     controls << child;
   }
@@ -75,7 +67,7 @@ TEST_F(MainFormTest, NoTwoVisibleControlsOverlapAndAllFitTheWindow) {
     for (qsizetype j = i + 1; j < controls.size(); ++j) {
       // A loop switch's two pictures share one place by design: the one in front shows the state.
       const QString a = controls[i]->objectName(), b = controls[j]->objectName();
-      if (a.startsWith(QStringLiteral("Loop")) && b.startsWith(QStringLiteral("Loop")) &&
+      if (a.startsWith(u"Loop"_s) && b.startsWith(u"Loop"_s) &&
           a.section(QLatin1Char('_'), 1) == b.section(QLatin1Char('_'), 1))
         continue;
       EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
@@ -102,15 +94,13 @@ TEST_F(MainFormTest, FadeModeAndLoopPicturesShowTheState) {
 
 TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
   QStringList items;
-  for (QAction* a : form_.RCMenu()->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-  EXPECT_EQ(items, (QStringList{QStringLiteral("Mic Level"), QStringLiteral("-"), QStringLiteral("Help"),
-                                QStringLiteral("About"), QStringLiteral("-"), QStringLiteral("Options"),
-                                QStringLiteral("Logging"), QStringLiteral("-"), QStringLiteral("Playlist"),
-                                QStringLiteral("-"), QStringLiteral("Exit")}));
-  const std::pair<QAction*, Butt*> pairs[] = {
-      {form_.mnuMic(), form_.MicButt()},   {form_.mnuHelp(), form_.HelpButt()}, {form_.mnuAbout(), form_.Butt1()},
-      {form_.mnuOps(), form_.Options1()},  {form_.mnuLog(), form_.LogButt()},  {form_.mnuPLst(), form_.PList()},
-      {form_.muExit(), form_.ExitButton()}};
+  for (QAction* a : form_.RCMenu()->actions()) items << (a->isSeparator() ? u"-"_s : a->text());
+  EXPECT_EQ(items, (QStringList{u"Mic Level"_s, u"-"_s, u"Help"_s, u"About"_s, u"-"_s, u"Options"_s, u"Logging"_s,
+                                u"-"_s, u"Playlist"_s, u"-"_s, u"Exit"_s}));
+  const std::pair<QAction*, Butt*> pairs[] = {{form_.mnuMic(), form_.MicButt()},   {form_.mnuHelp(), form_.HelpButt()},
+                                              {form_.mnuAbout(), form_.Butt1()},   {form_.mnuOps(), form_.Options1()},
+                                              {form_.mnuLog(), form_.LogButt()},   {form_.mnuPLst(), form_.PList()},
+                                              {form_.muExit(), form_.ExitButton()}};
   for (const auto& [action, button] : pairs) {
     QSignalSpy clicked(button, &Butt::Click);
     action->trigger();
@@ -118,9 +108,9 @@ TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
   }
 }
 
-// Right clicks and moves that a control leaves to the window are not the bare window's: only the bare background
-// and the titles open the menu, and only the bare background clears the status line.
-TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOverTheWindowClearTheStatus) {
+// Right clicks that a control leaves to the window are not the bare window's: only the bare background and the
+// titles open the menu.
+TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenu) {
   form_.show();
   auto menuAfterClick = [this](QWidget* widget, Qt::MouseButton button, QPoint at) {
     QTest::mouseClick(widget, button, {}, at);
@@ -133,15 +123,6 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOv
   EXPECT_FALSE(menuAfterClick(form_.Line(3).TitleLabel, Qt::LeftButton, QPoint(5, 5)));
   EXPECT_FALSE(menuAfterClick(form_.Line(3).Mute, Qt::RightButton, QPoint(5, 5)));
 
-  form_.Status()->setText(QStringLiteral("Mutes Line"));
-  auto moveOver = [](QWidget* widget, QPointF at) {
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-  };
-  moveOver(form_.Line(3).Mute, QPointF(5, 5));
-  EXPECT_EQ(form_.Status()->text(), QStringLiteral("Mutes Line"));
-  moveOver(&form_, QPointF(5, 200));
-  EXPECT_TRUE(form_.Status()->text().isEmpty());
 }
 
 // Files dragged onto a title label: the window asks whether they fit while the drag is over the label (refusing
@@ -149,7 +130,7 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenuAndMovesOv
 TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
   form_.show();
   form_.acceptsTitleDrop = [](int index, const QStringList& files) {
-    return index == 0 ? files.first().endsWith(QStringLiteral(".m3u")) : files.first().endsWith(QStringLiteral(".mp3"));
+    return index == 0 ? files.first().endsWith(u".m3u"_s) : files.first().endsWith(u".mp3"_s);
   };
   QSignalSpy dropped(&form_, &MainForm::TitleDropped);
   auto drag = [this](int index, const QString& file, QEvent::Type type) {
@@ -163,33 +144,122 @@ TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
     QApplication::sendEvent(label, &event);
     return event.isAccepted();
   };
-  EXPECT_TRUE(drag(0, QStringLiteral("/lists/party.m3u"), QEvent::DragEnter));
-  EXPECT_FALSE(drag(0, QStringLiteral("/songs/one.mp3"), QEvent::DragEnter));
-  EXPECT_TRUE(drag(2, QStringLiteral("/songs/one.mp3"), QEvent::DragEnter));
-  EXPECT_FALSE(drag(2, QStringLiteral("/lists/party.m3u"), QEvent::DragEnter));
-  EXPECT_FALSE(drag(2, QStringLiteral("/lists/party.m3u"), QEvent::Drop));
+  EXPECT_TRUE(drag(0, u"/lists/party.m3u"_s, QEvent::DragEnter));
+  EXPECT_FALSE(drag(0, u"/songs/one.mp3"_s, QEvent::DragEnter));
+  EXPECT_TRUE(drag(2, u"/songs/one.mp3"_s, QEvent::DragEnter));
+  EXPECT_FALSE(drag(2, u"/lists/party.m3u"_s, QEvent::DragEnter));
+  EXPECT_FALSE(drag(2, u"/lists/party.m3u"_s, QEvent::Drop));
   EXPECT_EQ(dropped.count(), 0);
-  EXPECT_TRUE(drag(2, QStringLiteral("/songs/one.mp3"), QEvent::Drop));
+  EXPECT_TRUE(drag(2, u"/songs/one.mp3"_s, QEvent::Drop));
   ASSERT_EQ(dropped.count(), 1);
   EXPECT_EQ(dropped[0][0].toInt(), 2);
-  EXPECT_EQ(dropped[0][1].toStringList(), QStringList{QStringLiteral("/songs/one.mp3")});
+  EXPECT_EQ(dropped[0][1].toStringList(), QStringList{u"/songs/one.mp3"_s});
 }
 
-TEST_F(MainFormTest, ScreenshotOfTheConsole) {
-  form_.ShowFadeMode(1, 0);
-  form_.ShowFadeMode(2, 2);
-  form_.ShowLoop(3, true);
-  form_.Line(1).TitleLabel->setText(QStringLiteral("Opening Track"));
-  form_.Line(0).TitleLabel->setText(QStringLiteral("Friday Set"));
-  form_.Line(1).Slider->SetValue(65);
-  form_.Line(7).Slider->SetValue(90);
-  form_.Status()->setText(QStringLiteral("Adjusts Volume"));
-  form_.show();
-  const QImage shot = form_.grab().toImage();
-  const QString path = test::ArtefactDir() + QStringLiteral("/mainform.png");
-  ASSERT_TRUE(shot.save(path)) << path.toStdString();
-  // The window is painted in the scheme's black, and the time displays in its yellow.
-  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::black));
+// --- Tool tips and status help: representative controls of each kind and line.
+
+class StatusHelpTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    form_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
+  }
+  QWidget* Control(const QString& name) const { return form_.findChild<QWidget*>(name); }
+  QString StatusText() const { return form_.Status()->text(); }
+  // Between the AutoPilot area and line 0's label: nothing stands there.
+  QPoint BareBackground() const { return QPoint(2, form_.Line(0).LineLabel->y() - 3); }
+  // Moves the pointer over the bare window, then to at inside widget (its middle when not given); the status text.
+  QString StatusOver(QWidget* widget, std::optional<QPoint> at = std::nullopt) {
+    QTest::mouseMove(&form_, BareBackground());
+    if (!StatusText().isEmpty()) return u"<bare window did not clear the status line>"_s;
+    QTest::mouseMove(widget, at.value_or(widget->rect().center()));
+    return StatusText();
+  }
+  int TipCount() const {
+    int count = 0;
+    for (const QWidget* widget : form_.findChildren<QWidget*>()) count += !widget->toolTip().isEmpty();
+    return count;
+  }
+
+  StatusHelp help_{form_};
+};
+
+TEST_F(StatusHelpTest, ToolsOnSetsEveryControlsTipAndToolsOffClearsThem) {
+  help_.ToolsOff();
+  EXPECT_EQ(TipCount(), 0);
+  help_.ToolsOn();
+  // 15 single controls and 14 per line (Play and Stop on lines 1 to 6 only); the master's controls have none.
+  EXPECT_EQ(TipCount(), 15 + 7 * 12 + 6 * 2);
+  const std::pair<const char*, const char*> rows[] = {
+      {"FadeLeftR_0", "When Red, sets line to Left side of Crossfader."},
+      {"FadeRightW_6", "When Red, sets line to Right side of Crossfader."},
+      {"OnG_3", "When Green, sets the line to Always On, regardless of the Crossfader."},
+      {"LoopR_2", "Loop the file endlessly"}, {"OpenW_6", "Open a sound file for play"},
+      {"Pan_0", "Pans the line from Right to Left."}, {"Slider_6", "Sets Volume on line."},
+      {"Mute_1", "Mutes the line while holding the Left Mouse Button. Right Click to keep muted."},
+      {"PlayButt_1", "Play"}, {"StopButt_6", "Stop"}, {"Slider_7", ""},
+      {"APlay", "Plays Playlist / Skips to Next Song"},
+      {"MiniCrossfader1", "Crossfades the lines set to Left and lines set to Right."}, {"ExitButton", "Exits MVN"}};
+  for (const auto& [name, tip] : rows) EXPECT_EQ(Control(QLatin1String(name))->toolTip(), QLatin1String(tip)) << name;
+  EXPECT_EQ(form_.PList()->TipText(), u"Playlist Editor"_s);
+  help_.ToolsOff();
+  EXPECT_EQ(TipCount(), 0);
+  EXPECT_EQ(form_.ExitButton()->TipText(), QString());
+}
+
+TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusText) {
+  for (int n = 0; n <= 6; ++n) {  // each fade mode and loop state in front somewhere
+    form_.ShowFadeMode(n, n % 3);
+    form_.ShowLoop(n, n % 2 == 1);
+  }
+  form_.Line(4).TitleLabel->setText(u"Title 4"_s);
+  const std::pair<const char*, const char*> rows[] = {
+      {"FadeLeftR_0", "Sets line to Left side of Crossfader"},
+      {"FadeRightR_5", "Sets line to Right side of Crossfader"},
+      {"OnG_1", "Sets line to Always On"}, {"LoopR_3", "Sets line to Loop mode"}, {"LoopW_6", "Sets line to Loop mode"},
+      {"OpenW_0", "Opens a file"}, {"PlayButt_6", "Plays file"}, {"StopButt_1", "Stops playback"},
+      {"Mute_7", "Mutes Line"}, {"Slider_7", "Adjusts Volume"}, {"Slider_0", "Adjusts Volume"},
+      {"TitleLabel_4", "Title 4"}, {"MiniCrossfader1", "Crossfades lines set to Left and Right"},
+      {"LeftFade", "AutoFades to the Left"}, {"ShuffButt", "Puts AutoPilot in SmartRandom Mode"},
+      {"ExitButton", "Exits Marvane"}};
+  for (const auto& [name, text] : rows)
+    EXPECT_EQ(StatusOver(Control(QLatin1String(name))), QLatin1String(text)) << name;
+  // The pan raises its event over its knob only, which starts in the middle.
+  const QPoint panKnob = TwipsToPixels(QPoint(Pan::kCentreLeft + Pan::kKnobWidth / 2, Pan::kHeightTwips / 2));
+  EXPECT_EQ(StatusOver(form_.Line(6).Pan, panKnob), u"Pans line Left to Right"_s);
+}
+
+TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) {
+  form_.CurrentSong()->setText(u"Blue Monday"_s);
+  EXPECT_EQ(StatusOver(form_.CSLabel()), u"Current Song: Blue Monday"_s);
+  form_.CurrentSong()->setText(u"None."_s);
+  EXPECT_EQ(StatusOver(form_.CurrentSong()), u"Current Song: None."_s);
+  form_.NextSong()->setText(u"Song Two"_s);
+  EXPECT_EQ(StatusOver(form_.NSLabel()), u"Next Song: Song Two"_s);
+  form_.NSLabel()->setText(u"Next Song (Stopped):"_s);  // with AutoPilot stopped the label says so
+  EXPECT_EQ(StatusOver(form_.NextSong()), u"Next Song (Stopped): Song Two"_s);
+}
+
+TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedIsWrittenWhileHiddenAndShiftCtrlAltRightClickShowsCredits) {
+  EXPECT_EQ(StatusOver(form_.PList()), u"Opens the Playlist Editor"_s);
+  // The AutoPilot buttons write nothing; the status line itself keeps its text.
+  QTest::mouseMove(form_.APlay());
+  QTest::mouseMove(form_.Status(), QPoint(40, 5));
+  EXPECT_EQ(StatusText(), u"Opens the Playlist Editor"_s);
+  // Anything short of all three keys with the right button leaves the text alone.
+  const QPoint at(40, 5);
+  QTest::mouseClick(form_.Status(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, at);
+  QTest::mouseClick(form_.Status(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
+  EXPECT_EQ(StatusText(), u"Opens the Playlist Editor"_s);
+  QTest::mouseClick(form_.Status(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
+  EXPECT_EQ(StatusText(), StatusHelp::kCredits);
+  EXPECT_FALSE(form_.RCMenu()->isVisible());  // the status line does not open the right-click menu
+
+  form_.Status()->hide();
+  QTest::mouseMove(form_.Line(2).Mute);
+  EXPECT_EQ(StatusText(), u"Mutes Line"_s);
+  form_.Status()->show();
+  EXPECT_EQ(StatusText(), u"Mutes Line"_s);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 namespace marvane::test {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 class TransportTest : public ConsoleTest {
  protected:
   // Opens path on line n through the Open button and its dialog, and waits until the player has it open.
@@ -27,16 +29,15 @@ class TransportTest : public ConsoleTest {
 };
 
 TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefusesOtherFiles) {
-  const QString tone = Tone(QStringLiteral("Opening Track.WAV"));  // the extension test ignores case
+  const QString tone = Tone(u"Opening Track.WAV"_s);  // the extension test ignores case
   OpenOnLine(2, tone);
   ASSERT_EQ(dialogs_.openRequests.size(), 1);
-  EXPECT_EQ(dialogs_.openRequests[0].title, QStringLiteral("Open a file on line 2"));
-  EXPECT_EQ(dialogs_.openRequests[0].filter, LineTransport::kSoundFilter);
+  EXPECT_EQ(dialogs_.openRequests[0].title, u"Open a file on line 2"_s);
   EXPECT_EQ(dialogs_.openRequests[0].folder, dir_.path());
   EXPECT_EQ(engine_.Player(2).OpenState(), 6);
   EXPECT_EQ(engine_.Player(2).PlayState(), 0);  // nothing plays until Play
   // The title and the remembered file change at once, before any Play.
-  EXPECT_EQ(form_.Line(2).TitleLabel->text(), QStringLiteral("Opening Track"));
+  EXPECT_EQ(form_.Line(2).TitleLabel->text(), u"Opening Track"_s);
   EXPECT_EQ(settings_.ReadSetting(keys::File(2), QString()), tone);
   EXPECT_EQ(settings_.ReadSetting(keys::kPath, QString()), dir_.path() + QLatin1Char('/'));
 
@@ -44,15 +45,15 @@ TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefuses
     EXPECT_TRUE(LineTransport::HasSoundExtension(QLatin1String(name))) << name;
   for (const char* name : {"/a/x.flac", "/a/x.midi"})
     EXPECT_FALSE(LineTransport::HasSoundExtension(QLatin1String(name))) << name;
-  const QString other = dir_.filePath(QStringLiteral("notes.text"));
+  const QString other = dir_.filePath(u"notes.text"_s);
   QFile(other).open(QIODevice::WriteOnly);
   dialogs_.openAnswers.push_back(other);
   console_.Transport().FileOpen(3);
-  dialogs_.openAnswers.push_back(dir_.filePath(QStringLiteral("missing.wav")));
+  dialogs_.openAnswers.push_back(dir_.filePath(u"missing.wav"_s));
   console_.Transport().FileOpen(3);
-  EXPECT_EQ(dialogs_.MessageTexts(), QStringList(2, QStringLiteral("Error loading file.")));
+  EXPECT_EQ(dialogs_.MessageTexts(), QStringList(2, u"Error loading file."_s));
   EXPECT_TRUE(engine_.Player(3).FileName().isEmpty());
-  EXPECT_EQ(form_.Line(3).TitleLabel->text(), QStringLiteral("None"));
+  EXPECT_EQ(form_.Line(3).TitleLabel->text(), u"None"_s);
   console_.Transport().FileOpen(4);  // Cancel ends the operation silently
   EXPECT_EQ(dialogs_.messages.size(), 2);
 }
@@ -61,7 +62,7 @@ TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButtonAndOnlyOnALoadedLin
   QTest::mouseClick(form_.Line(6).PlayButt, Qt::LeftButton, {}, QPoint(8, 8));
   EXPECT_EQ(engine_.Player(6).PlayState(), 0);
 
-  OpenOnLine(1, Tone(QStringLiteral("one.wav")));
+  OpenOnLine(1, Tone(u"one.wav"_s));
   ImageButton* play = form_.Line(1).PlayButt;
   // Pressed, moved out of the 16-pixel square and released there: nothing.
   QTest::mousePress(play, Qt::LeftButton, {}, QPoint(8, 8));
@@ -89,8 +90,8 @@ TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButtonAndOnlyOnALoadedLin
 }
 
 TEST_F(TransportTest, StopAllStopsPlayingLinesAndLeavesTheOthersAlone) {
-  OpenOnLine(1, Tone(QStringLiteral("one.wav")));
-  OpenOnLine(2, Tone(QStringLiteral("two.wav")));
+  OpenOnLine(1, Tone(u"one.wav"_s));
+  OpenOnLine(2, Tone(u"two.wav"_s));
   console_.Transport().PlayButt(1);
   audio_.Render(0.3);
   engine_.Player(2).SetCurrentPosition(1.25);  // loaded, not playing, cued
@@ -105,7 +106,7 @@ TEST_F(TransportTest, StopAllStopsPlayingLinesAndLeavesTheOthersAlone) {
 TEST_F(TransportTest, EverySongThatStartsIsLoggedWhenLoggingAll) {
   QStringList logged;
   console_.Transport().logSong = [&](const QString& file) { logged << file; };
-  const QString one = Tone(QStringLiteral("one.wav"));
+  const QString one = Tone(u"one.wav"_s);
   OpenOnLine(1, one);
   state_.LogAll = false;
   console_.Transport().PlayButt(1);

@@ -2,8 +2,8 @@
 
 #include "common/vbconvert.h"
 #include "fakehost.h"
-#include "fileutil.h"
 #include "support/scripteddialogs.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,7 @@ using namespace Qt::StringLiterals;
 
 class Chooser : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
-  // A song file that exists.
-  QString Song(const QString& name) {
-    const QString path = dir_.path() + QLatin1Char('/') + name;
-    test::WriteBytes(path, "x");
-    return path;
-  }
+  QString Song(const QString& name) { return test::WriteBytes(dir_.filePath(name), "x"); }  // one that exists
   QString Missing(const QString& name) const { return dir_.path() + u"/missing-"_s + name; }
   void SetList(const QStringList& items) {
     list_.ListItems = items;
@@ -40,9 +33,7 @@ class Chooser : public ::testing::Test {
 
 TEST_F(Chooser, ListOrderGoesOneTwoThreeOneAndTheWrapFollowsTheLoopSwitch) {
   chooser_.ChooseNextSong();  // an empty list changes nothing and shows nothing
-  EXPECT_TRUE(chooser_.NextFile().isEmpty());
-  EXPECT_EQ(chooser_.ListPos(), 0);
-  EXPECT_TRUE(host_.nextSongShown.isEmpty() && dialogs_.messages.isEmpty());
+  EXPECT_TRUE(chooser_.NextFile().isEmpty() && host_.nextSongShown.isEmpty() && dialogs_.messages.isEmpty());
 
   SetList({Song(u"one.mp3"_s), Song(u"two.wav"_s), Song(u"three.mp3"_s)});
   host_.autoPilotOn = true;
@@ -87,12 +78,8 @@ TEST_F(Chooser, MissingFilesAreSkippedAndTheHundredAndFirstBadCandidateStopsAuto
   host_.autoPilotOn = true;
   chooser_.ChooseNextSong();
   ASSERT_EQ(dialogs_.messages.size(), 1);
-  EXPECT_EQ(dialogs_.messages[0].text, NextSongChooser::kTooManyBadFilenames);
-  EXPECT_TRUE(dialogs_.messages[0].text.startsWith(
-      u"Too many bad filenames in Playlist. If the filenames in the Playlist\nare on a CD Rom"_s));
-  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::Ok);
+  EXPECT_TRUE(dialogs_.messages[0].text.startsWith(u"Too many bad filenames in Playlist. If the filenames"_s));
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::None);
-  EXPECT_TRUE(dialogs_.messages[0].title.isEmpty());
   EXPECT_EQ(chooser_.ListPos(), 1);
   EXPECT_FALSE(host_.autoPilotOn);
   EXPECT_EQ(chooser_.NextFile(), dir_.path() + u"/good.mp3"_s) << "the last good choice stays";

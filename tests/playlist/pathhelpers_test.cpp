@@ -5,37 +5,29 @@
 namespace marvane {
 namespace {
 
-TEST(PathHelpers, SplitFileNameReturnsTheNameAndLeavesTheFolder) {
-  QString folder = QStringLiteral("stale");
-  EXPECT_EQ(SplitFileName(QStringLiteral("/music/set one/track.mp3"), &folder), QStringLiteral("track.mp3"));
-  EXPECT_EQ(folder, QStringLiteral("/music/set one/"));
-  EXPECT_EQ(SplitFileName(QStringLiteral("song.mp3"), &folder), QStringLiteral("song.mp3"));
-  EXPECT_EQ(folder, QString());
-  EXPECT_EQ(SplitFileName(QStringLiteral("/music/"), &folder), QString());
-  EXPECT_EQ(folder, QStringLiteral("/music/"));
-  EXPECT_EQ(SplitFileName(QStringLiteral("/"), &folder), QString());
-  EXPECT_EQ(folder, QStringLiteral("/"));
-}
+using namespace Qt::StringLiterals;
 
-TEST(PathHelpers, StripExtensionCutsAtTheLastDotUnlessNothingWouldRemain) {
-  EXPECT_EQ(StripExtension(QStringLiteral("a.b.mp3")), QStringLiteral("a.b"));
-  EXPECT_EQ(StripExtension(QStringLiteral(".mp3")), QStringLiteral(".mp3"));
-  EXPECT_EQ(StripExtension(QStringLiteral("noext")), QStringLiteral("noext"));
-  EXPECT_EQ(StripExtension(QStringLiteral("trailing.")), QStringLiteral("trailing"));
-  EXPECT_EQ(StripExtension(QString()), QString());
-}
-
-TEST(PathHelpers, FolderWithSlashAddsOneSlashOnly) {
-  EXPECT_EQ(FolderWithSlash(QStringLiteral("/home/dj/Music")), QStringLiteral("/home/dj/Music/"));
-  EXPECT_EQ(FolderWithSlash(QStringLiteral("/home/dj/Music/")), QStringLiteral("/home/dj/Music/"));
-  EXPECT_EQ(FolderWithSlash(QStringLiteral("/")), QStringLiteral("/"));
-  EXPECT_EQ(FolderWithSlash(QStringLiteral("")), QStringLiteral("/"));
-}
-
-TEST(PathHelpers, RelativeEntriesTurnBackslashesIntoSlashes) {
-  EXPECT_EQ(NormalizeEntryPath(QStringLiteral("sub\\dir\\a.mp3")), QStringLiteral("sub/dir/a.mp3"));
-  EXPECT_EQ(NormalizeEntryPath(QStringLiteral("/abs/odd\\name.mp3")), QStringLiteral("/abs/odd\\name.mp3"));
-  EXPECT_EQ(NormalizeEntryPath(QStringLiteral("C:\\Music\\a.mp3")), QStringLiteral("C:\\Music\\a.mp3"));
+TEST(PathHelpers, SplitStripAndNormalizeNamesAndFolders) {
+  // SplitFileName returns the name and leaves the folder, with its slash.
+  for (const auto& [path, name, folder] :
+       {std::tuple{u"/music/set one/track.mp3"_s, u"track.mp3"_s, u"/music/set one/"_s},
+        {u"song.mp3"_s, u"song.mp3"_s, QString()},
+        {u"/music/"_s, QString(), u"/music/"_s},
+        {u"/"_s, QString(), u"/"_s}}) {
+    QString found = u"stale"_s;
+    EXPECT_EQ(std::pair(SplitFileName(path, &found), found), std::pair(name, folder)) << path.toStdString();
+  }
+  // StripExtension cuts at the last dot unless nothing would remain.
+  for (const auto& [name, stripped] : {std::pair{u"a.b.mp3"_s, u"a.b"_s}, {u".mp3"_s, u".mp3"_s},
+                                       {u"noext"_s, u"noext"_s}, {u"trailing."_s, u"trailing"_s}})
+    EXPECT_EQ(StripExtension(name), stripped) << name.toStdString();
+  EXPECT_EQ(FolderWithSlash(u"/home/dj/Music"_s), u"/home/dj/Music/"_s);
+  EXPECT_EQ(FolderWithSlash(u"/home/dj/Music/"_s), u"/home/dj/Music/"_s);
+  EXPECT_EQ(FolderWithSlash(QString()), u"/"_s);
+  // Relative entries turn backslashes into slashes; absolute ones are left as they are.
+  EXPECT_EQ(NormalizeEntryPath(u"sub\\dir\\a.mp3"_s), u"sub/dir/a.mp3"_s);
+  EXPECT_EQ(NormalizeEntryPath(u"/abs/odd\\name.mp3"_s), u"/abs/odd\\name.mp3"_s);
+  EXPECT_EQ(NormalizeEntryPath(u"C:\\Music\\a.mp3"_s), u"C:\\Music\\a.mp3"_s);
 }
 
 }  // namespace

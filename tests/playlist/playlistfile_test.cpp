@@ -1,10 +1,11 @@
 #include "playlist/playlistfile.h"
 
-#include "fileutil.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -19,7 +20,6 @@ using test::WriteBytes;
 
 class PlaylistFile : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
   // A path in the playlist's folder, which is also what a relative entry becomes.
   QString Here(const QString& name) const { return folder_ + name; }
   Playlist Loaded(const QString& name, bool* ok = nullptr) const {
@@ -209,24 +209,8 @@ TEST_F(PlaylistFile, SavesFailWithoutAFolderOrWhereNoFileCanBeWritten) {
 }
 
 TEST_F(PlaylistFile, AnyBytesLoadWithoutHarmInEitherKind) {
-  const QList<QByteArray> pieces = {"[playlist]",
-                                    "File1=",
-                                    "file2=",
-                                    "NumberOfEntries=",
-                                    "3",
-                                    "1e9",
-                                    "-2",
-                                    "=",
-                                    "\r",
-                                    "\n",
-                                    "\r\n",
-                                    "\\",
-                                    "C:",
-                                    "/",
-                                    "\xFF",
-                                    "\xC3",
-                                    "\xEF\xBB\xBF",
-                                    "\0",
+  const QList<QByteArray> pieces = {"[playlist]", "File1=", "file2=", "NumberOfEntries=", "3", "1e9", "-2", "=", "\r",
+                                    "\n", "\r\n", "\\", "C:", "/", "\xFF", "\xC3", "\xEF\xBB\xBF", "\0",
                                     QByteArray(120, 'x')};
   QRandomGenerator random(3);
   for (int round = 0; round < 300; ++round) {
@@ -242,6 +226,35 @@ TEST_F(PlaylistFile, AnyBytesLoadWithoutHarmInEitherKind) {
       }
     }
   }
+}
+
+// Playlists written by other programs: each loads or is refused by its ending alone, without harm.
+TEST(TestdataPlaylists, EveryFileLoadsOrIsRefusedAndGivesTheEntriesTheRulesGive) {
+  MARVANE_REQUIRE_TESTDATA();
+  const QString folder = test::TestDataDir() + u"/playlists/"_s;
+  const QStringList names = QDir(folder).entryList(QDir::Files);
+  ASSERT_FALSE(names.isEmpty());
+  QHash<QString, QStringList> loaded;
+  for (const QString& name : names) {
+    Playlist list;
+    const QString ending = name.right(3).toLower();
+    EXPECT_EQ(LoadPlaylist(list, folder, name, true), ending == u"m3u"_s || ending == u"pls"_s) << name.toStdString();
+    EXPECT_EQ(list.ListItemCount, list.ListItems.size()) << name.toStdString();
+    EXPECT_FALSE(list.ListItems.contains(QString())) << name.toStdString();
+    loaded[name] = list.ListItems;
+  }
+  // Windows paths after a byte-order mark are taken whole; extended M3U lines are entries like any other; a
+  // Windows-1252 line is decoded; the keys of ".pls" are found whatever their letter case.
+  EXPECT_EQ(loaded[u"pn_PlaylistNotExt.m3u"_s].first(), u"D:\\Muzyka\\Andrea Bocelli\\04 Chiara.mp3"_s);
+  const QStringList latin = loaded[u"pn_LatinEncoding.m3u"_s];
+  ASSERT_EQ(latin.size(), 3);
+  EXPECT_EQ(latin[0], folder + u"#EXTM3U"_s);
+  EXPECT_EQ(latin[2], u"M:\\R\u00F6yksopp feat. Susanne Sundf\u00F8r - Running To The Sea.mp3"_s);
+  const QStringList shuffled = loaded[u"pn_Playlist2.pls"_s];
+  ASSERT_EQ(shuffled.size(), 4);
+  EXPECT_EQ(shuffled[2], u"/home/uzytkownik/muzyka-1.mp3"_s);
+  EXPECT_EQ(shuffled[3], folder + u"Weird Al - This Is The Life.mp3"_s);
+  EXPECT_EQ(loaded[u"tp_BassDrive.pls"_s].size(), 12);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "songlog/songlog.h"
 
-#include "playlist/fileutil.h"
+#include "support/testenv.h"
 #include "settings/profilefile.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,6 @@ const QDateTime kNow(QDate(2026, 12, 5), QTime(17, 5, 9));
 class SongLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
     options_.Logging = true;
     options_.LogAll = true;
     options_.LogFile = dir_.path() + u"/songs.log"_s;
@@ -43,7 +42,6 @@ class SongLogTest : public ::testing::Test {
 
 TEST_F(SongLogTest, FirstSongCreatesTheLogWithTotalFirstAndTheEntryKeysInOrder) {
   log_.LogSong(u"/music/Intro.mp3"_s, true);
-  EXPECT_EQ(log_.LogTimer().objectName(), u"LogTimer"_s);
   EXPECT_TRUE(log_.LogTimer().isActive());
   EXPECT_FALSE(QFile::exists(options_.LogFile)) << "nothing is written before the timer fires";
   ASSERT_TRUE(WaitForEntry());

@@ -2,7 +2,7 @@
 
 #include "songlog/songlogfile.h"
 
-#include "playlist/fileutil.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,6 @@ TEST(SongLogFile, WritesExactlyWhatTheProfileEngineWritesForAnyLayout) {
     layouts << layout;
   }
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
   for (int index = 0; index < layouts.size(); ++index) {
     const QByteArray& layout = layouts[index];
     const QString path = dir.path() + u"/log%1"_s.arg(index);
