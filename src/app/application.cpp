@@ -26,6 +26,7 @@
 #include "console/maintimer.h"
 #include "console/statushelp.h"
 #include "playlist/filekinds.h"
+#include "playlist/listeditor.h"
 #include "playlist/nextsongchooser.h"
 #include "playlist/playlist.h"
 #include "app/playlistflow.h"
@@ -63,6 +64,7 @@ Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devi
 Application::~Application() {
   // The windows go before the parts they show, the parts before the engine they drive.
   delete viewer_.data();
+  delete editor_.data();
   delete about_.data();
   micWindow_.reset();
   statusHelp_.reset();
@@ -79,6 +81,7 @@ bool Application::MicWindowOpen() const { return micWindow_ && micWindow_->MicWi
 bool Application::AboutOpen() const { return about_ != nullptr; }
 bool Application::ViewerOpen() const { return viewer_ != nullptr; }
 View* Application::Viewer() const { return viewer_; }
+ListEditor* Application::Editor() const { return editor_; }
 AboutWindow* Application::About() const { return about_; }
 
 void Application::CreateParts() {
@@ -130,6 +133,7 @@ void Application::ConnectParts() {
   });
   connect(form_->HelpButt(), &Butt::Click, this, [this] { helpPage_->Open(); });
   connect(form_->Butt1(), &Butt::Click, this, &Application::ShowAbout);
+  connect(form_->PList(), &Butt::Click, this, &Application::ShowEditor);
   connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
   connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(),
           [this](quint32 color) { form_->MicButt()->ColChange(color); });
@@ -150,6 +154,34 @@ void Application::ShowLogViewer() {
     viewer_ = nullptr;
   });
   viewer_->Load();
+}
+
+void Application::ShowEditor() {
+  form_->PList()->ColChange(colors_.HiliteColor);
+  if (editor_) {
+    editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+    return;
+  }
+  editor_ = new ListEditor(*playlist_, settings_, dialogs_);
+  editor_->chooseNextSong = [this] { autoPilot_->Chooser().ChooseNextSong(); };
+  editor_->showPlaylistTitle = [this](const QString& text, const QString& toolTip) {
+    autoPilot_->ShowPlaylistTitle(text);
+    if (!toolTip.isEmpty()) form_->Line(0).TitleLabel->setToolTip(toolTip);
+  };
+  editor_->savePlaylist = [this](const QString& folder, const QString& name,
+                                 const std::function<void(qint32)>& progress) {
+    return flow_->SavePlaylist(folder, name, progress);
+  };
+  connect(editor_, &ListEditor::Unloading, this, [this] {
+    form_->PList()->ColChange(colors_.TextColor);
+    EditorOpen = false;
+    editor_ = nullptr;
+  });
+  EditorOpen = true;
+  editor_->Load();
 }
 
 void Application::ShowAbout() {
