@@ -106,10 +106,11 @@ ListEditor::ListEditor(Playlist& playlist, SettingsStore& settings, Dialogs& dia
   fileModel_ = new QStringListModel(this);
   BuildWindow();
   model_->filesDropped = [this](const QStringList& paths, int row) { AddPaths(paths, row); };
-  model_->rowsMoved = [this](const QList<int>& rows) {
+  model_->rowsDragged = [this](const QList<int>& rows) {
     SelectRows(rows);
     SetDirty(true);
   };
+  connect(model_, &QAbstractItemModel::rowsMoved, this, [this] { SetDirty(true); });
 }
 
 ListEditor::~ListEditor() = default;

@@ -125,6 +125,26 @@ QList<int> PlaylistModel::MoveRows(QList<int> rows, int destination) {
   return placed;
 }
 
+bool PlaylistModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                             const QModelIndex& destinationParent, int destinationChild) {
+  const int size = static_cast<int>(rows_.size());
+  if (sourceParent.isValid() || destinationParent.isValid() || count <= 0 || sourceRow < 0 ||
+      sourceRow + count > size || destinationChild < 0 || destinationChild > size)
+    return false;
+  if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow + count - 1, QModelIndex(), destinationChild)) return false;
+  const QStringList items = playlist_.ListItems.mid(sourceRow, count);
+  const QStringList texts = rows_.mid(sourceRow, count);
+  playlist_.ListItems.remove(sourceRow, count);
+  rows_.remove(sourceRow, count);
+  const int at = destinationChild > sourceRow ? destinationChild - count : destinationChild;
+  for (int i = 0; i < count; ++i) {
+    playlist_.ListItems.insert(at + i, items[i]);
+    rows_.insert(at + i, texts[i]);
+  }
+  endMoveRows();
+  return true;
+}
+
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -173,7 +193,7 @@ bool PlaylistModel::dropMimeData(const QMimeData* data, Qt::DropAction action, i
       rows.append(r);
     }
     const QList<int> placed = MoveRows(rows, row);
-    if (!placed.isEmpty() && rowsMoved) rowsMoved(placed);
+    if (!placed.isEmpty() && rowsDragged) rowsDragged(placed);
     // The rows are moved here already: the view must not remove the originals.
     return false;
   }

@@ -54,12 +54,16 @@ class PlaylistModel : public QAbstractListModel {
 
   // Files (and folders) dropped from outside onto row (rowCount() when dropped below the last row).
   std::function<void(const QStringList& paths, int row)> filesDropped;
-  // Rows moved by a drag, and where they are now.
-  std::function<void(const QList<int>& rows)> rowsMoved;
+  // Rows moved by a drag that the list view handed over as data, and where they are now. (Moves the view makes
+  // through moveRows raise the model's rowsMoved signal instead.)
+  std::function<void(const QList<int>& rows)> rowsDragged;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // The list view moves dragged rows one block at a time through this; selection follows the rows.
+  bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count, const QModelIndex& destinationParent,
+                int destinationChild) override;
   Qt::DropActions supportedDropActions() const override;
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QModelIndexList& indexes) const override;

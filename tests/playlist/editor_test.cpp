@@ -199,6 +199,12 @@ TEST_F(EditorTest, ReorderingByKeysAndDragKeepsTheListInStepAndDeleteRemoves) {
   EXPECT_EQ(playlist_.ListItems.size(), 8);
   EXPECT_FALSE(playlist_.ListItems.contains(u"/m/1.mp3"_s));
   ExpectInStep();
+  // The view's own moves of a dragged block: row 0 to below row 2, and back.
+  ASSERT_TRUE(model.moveRow(QModelIndex(), 0, QModelIndex(), 3));
+  EXPECT_EQ(playlist_.ListItems.mid(0, 3), (QStringList{u"/m/3.mp3"_s, u"/m/4.mp3"_s, u"/m/0.mp3"_s}));
+  ASSERT_TRUE(model.moveRow(QModelIndex(), 2, QModelIndex(), 0));
+  EXPECT_EQ(playlist_.ListItems.mid(0, 3), (QStringList{u"/m/0.mp3"_s, u"/m/3.mp3"_s, u"/m/4.mp3"_s}));
+  ExpectInStep();
 }
 
 TEST_F(EditorTest, DroppedFolderAddsItsSoundFilesAtTheDropRow) {
