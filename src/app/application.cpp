@@ -114,7 +114,11 @@ void Application::CreateParts() {
 
 void Application::ConnectParts() {
   LineTransport& transport = console_->Transport();
-  transport.openPlaylist = [this] { flow_->OpenPlaylist(); };
+  // A list opened or dropped on the main window while the editor is open is shown there at once.
+  transport.openPlaylist = [this] {
+    flow_->OpenPlaylist();
+    if (editor_) editor_->Refresh1();
+  };
   transport.logSong = [this](const QString& file) { songLog_->LogSong(file, false); };
   autoPilot_->logSong = [this](const QString& file) { songLog_->LogSong(file, true); };
   ConsoleKeyboard& keyboard = console_->Keyboard();
@@ -125,7 +129,10 @@ void Application::ConnectParts() {
   mainTimer_->autoPilotTick = [this] { autoPilot_->Tick(); };
   form_->acceptsTitleDrop = [](int index, const QStringList& files) { return AcceptsTitleDrop(index, files); };
   connect(form_.get(), &MainForm::TitleDropped, this,
-          [this](int index, const QStringList& files) { flow_->DropOnTitle(index, files); });
+          [this](int index, const QStringList& files) {
+            flow_->DropOnTitle(index, files);
+            if (editor_ && index == 0) editor_->Refresh1();
+          });
   // The menu items mnuLog, mnuHelp and mnuAbout click these buttons.
   connect(form_->LogButt(), &Butt::Click, this, &Application::ShowLogViewer);
   connect(songLog_.get(), &SongLog::EntryLogged, this, [this](qint32 logCount) {

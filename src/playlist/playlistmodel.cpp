@@ -39,7 +39,7 @@ void PlaylistModel::AppendMany(const QStringList& entries, const QStringList& ro
 }
 
 void PlaylistModel::Insert(int row, const QString& entry, const QString& rowText) {
-  row = std::clamp(row, 0, static_cast<int>(rows_.size()));
+  row = std::clamp(row, 0, static_cast<int>(std::min(rows_.size(), playlist_.ListItems.size())));
   beginInsertRows(QModelIndex(), row, row);
   playlist_.ListItems.insert(row, entry);
   rows_.insert(row, rowText);
@@ -57,7 +57,7 @@ void PlaylistModel::AppendRowsForNewEntries() {
 }
 
 void PlaylistModel::RemoveRow(int row) {
-  if (row < 0 || row >= rows_.size()) return;
+  if (row < 0 || row >= rows_.size() || row >= playlist_.ListItems.size()) return;
   beginRemoveRows(QModelIndex(), row, row);
   playlist_.ListItems.removeAt(row);
   rows_.removeAt(row);
@@ -99,9 +99,9 @@ void PlaylistModel::Clear(bool clearPlayed) {
 QList<int> PlaylistModel::MoveRows(QList<int> rows, int destination) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  rows.removeIf([this](int r) { return r < 0 || r >= rows_.size(); });
+  rows.removeIf([this](int r) { return r < 0 || r >= rows_.size() || r >= playlist_.ListItems.size(); });
   if (rows.isEmpty()) return {};
-  destination = std::clamp(destination, 0, static_cast<int>(rows_.size()));
+  destination = std::clamp(destination, 0, static_cast<int>(std::min(rows_.size(), playlist_.ListItems.size())));
   Q_EMIT layoutAboutToBeChanged();
   QStringList movedItems;
   QStringList movedTexts;
@@ -127,7 +127,7 @@ QList<int> PlaylistModel::MoveRows(QList<int> rows, int destination) {
 
 bool PlaylistModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
                              const QModelIndex& destinationParent, int destinationChild) {
-  const int size = static_cast<int>(rows_.size());
+  const int size = static_cast<int>(std::min(rows_.size(), playlist_.ListItems.size()));
   if (sourceParent.isValid() || destinationParent.isValid() || count <= 0 || sourceRow < 0 ||
       sourceRow + count > size || destinationChild < 0 || destinationChild > size)
     return false;

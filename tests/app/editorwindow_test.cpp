@@ -1,6 +1,7 @@
 // The main window's Playlist button opens the Playlist Editor on the list AutoPilot plays from.
 
 #include "app/apptestfixture.h"
+#include "playlist/fileutil.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "console/mainform.h"
@@ -35,6 +36,11 @@ TEST_F(AppTest, PlaylistButtonOpensOneEditorOnTheAutoPilotList) {
   editor->New_Click();
   EXPECT_TRUE(playlist.ListItems.isEmpty());
   EXPECT_EQ(app_->Form()->Line(0).TitleLabel->text(), u"Untitled"_s);
+  // A playlist dropped on the AutoPilot title while the editor is open is listed in it.
+  test::WriteBytes(dir_.filePath(u"night.m3u"_s), "a.mp3\r\nb.mp3\r\n");
+  Q_EMIT app_->Form()->TitleDropped(0, {dir_.filePath(u"night.m3u"_s)});
+  ASSERT_EQ(editor->Model()->rowCount(), 2);
+  EXPECT_EQ(editor->Model()->RowText(1), u"b.mp3"_s);
 
   editor->close();
   EXPECT_FALSE(app_->EditorOpen);
