@@ -374,7 +374,10 @@ void ListEditor::FillDir1() {
 
 void ListEditor::FillFile1() {
   QDir dir(folder_);
-  dir.setNameFilters(kFilterPatterns.value(combo1_->currentIndex(), kFilterPatterns.last()).split(QLatin1Char(';')));
+  QStringList patterns = kFilterPatterns.value(combo1_->currentIndex(), kFilterPatterns.last()).split(QLatin1Char(';'));
+  // "*.*" means every file, those without a "." in their name too (a playlist saved as "mylist").
+  patterns.replaceInStrings(QStringLiteral("*.*"), QStringLiteral("*"));
+  dir.setNameFilters(patterns);
   // QDir matches patterns without regard to letter case unless told otherwise.
   files_ = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
   fileModel_->setStringList(files_);

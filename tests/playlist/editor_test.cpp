@@ -155,6 +155,8 @@ TEST_F(EditorTest, SaveAsCancelledRestoresTheNameAndANameWithoutExtensionIsWritt
   EXPECT_EQ(settings_.Get(keys::kPlayList), Path(u"mylist"_s));
   EXPECT_EQ(editor_->ListTitle()->text(), u"mylist - 10 Titles."_s);
   EXPECT_EQ(titles_.last(), u"mylist"_s);
+  editor_->SetFilter(2);
+  EXPECT_EQ(editor_->Files(), QStringList{u"mylist"_s});
 }
 
 TEST_F(EditorTest, OpenReplacesTheListAndChoosesTheNextSong) {
@@ -250,7 +252,8 @@ TEST_F(EditorTest, ClosingAsksWhenDirtyStoresThePlaceAndTheWindowIsNamed) {
 }
 
 TEST_F(EditorTest, PictureOfTheEditorHoldingAList) {
-  for (const char* name : {"Intro.mp3", "Night Drive.wav", "Sunrise.mp3", "TRACK01.MP3", "theme.mid"}) Make(QString::fromLatin1(name), 4096);
+  for (const char* name : {"Intro.mp3", "Night Drive.wav", "Sunrise.mp3", "TRACK01.MP3", "theme.mid"})
+    Make(QString::fromLatin1(name), 4096);
   Load();
   editor_->AddAll_Click();
   playlist_.ListItems << u"/music/house/Deep Groove.mp3"_s << u"/music/house/Late Set.mp3"_s;
