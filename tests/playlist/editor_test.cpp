@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QDir>
 #include <QLabel>
 #include <QListView>
@@ -236,6 +237,13 @@ TEST_F(EditorTest, ClosingAsksWhenDirtyStoresThePlaceAndTheWindowIsNamed) {
     EXPECT_EQ(found, 1) << name.toStdString();
   }
   FillTen();
+  // The list's rows are its items for assistive technology.
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(editor_->List1());
+  ASSERT_TRUE(list != nullptr);
+  EXPECT_EQ(list->text(QAccessible::Name), u"Playlist Entries"_s);
+  ASSERT_NE(list->tableInterface(), nullptr);
+  EXPECT_EQ(list->tableInterface()->rowCount(), 10);
+  EXPECT_EQ(list->tableInterface()->cellAt(4, 0)->text(QAccessible::Name), u"4.mp3"_s);
   editor_->SelectRows({0});
   editor_->RemSel_Click();
   QSignalSpy unloading(editor_, &ListEditor::Unloading);
