@@ -26,6 +26,7 @@
 #include "console/maintimer.h"
 #include "console/statushelp.h"
 #include "playlist/filekinds.h"
+#include "playlist/listeditor.h"
 #include "playlist/nextsongchooser.h"
 #include "playlist/playlist.h"
 #include "app/playlistflow.h"
@@ -63,6 +64,7 @@ Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devi
 Application::~Application() {
   // The windows go before the parts they show, the parts before the engine they drive.
   delete viewer_.data();
+  delete editor_.data();
   delete about_.data();
   micWindow_.reset();
   statusHelp_.reset();
@@ -79,6 +81,7 @@ bool Application::MicWindowOpen() const { return micWindow_ && micWindow_->MicWi
 bool Application::AboutOpen() const { return about_ != nullptr; }
 bool Application::ViewerOpen() const { return viewer_ != nullptr; }
 View* Application::Viewer() const { return viewer_; }
+ListEditor* Application::Editor() const { return editor_; }
 AboutWindow* Application::About() const { return about_; }
 
 void Application::CreateParts() {
@@ -111,7 +114,11 @@ void Application::CreateParts() {
 
 void Application::ConnectParts() {
   LineTransport& transport = console_->Transport();
-  transport.openPlaylist = [this] { flow_->OpenPlaylist(); };
+  // A list opened or dropped on the main window while the editor is open is shown there at once.
+  transport.openPlaylist = [this] {
+    flow_->OpenPlaylist();
+    if (editor_) editor_->Refresh1();
+  };
   transport.logSong = [this](const QString& file) { songLog_->LogSong(file, false); };
   autoPilot_->logSong = [this](const QString& file) { songLog_->LogSong(file, true); };
   ConsoleKeyboard& keyboard = console_->Keyboard();
@@ -122,7 +129,10 @@ void Application::ConnectParts() {
   mainTimer_->autoPilotTick = [this] { autoPilot_->Tick(); };
   form_->acceptsTitleDrop = [](int index, const QStringList& files) { return AcceptsTitleDrop(index, files); };
   connect(form_.get(), &MainForm::TitleDropped, this,
-          [this](int index, const QStringList& files) { flow_->DropOnTitle(index, files); });
+          [this](int index, const QStringList& files) {
+            flow_->DropOnTitle(index, files);
+            if (editor_ && index == 0) editor_->Refresh1();
+          });
   // The menu items mnuLog, mnuHelp and mnuAbout click these buttons.
   connect(form_->LogButt(), &Butt::Click, this, &Application::ShowLogViewer);
   connect(songLog_.get(), &SongLog::EntryLogged, this, [this](qint32 logCount) {
@@ -130,6 +140,7 @@ void Application::ConnectParts() {
   });
   connect(form_->HelpButt(), &Butt::Click, this, [this] { helpPage_->Open(); });
   connect(form_->Butt1(), &Butt::Click, this, &Application::ShowAbout);
+  connect(form_->PList(), &Butt::Click, this, &Application::ShowEditor);
   connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
   connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(),
           [this](quint32 color) { form_->MicButt()->ColChange(color); });
@@ -150,6 +161,34 @@ void Application::ShowLogViewer() {
     viewer_ = nullptr;
   });
   viewer_->Load();
+}
+
+void Application::ShowEditor() {
+  form_->PList()->ColChange(colors_.HiliteColor);
+  if (editor_) {
+    editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+    return;
+  }
+  editor_ = new ListEditor(*playlist_, settings_, dialogs_);
+  editor_->chooseNextSong = [this] { autoPilot_->Chooser().ChooseNextSong(); };
+  editor_->showPlaylistTitle = [this](const QString& text, const QString& toolTip) {
+    autoPilot_->ShowPlaylistTitle(text);
+    if (!toolTip.isEmpty()) form_->Line(0).TitleLabel->setToolTip(toolTip);
+  };
+  editor_->savePlaylist = [this](const QString& folder, const QString& name,
+                                 const std::function<void(qint32)>& progress) {
+    return flow_->SavePlaylist(folder, name, progress);
+  };
+  connect(editor_, &ListEditor::Unloading, this, [this] {
+    form_->PList()->ColChange(colors_.TextColor);
+    EditorOpen = false;
+    editor_ = nullptr;
+  });
+  EditorOpen = true;
+  editor_->Load();
 }
 
 void Application::ShowAbout() {

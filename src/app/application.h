@@ -41,6 +41,7 @@ class ProgressWindow;
 class SettingsStore;
 class SingleInstance;
 class HelpPage;
+class ListEditor;
 class View;
 
 // Where the program's sound goes and which sound-card mixer it sets: the real ones by default, others in tests.
@@ -97,8 +98,9 @@ class Application : public QObject {
   marvane::MainTimer* Timer() const { return mainTimer_.get(); }
   marvane::StatusHelp* Help() const { return statusHelp_.get(); }
   HelpPage* HelpFile() const { return helpPage_.get(); }
-  // The log viewer and the About window while they are loaded, else null.
+  // The log viewer, the Playlist Editor and the About window while they are loaded, else null.
   View* Viewer() const;
+  ListEditor* Editor() const;
   AboutWindow* About() const;
   // What the command line opened: 0 nothing, 1 a sound file on line 1, 2 a playlist.
   int OpenedKind() const;
@@ -124,6 +126,8 @@ class Application : public QObject {
   void ShowLogViewer();
   // Butt1's click (and mnuAbout's): the button lights up and the About window is shown, modal.
   void ShowAbout();
+  // PList's click (and mnuPLst's): the button lights up and the Playlist Editor is shown, not modal.
+  void ShowEditor();
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
@@ -144,6 +148,7 @@ class Application : public QObject {
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
   std::unique_ptr<HelpPage> helpPage_;
   QPointer<View> viewer_;
+  QPointer<ListEditor> editor_;
   QPointer<AboutWindow> about_;
   ConsoleState state_;
   ColorScheme colors_;

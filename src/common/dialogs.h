@@ -10,7 +10,7 @@
 
 namespace marvane {
 
-enum class MessageButtons { Ok, YesNo, OkCancel };
+enum class MessageButtons { Ok, YesNo, OkCancel, YesNoCancel };
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 enum class MessageResult { Ok, Cancel, Yes, No };
 

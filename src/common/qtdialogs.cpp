@@ -47,6 +47,9 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, Me
     case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case MessageButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case MessageButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MessageButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
   }
   switch (box.exec()) {
     case QMessageBox::Yes: return MessageResult::Yes;
@@ -56,7 +59,7 @@ MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, Me
   }
   // Closing a Yes/No box with the window's close button counts as No, as the program expects.
   return buttons == MessageButtons::YesNo ? MessageResult::No
-         : buttons == MessageButtons::OkCancel ? MessageResult::Cancel
+         : buttons == MessageButtons::OkCancel || buttons == MessageButtons::YesNoCancel ? MessageResult::Cancel
                                                : MessageResult::Ok;
 }
 

@@ -10,6 +10,7 @@
 #include "console/linetransport.h"
 #include "console/mainform.h"
 #include "mixer/mixer.h"
+#include "playlist/listeditor.h"
 #include "playlist/nextsongchooser.h"
 #include "songlog/songlog.h"
 #include "songlog/songlogmodel.h"
@@ -60,6 +61,7 @@ TEST(HelpPageText, NamesEveryKeyAndEveryMessageOfTheProgram) {
       {u"mixer/micwindow.cpp"_s, {u"Object was unloaded"_s, u"MVN Error"_s}},
       {u"mixer/mixer.cpp"_s, {Mixer::kMixerErrorText, Mixer::kMixerErrorTitle, Mixer::kDebugErrorTitle}},
       {u"playlist/nextsongchooser.cpp"_s, {NextSongChooser::kTooManyBadFilenames}},
+      {u"playlist/listeditor.cpp"_s, {ListEditor::kCouldNotLoad, ListEditor::kCouldNotSave, u"Save Changes to"_s}},
       {u"songlog/output.cpp"_s,
        {u"exists. Do you want to overwrite it?"_s, u"Confirm Overwrite"_s, u"Written to"_s, u"Could not write"_s}},
       {u"songlog/view.cpp"_s, {u"Are you sure you want to clear the log?"_s, u"Confirm Delete"_s}}};
