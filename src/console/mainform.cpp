@@ -5,6 +5,7 @@
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/pan.h"
+#include "appearance/skinparts.h"
 #include "appearance/twips.h"
 #include "common/appinfo.h"
 #include "console/consoleaccessibility.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 
 namespace marvane {
@@ -145,6 +147,14 @@ void MainForm::ColorChange(const ColorScheme& colors) {
     frame->setPalette(p);
   }
   for (Butt* butt : findChildren<Butt*>()) butt->ColChange(colors.TextColor);
+  setText(fading_, ColorFromValue(colors.HiliteColor));
+}
+
+void MainForm::paintEvent(QPaintEvent*) {
+  const QPixmap picture = WindowPicture(this);
+  if (picture.isNull()) return;
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, picture);
 }
 
 int MainForm::KeyCodeOf(const QKeyEvent* event) {
