@@ -262,6 +262,9 @@ quint32* OptionsDialog::SelectedItemColor(QString* key) {
 void OptionsDialog::MarkSwatches(quint32 color) {
   for (int i = 0; i < kSwatchCount; ++i) {
     const bool marked = SwatchValue(i) == color;
+    // Only a swatch whose border changes is styled again: restyling all 48 would slow every click.
+    const QVariant was = swatches_[i]->property("marked");
+    if (was.isValid() && was.toBool() == marked) continue;
     swatches_[i]->setProperty("marked", marked);
     swatches_[i]->setStyleSheet(QStringLiteral("QPushButton { background: #%1; border: %2; }")
                                     .arg(QLatin1String(kPalette[i]),
