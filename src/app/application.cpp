@@ -9,6 +9,7 @@
 #include "app/singleinstance.h"
 #include "app/upgradeimport.h"
 #include "appearance/butt.h"
+#include "appearance/colorvalue.h"
 #include "appearance/face.h"
 #include "appearance/options.h"
 #include "appearance/pan.h"
@@ -49,6 +50,11 @@
 #include <QTimer>
 
 namespace marvane {
+
+namespace {
+// What the controls say of a value that is not a colour.
+const QString kInvalidPropertyValue = QStringLiteral("Invalid property value");
+}  // namespace
 
 const QString Application::kExitQuestion = QStringLiteral("Are you sure you want to exit Marvane?");
 
@@ -223,6 +229,13 @@ void Application::ShowOptions(bool fillAll) {
 }
 
 void Application::ColorChange() {
+  // The controls refuse a value that is not a colour and keep their own; debug mode says so, once per colour.
+  if (debugMode_) {
+    ErrorTrap trap(dialogs_, true, QStringLiteral("ColorChange"), {});
+    for (quint32 value : {colors_.TextColor, colors_.LEDColor, colors_.LineColor, colors_.BackColor,
+                          colors_.HiliteColor})
+      if (!IsColorValue(value)) trap.Raise(kInvalidPropertyValue);
+  }
   form_->ColorChange(colors_);
   auto light = [this](Butt* butt, bool on) { butt->ColChange(on ? colors_.HiliteColor : colors_.TextColor); };
   light(form_->PList(), EditorOpen);

@@ -118,6 +118,21 @@ TEST_F(OptionsTest, OpeningWritesNothingAndEveryControlActsAtOnce) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(app_->OptionsOpen);
   EXPECT_EQ(app_->Form()->Options1()->CaptionColor(), ColorFromValue(app_->Colors().TextColor));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(app_->Options(), nullptr);
+  app_->Form()->mnuOps()->trigger();  // the menu item opens it as the button does
+  ASSERT_NE(app_->Options(), nullptr);
+  EXPECT_TRUE(app_->OptionsOpen);
+}
+
+TEST_F(OptionsTest, AStoredValueThatIsNoColourIsRefusedAndReportedOnlyInDebugMode) {
+  store_.WriteSetting(keys::kLEDColor, QStringLiteral("-1"));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+  EXPECT_EQ(app_->Form()->Line(1).Colon->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+  Restart(QStringLiteral("/d"));
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_EQ(dialogs_.messages[0].title, QStringLiteral("Debug Error Message - ColorChange"));
 }
 
 TEST_F(OptionsTest, AFaceWithoutLinesSectionUnticksTheLinesBoxWithoutWritingIt) {
