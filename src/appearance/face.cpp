@@ -82,7 +82,9 @@ QString BundledFacesFolder() { return ProgramFolder() + QStringLiteral("Faces/")
 
 void SeedFaces(const QString& bundled, const QString& user) {
   if (QFileInfo::exists(user) || !QFileInfo(bundled).isDir()) return;
-  CopyFolder(bundled, user);
+  QDir().mkpath(user);
+  // Only the Face folders: the notes and the picture script beside them stay with the program.
+  for (const QString& face : FaceNames(bundled)) CopyFolder(bundled + face, user + face);
 }
 
 QStringList FaceNames(const QString& facesFolder) {

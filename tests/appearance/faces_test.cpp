@@ -150,6 +150,7 @@ TEST_F(FaceTest, TheBundledFacesSeedAMissingFolderOnlyOnce) {
   const QStringList names = FaceNames(user);
   EXPECT_TRUE(names.contains(QStringLiteral("Sample")) && names.contains(QStringLiteral("Amber"))) << names.join(QLatin1Char(',')).toStdString();
   EXPECT_FALSE(FindFacePicture(user + QStringLiteral("Sample/"), QStringLiteral("backpic")).isEmpty());
+  EXPECT_EQ(QDir(user).entryList(QDir::Files), QStringList());  // only Face folders are copied
   QDir(user + QStringLiteral("Amber")).removeRecursively();
   SeedFaces(BundledFacesFolder(), user);  // the folder exists: the user's choice stands
   EXPECT_FALSE(FaceNames(user).contains(QStringLiteral("Amber")));
