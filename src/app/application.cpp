@@ -180,6 +180,16 @@ void Application::ShowOptions(bool fillAll) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     form_->Options1()->ColChange(colors_.HiliteColor);
   }
+  LoadOptions(fillAll);
+  for (int tab = 0; tab <= 3; ++tab) options_->SSTab1()->setTabEnabled(tab, fillAll);
+  options_->SSTab1()->setCurrentIndex(fillAll ? 0 : 4);
+  // Modal, without holding up the caller: the rest of the program waits for the dialog to close.
+  options_->setWindowModality(Qt::ApplicationModal);
+  options_->show();
+  if (fillAll) QGuiApplication::restoreOverrideCursor();
+}
+
+void Application::LoadOptions(bool fillAll) {
   OptionsValues values;
   values.ASOF = &state_.ASOF;
   values.AutoReset = &state_.AutoReset;
@@ -217,15 +227,10 @@ void Application::ShowOptions(bool fillAll) {
   connect(options_, &OptionsDialog::Unloading, this, [this] {
     form_->Options1()->ColChange(colors_.TextColor);
     OptionsOpen = false;
+    options_ = nullptr;  // it deletes itself once closed
   });
   options_->FillAll = fillAll;
   options_->Load();
-  for (int tab = 0; tab <= 3; ++tab) options_->SSTab1()->setTabEnabled(tab, fillAll);
-  options_->SSTab1()->setCurrentIndex(fillAll ? 0 : 4);
-  // Modal, without holding up the caller: the rest of the program waits for the dialog to close.
-  options_->setWindowModality(Qt::ApplicationModal);
-  options_->show();
-  if (fillAll) QGuiApplication::restoreOverrideCursor();
 }
 
 void Application::ColorChange() {
@@ -341,6 +346,9 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   mixer_->SetDebugMode(debugMode_);
   mixer_->SetProgressWindowHooks([this] { SetProgressVisible(false); }, [this] { SetProgressVisible(true); });
   CreateParts();
+  // The Options dialog is loaded hidden, filled from the start-up state (it writes nothing), and unloaded again
+  // before the main window shows.
+  LoadOptions(true);
 
   flow_->OpenFromCommandLine(commandLine);
   mixer_->InitMixer();
@@ -358,6 +366,11 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   form_->AlignSliderBacks();
   autoPilot_->Chooser().ChooseNextSong();
 
+  if (options_) {
+    OptionsDialog* hidden = options_;
+    hidden->close();
+    delete hidden;
+  }
   Progress(QStringLiteral("Preparing to show..."), 2595);
   micWindow_->ShowAtStartup();
   ShowMainWindow();

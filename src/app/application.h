@@ -136,6 +136,8 @@ class Application : public QObject {
   void ConnectParts();
   // LogButt's click (and mnuLog's): the button lights up and the log viewer is shown.
   void ShowLogViewer();
+  // Creates the Options dialog (not shown) and fills it: all tabs, or only the Logging tab.
+  void LoadOptions(bool fillAll);
   // Butt1's click (and mnuAbout's): the button lights up and the About window is shown, modal.
   void ShowAbout();
 

@@ -68,6 +68,9 @@ TEST_F(OptionsTest, EachBundledFaceDressesTheMainWindowAndSwitchesBack) {
 
 TEST_F(OptionsTest, OpeningWritesNothingAndEveryControlActsAtOnce) {
   ASSERT_TRUE(Start());
+  EXPECT_FALSE(app_->OptionsOpen);  // start-up's hidden load is over
+  EXPECT_EQ(app_->Form()->Options1()->CaptionColor(), ColorFromValue(app_->Colors().TextColor));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   const QByteArray before = SettingsBytes();
   OptionsDialog* options = OpenFromMainWindow();
   ASSERT_NE(options, nullptr);
