@@ -2,6 +2,9 @@
 // `name: value unit` lines, medians over repeated runs:
 //   color_change_ms  one click on a swatch of the Options dialog (Back Color) to the end of the main window's next
 //                    paint (the window repainted at once, its children included)
+//   color_change_write_ms
+//                    of that, the part spent writing the "Back Color" setting alone (the settings file is
+//                    replaced atomically and flushed to disk, so this follows the disk's load)
 //   load_face_ms     LoadFace of the bundled "Sample" Face (background, knobs, colour scheme) to the end of the
 //                    next paint, the pictures read from their files each time; between runs the Face is taken
 //                    off again, untimed
@@ -95,6 +98,13 @@ int main(int argc, char** argv) {
     colorTimes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
 
+  std::vector<double> writeTimes;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    settings.WriteSetting(QStringLiteral("Back Color"), i % 2 ? 0x000000u : 0x800080u);
+    writeTimes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+
   const QString sample = marvane::BundledFacesFolder() + QStringLiteral("Sample/");
   std::vector<double> faceTimes;
   for (int i = 0; i < runs; ++i) {
@@ -113,6 +123,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("color_change_ms: %.3f ms\n", Median(colorTimes));
+  std::printf("color_change_write_ms: %.3f ms\n", Median(writeTimes));
   std::printf("load_face_ms: %.3f ms\n", Median(faceTimes));
   return 0;
 }
