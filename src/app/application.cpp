@@ -9,6 +9,10 @@
 #include "app/singleinstance.h"
 #include "app/upgradeimport.h"
 #include "appearance/butt.h"
+#include "appearance/colorvalue.h"
+#include "appearance/face.h"
+#include "appearance/options.h"
+#include "appearance/pan.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/twips.h"
@@ -43,9 +47,15 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace marvane {
+
+namespace {
+// What the controls say of a value that is not a colour.
+const QString kInvalidPropertyValue = QStringLiteral("Invalid property value");
+}  // namespace
 
 const QString Application::kExitQuestion = QStringLiteral("Are you sure you want to exit Marvane?");
 
@@ -63,6 +73,7 @@ Application::Application(SettingsStore& settings, Dialogs& dialogs, Devices devi
 
 Application::~Application() {
   // The windows go before the parts they show, the parts before the engine they drive.
+  delete options_.data();
   delete viewer_.data();
   delete editor_.data();
   delete about_.data();
@@ -83,6 +94,7 @@ bool Application::ViewerOpen() const { return viewer_ != nullptr; }
 View* Application::Viewer() const { return viewer_; }
 ListEditor* Application::Editor() const { return editor_; }
 AboutWindow* Application::About() const { return about_; }
+OptionsDialog* Application::Options() const { return options_; }
 
 void Application::CreateParts() {
   QString notice;
@@ -109,6 +121,14 @@ void Application::CreateParts() {
   helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
+  FaceTargets targets;
+  targets.window = form_.get();
+  for (int i = 0; i <= 7; ++i) targets.sliders[i] = form_->Line(i).Slider;
+  for (int i = 0; i < 7; ++i) targets.pans[i] = form_->Line(i).Pan;
+  targets.crossfader = form_->MiniCrossfader1();
+  targets.colorChange = [this] { ColorChange(); };
+  targets.applyShowLines = [this](bool show) { form_->ApplyShowLines(show); };
+  faces_ = std::make_unique<FaceLoader>(settings_, colors_, std::move(targets));
   ConnectParts();
 }
 
@@ -144,6 +164,110 @@ void Application::ConnectParts() {
   connect(form_->MicButt(), &Butt::Click, micWindow_.get(), &MicWindow::ShowMicWindow);
   connect(micWindow_.get(), &MicWindow::MicButtColor, form_.get(),
           [this](quint32 color) { form_->MicButt()->ColChange(color); });
+  // The Options button and mnuOps (which clicks it) open every tab.
+  connect(form_->Options1(), &Butt::Click, this, [this] { ShowOptions(true); });
+}
+
+void Application::SaveColors() {
+  const QString title = QStringLiteral("Save Colors");
+  if (dialogs_.Message(QStringLiteral("Do you want to save the current color scheme to 'colors.txt' for this face?"),
+                       MessageButtons::YesNo, MessageIcon::None, title) != MessageResult::Yes)
+    return;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto path = WriteColorScheme(state_.FacePath, colors_, form_->DividingLine(4)->isVisibleTo(form_.get()));
+  QGuiApplication::restoreOverrideCursor();
+  if (!path) return;
+  dialogs_.Message(QStringLiteral("Colors saved to ") + *path + QLatin1Char('.'), MessageButtons::Ok,
+                   MessageIcon::Information, QStringLiteral("Color Scheme Saved"));
+}
+
+void Application::ShowOptions(bool fillAll) {
+  if (options_) {
+    options_->raise();
+    options_->activateWindow();
+    return;
+  }
+  if (fillAll) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    form_->Options1()->ColChange(colors_.HiliteColor);
+  }
+  LoadOptions(fillAll);
+  for (int tab = 0; tab <= 3; ++tab) options_->SSTab1()->setTabEnabled(tab, fillAll);
+  options_->SSTab1()->setCurrentIndex(fillAll ? 0 : 4);
+  // Modal, without holding up the caller: the rest of the program waits for the dialog to close.
+  options_->setWindowModality(Qt::ApplicationModal);
+  options_->show();
+  if (fillAll) QGuiApplication::restoreOverrideCursor();
+}
+
+void Application::LoadOptions(bool fillAll) {
+  OptionsValues values;
+  values.ASOF = &state_.ASOF;
+  values.AutoReset = &state_.AutoReset;
+  values.RemainTime = &state_.RemainTime;
+  values.ToolTipsOn = &state_.ToolTipsOn;
+  values.HighPriority = &state_.HighPriority;
+  values.SpinUp = &state_.SpinUp;
+  values.NoRep = &state_.NoRep;
+  values.FadeSeconds = &state_.FadeSeconds;
+  values.Colors = &colors_;
+  values.FacePath = &state_.FacePath;
+  values.BackPicOn = &state_.BackPicOn;
+  values.Logging = &state_.Logging;
+  values.LogAll = &state_.LogAll;
+  values.LogPath = &state_.LogPath;
+  values.LogFile = &state_.LogFile;
+  OptionsHooks hooks;
+  hooks.colorChange = [this] { ColorChange(); };
+  hooks.applyShowLines = [this](bool show) { form_->ApplyShowLines(show); };
+  hooks.linesVisible = [this] { return form_->DividingLine(9)->isVisibleTo(form_.get()); };
+  hooks.loadFace = [this](bool useFace) { faces_->LoadFace(state_.FacePath, useFace); };
+  hooks.saveColors = [this] { SaveColors(); };
+  hooks.statusVisible = [this] { return form_->Status()->isVisibleTo(form_.get()); };
+  hooks.showStatus = [this](bool visible) { form_->Status()->setVisible(visible); };
+  hooks.toolTips = [this](bool on) { on ? statusHelp_->ToolsOn() : statusHelp_->ToolsOff(); };
+  hooks.timerInterval = [this](int ms) {
+    state_.TimerInterval = ms;
+    form_->Timer1()->setInterval(ms);
+  };
+  hooks.fadeSpeed = [this] { return form_->MiniCrossfader1()->Speed(); };
+  hooks.setFadeSpeed = [this](int speed) { form_->MiniCrossfader1()->SetSpeed(speed); };
+  options_ = new OptionsDialog(settings_, dialogs_, values, std::move(hooks), form_.get());
+  options_->setAttribute(Qt::WA_DeleteOnClose);
+  OptionsOpen = true;
+  connect(options_, &OptionsDialog::Unloading, this, [this] {
+    form_->Options1()->ColChange(colors_.TextColor);
+    OptionsOpen = false;
+    options_ = nullptr;  // it deletes itself once closed
+  });
+  options_->FillAll = fillAll;
+  options_->Load();
+}
+
+void Application::ColorChange() {
+  // The controls refuse a value that is not a colour and keep their own; debug mode says so, once per colour.
+  if (debugMode_) {
+    ErrorTrap trap(dialogs_, true, QStringLiteral("ColorChange"), {});
+    for (quint32 value : {colors_.TextColor, colors_.LEDColor, colors_.LineColor, colors_.BackColor,
+                          colors_.HiliteColor})
+      if (!IsColorValue(value)) trap.Raise(kInvalidPropertyValue);
+  }
+  form_->ColorChange(colors_);
+  auto light = [this](Butt* butt, bool on) { butt->ColChange(on ? colors_.HiliteColor : colors_.TextColor); };
+  light(form_->PList(), EditorOpen);
+  light(form_->MicButt(), MicWindowOpen());
+  if (MicWindowOpen()) micWindow_->Colors();
+  light(form_->LogButt(), ViewerOpen());
+  light(form_->ShuffButt(), state_.SmartRandom);
+  light(form_->Options1(), OptionsOpen);
+  for (int n = 1; n <= 6; ++n) {
+    const bool playing = engine_->Player(n).PlayState() == kPlaying;
+    SetCaptionColor(form_->Line(n).LineLabel, playing ? colors_.HiliteColor : colors_.TextColor);
+    SetCaptionColor(form_->Line(n).TitleLabel, playing ? colors_.HiliteColor : colors_.TextColor);
+  }
+  const bool apPlaying = engine_->AP(0).PlayState() == kPlaying || engine_->AP(1).PlayState() == kPlaying;
+  SetCaptionColor(form_->Line(0).LineLabel, apPlaying ? colors_.HiliteColor : colors_.TextColor);
+  SetCaptionColor(form_->Line(0).TitleLabel, apPlaying ? colors_.HiliteColor : colors_.TextColor);
 }
 
 void Application::ShowLogViewer() {
@@ -156,6 +280,7 @@ void Application::ShowLogViewer() {
     return;
   }
   viewer_ = new View(settings_, dialogs_, *songLog_);
+  viewer_->openOptions = [this] { ShowOptions(false); };
   connect(viewer_, &View::Unloading, this, [this] {
     form_->LogButt()->ColChange(colors_.TextColor);
     viewer_ = nullptr;
@@ -260,16 +385,19 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   mixer_->SetDebugMode(debugMode_);
   mixer_->SetProgressWindowHooks([this] { SetProgressVisible(false); }, [this] { SetProgressVisible(true); });
   CreateParts();
+  // The Options dialog is loaded hidden, filled from the start-up state (it writes nothing), and unloaded again
+  // before the main window shows.
+  LoadOptions(true);
 
   flow_->OpenFromCommandLine(commandLine);
   mixer_->InitMixer();
 
   ProgressBar(320);
+  SeedFaces();
   GetDefaults();
 
   Progress(QStringLiteral("Changing Colors..."), 2200);
-  form_->ColorChange(colors_);
-  form_->ShuffButt()->ColChange(state_.SmartRandom ? colors_.HiliteColor : colors_.TextColor);
+  ColorChange();
   micWindow_->Colors();
 
   ProgressBar(2300);
@@ -277,6 +405,11 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   form_->AlignSliderBacks();
   autoPilot_->Chooser().ChooseNextSong();
 
+  if (options_) {
+    OptionsDialog* hidden = options_;
+    hidden->close();
+    delete hidden;
+  }
   Progress(QStringLiteral("Preparing to show..."), 2595);
   micWindow_->ShowAtStartup();
   ShowMainWindow();

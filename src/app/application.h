@@ -43,6 +43,8 @@ class SingleInstance;
 class HelpPage;
 class ListEditor;
 class View;
+class FaceLoader;
+class OptionsDialog;
 
 // Where the program's sound goes and which sound-card mixer it sets: the real ones by default, others in tests.
 struct Devices {
@@ -102,6 +104,18 @@ class Application : public QObject {
   View* Viewer() const;
   ListEditor* Editor() const;
   AboutWindow* About() const;
+  // The Face loader (null before Main) and the Options dialog while it is loaded, else null.
+  FaceLoader* Faces() const { return faces_.get(); }
+  OptionsDialog* Options() const;
+  // Paints the main window and the microphone window with the colours, and lights the buttons whose window or
+  // mode is on (PList, MicButt, LogButt, ShuffButt, Options1) and the captions of the lines that play.
+  void ColorChange();
+  // Opens the Options dialog, modal. From the main window (Options1, mnuOps) every tab is filled and usable;
+  // from the log viewer (fillAll false) only the Logging tab is filled, usable and selected.
+  void ShowOptions(bool fillAll);
+  // The Options dialog's "Save Colors": asks, writes the colour scheme into the current Face and says where.
+  void SaveColors();
+
   // What the command line opened: 0 nothing, 1 a sound file on line 1, 2 a playlist.
   int OpenedKind() const;
   QRandomGenerator& Random() { return random_; }
@@ -124,6 +138,8 @@ class Application : public QObject {
   void ConnectParts();
   // LogButt's click (and mnuLog's): the button lights up and the log viewer is shown.
   void ShowLogViewer();
+  // Creates the Options dialog (not shown) and fills it: all tabs, or only the Logging tab.
+  void LoadOptions(bool fillAll);
   // Butt1's click (and mnuAbout's): the button lights up and the About window is shown, modal.
   void ShowAbout();
   // PList's click (and mnuPLst's): the button lights up and the Playlist Editor is shown, not modal.
@@ -147,6 +163,8 @@ class Application : public QObject {
   std::unique_ptr<marvane::MainTimer> mainTimer_;
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
   std::unique_ptr<HelpPage> helpPage_;
+  std::unique_ptr<FaceLoader> faces_;
+  QPointer<OptionsDialog> options_;
   QPointer<View> viewer_;
   QPointer<ListEditor> editor_;
   QPointer<AboutWindow> about_;

@@ -7,6 +7,7 @@
 #include "app/progresswindow.h"
 #include "settings/settingkeys.h"
 #include "settings/settingsstore.h"
+#include "appearance/face.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/twips.h"
@@ -171,10 +172,12 @@ void Application::GetDefaults() {
     trap.Raise(kTypeMismatch);
 
   // 17 and 18. The Face.
-  state_.FacePath = DataFolder() + QStringLiteral("Faces/") +
-                    settings_.ReadSetting(keys::kFace, keys::defaults::kFace) + QLatin1Char('/');
+  state_.FacePath = UserFacesFolder() + settings_.ReadSetting(keys::kFace, keys::defaults::kFace) + QLatin1Char('/');
   Read(trap, state_.BackPicOn, [&] { return settings_.ReadBool(keys::kBackPic, keys::defaults::kFalse); });
-  if (state_.BackPicOn) Progress(QStringLiteral("Loading Face..."), 1900);
+  if (state_.BackPicOn) {
+    Progress(QStringLiteral("Loading Face..."), 1900);
+    faces_->LoadFace(state_.FacePath, true);
+  }
 
   // 19 and 20. Position of the main window.
   ProgressBar(2000);

@@ -5,6 +5,7 @@
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "appearance/pan.h"
+#include "appearance/skinparts.h"
 #include "appearance/twips.h"
 #include "common/appinfo.h"
 #include "console/consoleaccessibility.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 
 namespace marvane {
@@ -114,14 +116,15 @@ void MainForm::PopupRCMenu(const QPoint& globalPos) { rcMenu_->popup(globalPos);
 
 void MainForm::ColorChange(const ColorScheme& colors) {
   colors_ = colors;
+  // A value that is not a colour (a stored -1) is refused: what it would paint keeps its colour.
+  const bool textOk = IsColorValue(colors.TextColor);
   const QColor text = ColorFromValue(colors.TextColor);
-  const QColor back = ColorFromValue(colors.BackColor);
   const QColor led = ColorFromValue(colors.LEDColor);
   const QColor line = ColorFromValue(colors.LineColor);
 
   QPalette windowPalette = palette();
-  windowPalette.setColor(QPalette::Window, back);
-  windowPalette.setColor(QPalette::WindowText, text);
+  if (IsColorValue(colors.BackColor)) windowPalette.setColor(QPalette::Window, ColorFromValue(colors.BackColor));
+  if (textOk) windowPalette.setColor(QPalette::WindowText, text);
   setPalette(windowPalette);
 
   auto setText = [](QWidget* widget, const QColor& color) {
@@ -130,21 +133,37 @@ void MainForm::ColorChange(const ColorScheme& colors) {
     p.setColor(QPalette::WindowText, color);
     widget->setPalette(p);
   };
-  for (QLabel* label : findChildren<QLabel*>()) setText(label, text);
+  // Every caption takes the text colour but the time displays, which take the LED colour.
+  auto isTimeDisplay = [this](const QLabel* label) {
+    return std::any_of(lines_.begin(), lines_.end(), [label](const LineWidgets& l) { return l.Colon == label; });
+  };
+  if (textOk)
+    for (QLabel* label : findChildren<QLabel*>())
+      if (!isTimeDisplay(label)) setText(label, text);
   for (const LineWidgets& line : lines_) {
     QLabel* colon = line.Colon;
-    setText(colon, led);
+    if (IsColorValue(colors.LEDColor)) setText(colon, led);
     QFont ledFont(QStringLiteral("DejaVu Sans Mono"));
     ledFont.setPixelSize(colon == lines_[kMasterIndex].Colon ? 13 : 16);
     ledFont.setBold(true);
     colon->setFont(ledFont);
   }
-  for (QFrame* frame : dividers_) {
-    QPalette p = frame->palette();
-    p.setColor(QPalette::Window, line);
-    frame->setPalette(p);
+  if (IsColorValue(colors.LineColor)) {
+    for (QFrame* frame : dividers_) {
+      QPalette p = frame->palette();
+      p.setColor(QPalette::Window, line);
+      frame->setPalette(p);
+    }
   }
   for (Butt* butt : findChildren<Butt*>()) butt->ColChange(colors.TextColor);
+  if (IsColorValue(colors.HiliteColor)) setText(fading_, ColorFromValue(colors.HiliteColor));
+}
+
+void MainForm::paintEvent(QPaintEvent*) {
+  const QPixmap picture = WindowPicture(this);
+  if (picture.isNull()) return;
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, picture);
 }
 
 int MainForm::KeyCodeOf(const QKeyEvent* event) {

@@ -137,7 +137,9 @@ class MainForm : public QWidget {
   // Lines the sliders' background copies up with the window's picture (each at its own place on the window).
   void AlignSliderBacks();
 
-  // Paints the window with the colour scheme.
+  // Paints the window with the colour scheme: captions in the text colour (the Fading label in the highlight
+  // colour), time displays in the LED colour, dividing lines in the line colour. The application then lights the
+  // buttons and lines whose window, mode or player is on.
   void ColorChange(const ColorScheme& colors);
   const ColorScheme& Colors() const { return colors_; }
 
@@ -165,6 +167,8 @@ class MainForm : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Draws the Face's background picture (see SetWindowPicture) over the background colour.
+  void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
