@@ -3,6 +3,7 @@
 // dialog as assistive technology sees it.
 
 #include "app/apptestfixture.h"
+#include "common/appinfo.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
@@ -139,8 +140,8 @@ TEST_F(OptionsTest, AStoredValueThatIsNoColourIsRefusedAndReportedOnlyInDebugMod
 }
 
 TEST_F(OptionsTest, AFaceWithoutLinesSectionUnticksTheLinesBoxWithoutWritingIt) {
-  QDir().mkpath(DataHome() + QStringLiteral("/Marvane/Faces/Bare"));
-  QFile scheme(DataHome() + QStringLiteral("/Marvane/Faces/Bare/colors.txt"));
+  QDir().mkpath(DataFolder() + QStringLiteral("Faces/Bare"));
+  QFile scheme(DataFolder() + QStringLiteral("Faces/Bare/colors.txt"));
   ASSERT_TRUE(scheme.open(QIODevice::WriteOnly));
   scheme.write("[Colors]\nText=FF0000\n");
   scheme.close();
