@@ -41,7 +41,8 @@ fault "chooser: list end ignores the loop switch" nextsongchooser.cpp \
 fault "profile file: CR LF lines kept as LF" profilefile.cpp \
   'if (length == 2) return kCrLf;' 'if (length == 2) return kLf;'
 fault "profile file: the last of duplicate keys counts" profilefile.cpp \
-  'if (!key.isEmpty() && !section.keyIndex.contains(key))' 'if (!key.isEmpty())'
+  'for (qsizetype i = static_cast<qsizetype>(section.lines.size()) - 1; i >= 0; --i) {' \
+  'for (qsizetype i = 0; i < static_cast<qsizetype>(section.lines.size()); ++i) {'
 fault "profile file: closing quote kept in values" profilefile.cpp \
   'value.mid(1, value.size() - 2)' 'value.mid(1, value.size() - 1)'
 
