@@ -1,23 +1,16 @@
 #include "app/playlistflow.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "playlist/fakehost.h"
 #include "playlist/fileutil.h"
 #include "playlist/filekinds.h"
-#include "support/scripteddialogs.h"
 
 #include "app/apptestfixture.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "console/autopilot.h"
-#include "console/mainform.h"
 #include "console/maintimer.h"
 #include "playlist/playlist.h"
 #include <QFile>
-#include <QLabel>
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QGuiApplication>
