@@ -69,11 +69,6 @@ class AutoPilotTest : public ConsoleTest {
     return Channel(render, 0);
   }
 
-  double Remaining() const {
-    const MediaPlayer& p = engine_.AP(autoPilot_.CurrentAP());
-    return p.Duration() - p.CurrentPosition();
-  }
-
   Playlist playlist_;
   QRandomGenerator random_{42};
   QStringList logged_;  // the songs AutoPilot asked to log
@@ -100,7 +95,8 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   int current = autoPilot_.CurrentAP();
   bool fadingShown = false;
   for (int step = 0; step < 200 && playlist_.PlayedList.size() < 4; ++step) {
-    const double remainingBefore = Remaining();
+    const MediaPlayer& playing = engine_.AP(autoPilot_.CurrentAP());
+    const double remainingBefore = playing.Duration() - playing.CurrentPosition();
     const std::vector<float> audio = Step();
     render.insert(render.end(), audio.begin(), audio.end());
     if (form_.Fading()->isVisibleTo(&form_) && !fadingShown) openedAt << remainingBefore - kTick;

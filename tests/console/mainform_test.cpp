@@ -164,11 +164,9 @@ class StatusHelpTest : public MainFormTest {
   }
   QWidget* Control(const QString& name) const { return form_.findChild<QWidget*>(name); }
   QString StatusText() const { return form_.Status()->text(); }
-  // Between the AutoPilot area and line 0's label: nothing stands there.
-  QPoint BareBackground() const { return QPoint(2, form_.Line(0).LineLabel->y() - 3); }
   // Moves the pointer over the bare window, then to at inside widget (its middle when not given); the status text.
   QString StatusOver(QWidget* widget, std::optional<QPoint> at = std::nullopt) {
-    QTest::mouseMove(&form_, BareBackground());
+    QTest::mouseMove(&form_, QPoint(2, form_.Line(0).LineLabel->y() - 3));  // nothing stands there
     if (!StatusText().isEmpty()) return u"<bare window did not clear the status line>"_s;
     QTest::mouseMove(widget, at.value_or(widget->rect().center()));
     return StatusText();
