@@ -13,8 +13,17 @@
 #include <QUuid>
 
 #include <memory>
+#include "console/mainform.h"
+#include "appearance/butt.h"
+#include "appearance/colorvalue.h"
+#include "settings/settingkeys.h"
+#include <QAction>
+#include <QLabel>
+#include <QTest>
 
 namespace marvane::test {
+
+using namespace Qt::StringLiterals;
 
 class AppTest : public FolderTest {
  protected:

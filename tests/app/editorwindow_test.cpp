@@ -2,20 +2,12 @@
 
 #include "app/apptestfixture.h"
 #include "playlist/fileutil.h"
-#include "appearance/butt.h"
-#include "appearance/colorvalue.h"
-#include "console/mainform.h"
 #include "playlist/listeditor.h"
 #include "playlist/playlist.h"
 #include "playlist/playlistmodel.h"
 
-#include <QAction>
-#include <QLabel>
-
 namespace marvane::test {
 namespace {
-
-using namespace Qt::StringLiterals;
 
 TEST_F(AppTest, PlaylistButtonOpensOneEditorOnTheAutoPilotList) {
   ASSERT_TRUE(Start());

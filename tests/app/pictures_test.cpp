@@ -3,14 +3,11 @@
 // window. Each picture is also checked where a wrong drawing would show.
 
 #include "app/progresswindow.h"
-#include "appearance/butt.h"
-#include "appearance/minislider.h"
 #include "appearance/pan.h"
 #include "appearance/skinparts.h"
 #include "appearance/twips.h"
 #include "appearance/twipmouse.h"
 #include "console/consolefixture.h"
-#include "console/linecontrols.h"
 #include "console/linetransport.h"
 #include "console/maintimer.h"
 #include "support/tempsettings.h"
@@ -18,15 +15,11 @@
 #include "mixer/micwindow.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QTest>
 
 namespace marvane::test {
 namespace {
-
-using namespace Qt::StringLiterals;
 
 bool Save(const QImage& image, const QString& name) { return image.save(ArtefactDir() + u'/' + name); }
 

@@ -1,23 +1,15 @@
 #include "app/playlistflow.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "playlist/fakehost.h"
 #include "playlist/fileutil.h"
 #include "playlist/filekinds.h"
-#include "support/scripteddialogs.h"
 
 #include "app/apptestfixture.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "console/autopilot.h"
-#include "console/mainform.h"
 #include "console/maintimer.h"
 #include "playlist/playlist.h"
-#include <QFile>
-#include <QLabel>
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QGuiApplication>
@@ -221,12 +213,8 @@ TEST_F(CommandLineTest, APlaylistReplacesTheRememberedOneAndAutoPilotStartsOnIt)
   const QString song = Tone(QStringLiteral("song.wav"));
   const QString encore = Tone(QStringLiteral("encore.wav"));
   const QString last = Tone(QStringLiteral("last.wav"));
-  const QString list = dir_.filePath(QStringLiteral("tonight.m3u"));
-  {
-    QFile file(list);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(song.toUtf8() + "\n" + encore.toUtf8() + "\n" + last.toUtf8() + "\n");
-  }
+  const QString list = test::WriteBytes(dir_.filePath(QStringLiteral("tonight.m3u")),
+                                        song.toUtf8() + "\n" + encore.toUtf8() + "\n" + last.toUtf8() + "\n");
   store_.WriteSetting(keys::kPlayList, dir_.filePath(QStringLiteral("other.m3u")));
   ASSERT_TRUE(Start(list));
   EXPECT_EQ(app_->OpenedKind(), PlaylistFlow::kOpenedPlaylist);

@@ -3,14 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QUuid>
-
-#include <unistd.h>
 
 namespace marvane {
 namespace {
@@ -25,8 +20,7 @@ TEST(SingleInstance, ALaterCopyAsksTheFirstToShowItselfAndEnds) {
 
   SingleInstance second(name);
   EXPECT_FALSE(second.Claim());
-  EXPECT_TRUE(shown.wait(5000));
-  EXPECT_EQ(shown.count(), 1);
+  EXPECT_TRUE(shown.wait(5000) && shown.count() == 1);
 }
 
 TEST(SingleInstance, TheNameIsFreeAgainOnceTheFirstCopyEndsOrCrashes) {

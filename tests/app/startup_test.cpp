@@ -3,9 +3,6 @@
 
 #include "app/apptestfixture.h"
 #include "app/progresswindow.h"
-#include "settings/settingkeys.h"
-#include "appearance/butt.h"
-#include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
 #include "audio/audioengine.h"
@@ -16,20 +13,14 @@
 #include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
-#include "console/mainform.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QTest>
 #include <QTimer>
 
 namespace marvane::test {
 namespace {
-
-using namespace Qt::StringLiterals;
 
 using StartupTest = AppTest;
 
@@ -38,8 +29,7 @@ TEST_F(StartupTest, AFreshStartRunsTheProgressStagesAndShowsTheConsoleWithDefaul
   MainForm* form = app_->Form();
   EXPECT_TRUE(form->isVisible() && form->isEnabled());
   EXPECT_TRUE(form->windowTitle().startsWith(kCaptionPrefix));
-  EXPECT_TRUE(form->Timer1()->isActive());
-  EXPECT_EQ(form->Timer1()->interval(), 300);
+  EXPECT_TRUE(form->Timer1()->isActive() && form->Timer1()->interval() == 300);
   EXPECT_EQ(app_->SP2(), nullptr);  // the progress window is gone
   EXPECT_TRUE(form->Status()->isVisibleTo(form));
   EXPECT_EQ(form->MiniCrossfader1()->Speed(), 50);
@@ -85,11 +75,9 @@ TEST_F(StartupTest, LineControlsAndFilesComeBackFromTheirSettingsAndExitStopsThe
   for (const auto& [n, text] : sliders) store_.WriteSetting(keys::Slider(n), QLatin1String(text));
   // A fade mode other than 0, 1 or 2 leaves the line as the window was designed: Always On.
   for (const auto& [n, mode] : {std::pair{1, 0}, {2, 2}, {3, 5}}) store_.WriteSetting(keys::FadeMode(n), mode);
-  store_.WriteSetting(keys::Loop(6), true);
-  store_.WriteSetting(keys::Loop(0), true);
+  for (int n : {0, 6}) store_.WriteSetting(keys::Loop(n), true);
   const QString tone = Tone(u"three.wav"_s), missing = Path(u"gone.wav"_s);
-  store_.WriteSetting(keys::File(3), tone);
-  store_.WriteSetting(keys::File(4), missing);
+  store_.WriteSetting(keys::File(3), tone), store_.WriteSetting(keys::File(4), missing);
   ASSERT_TRUE(Start());
   MainForm* form = app_->Form();
   const int expectedSliders[] = {80, 80, 75, 80, 0, 0, 80, 33};
@@ -99,15 +87,14 @@ TEST_F(StartupTest, LineControlsAndFilesComeBackFromTheirSettingsAndExitStopsThe
   for (int n = 0; n <= 6; ++n) {
     EXPECT_EQ(lines.FadeMode(n), expectedModes[n]) << n;
     EXPECT_FALSE(form->Line(n).Mode(static_cast<FadeModeCode>(expectedModes[n]))->Lit()->isHidden()) << n;
-    EXPECT_EQ(lines.Looping(n), n == 0 || n == 6) << n;
-    EXPECT_EQ(form->Line(n).Loop->IsLit(), n == 0 || n == 6) << n;
+    EXPECT_EQ(std::pair(lines.Looping(n), form->Line(n).Loop->IsLit()), std::pair(n == 0 || n == 6, n == 0 || n == 6))
+        << n;
   }
   EXPECT_TRUE(app_->State().AutoPilotLoop);
 
   MediaPlayer& line3 = app_->Engine()->Player(3);
-  EXPECT_EQ(line3.FileName(), tone);
-  EXPECT_EQ(app_->Engine()->Player(4).FileName(), missing);
-  EXPECT_TRUE(app_->Engine()->Player(5).FileName().isEmpty());
+  for (const auto& [n, file] : {std::pair{3, tone}, {4, missing}, {5, QString()}})
+    EXPECT_EQ(app_->Engine()->Player(n).FileName(), file) << n;
   ASSERT_TRUE(WaitFor([&] { return line3.OpenState() == 6; }));
   line3.Play();
   dialogs_.messageAnswers.push_back(MessageResult::Yes);
@@ -116,11 +103,10 @@ TEST_F(StartupTest, LineControlsAndFilesComeBackFromTheirSettingsAndExitStopsThe
 }
 
 TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugModeOverAHiddenProgressWindow) {
-  store_.WriteSetting(keys::kNoRep, u"abc"_s);
-  store_.WriteSetting(keys::kSpinUp, u"7"_s);
+  store_.WriteSetting(keys::kNoRep, u"abc"_s), store_.WriteSetting(keys::kSpinUp, u"7"_s);
   ASSERT_TRUE(Start());
-  EXPECT_EQ(app_->State().NoRep, 0);   // initial value kept
-  EXPECT_EQ(app_->State().SpinUp, 7);  // the next step still ran
+  // The initial NoRep is kept and the next step still ran.
+  EXPECT_EQ(std::pair(+app_->State().NoRep, +app_->State().SpinUp), std::pair(0, 7));
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 
   store_.WriteSetting(keys::kFadeSpeed, u"fast"_s);
@@ -128,11 +114,9 @@ TEST_F(StartupTest, ABadValueSkipsOnlyItsOwnStepAndIsShownInDebugModeOverAHidden
   dialogs_.onMessage = [&](const AskedMessage&) { progressVisibleDuringBox += app_->SP2()->isVisible(); };
   ASSERT_TRUE(Start(u"/d"_s));
   ASSERT_EQ(dialogs_.messages.size(), 2);  // one for each bad value
-  for (const AskedMessage& message : dialogs_.messages) {
-    EXPECT_EQ(message.title, u"Debug Error Message - Get Defaults"_s);
-    EXPECT_EQ(message.icon, MessageIcon::Critical);
-    EXPECT_EQ(message.text, u"Type mismatch"_s);
-  }
+  for (const AskedMessage& message : dialogs_.messages)
+    EXPECT_EQ(std::tuple(message.title, message.icon, message.text),
+              std::tuple(u"Debug Error Message - Get Defaults"_s, MessageIcon::Critical, u"Type mismatch"_s));
   EXPECT_EQ(progressVisibleDuringBox, 0);
   EXPECT_EQ(app_->Form()->MiniCrossfader1()->Speed(), MiniCrossfader(nullptr).Speed());
 }
@@ -151,8 +135,7 @@ TEST_F(StartupTest, StartUpSetsTheMasterVolumeOrReportsTheMissingMixerOnce) {
   EXPECT_TRUE(app_->Form()->isEnabled());
   app_->Form()->Line(7).Slider->SetValue(40);
   QTest::keyClick(app_->Form(), Qt::Key_Space);
-  EXPECT_TRUE(card_->writes.empty());
-  EXPECT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_TRUE(card_->writes.empty() && dialogs_.messages.size() == 1);
 }
 
 TEST_F(StartupTest, TheMicrophoneWindowComesBackWhenItWasOpenAtExit) {
@@ -167,17 +150,16 @@ TEST_F(StartupTest, TheMicrophoneWindowComesBackWhenItWasOpenAtExit) {
   dialogs_.onMessage = [&](const AskedMessage&) { visibleDuringQuestion = app_->Mic()->Window()->isVisible(); };
   dialogs_.messageAnswers.push_back(MessageResult::No);
   EXPECT_FALSE(app_->ExitProgram(true));
-  EXPECT_FALSE(visibleDuringQuestion);
-  EXPECT_TRUE(app_->Mic()->Window()->isVisible());
+  EXPECT_TRUE(!visibleDuringQuestion && app_->Mic()->Window()->isVisible());
   dialogs_.onMessage = nullptr;
 
   Restart();
-  EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), u"True"_s);
-  EXPECT_TRUE(app_->MicWindowOpen());
+  EXPECT_EQ(std::pair(store_.ReadSetting(keys::kShowMic, QString()), app_->MicWindowOpen()),
+            std::pair(u"True"_s, true));
   app_->Mic()->CloseMicWindow();
   Restart();
-  EXPECT_EQ(store_.ReadSetting(keys::kShowMic, QString()), u"False"_s);
-  EXPECT_FALSE(app_->MicWindowOpen());
+  EXPECT_EQ(std::pair(store_.ReadSetting(keys::kShowMic, QString()), app_->MicWindowOpen()),
+            std::pair(u"False"_s, false));
 }
 
 TEST_F(StartupTest, TheExitQuestionComesFromEveryWayOutAndNoKeepsEverythingAsItWas) {
@@ -189,11 +171,9 @@ TEST_F(StartupTest, TheExitQuestionComesFromEveryWayOutAndNoKeepsEverythingAsItW
   QTest::mouseClick(app_->Form()->ExitButton(), Qt::LeftButton);
   app_->Form()->muExit()->trigger();
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList(4, u"Are you sure you want to exit Marvane?"_s));
-  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::YesNo);
-  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::Question);
-  EXPECT_TRUE(app_->Form()->isVisible());
-  EXPECT_FALSE(app_->ClosingDown());
-  EXPECT_EQ(ended_, 0);
+  EXPECT_EQ(std::pair(dialogs_.messages[0].buttons, dialogs_.messages[0].icon),
+            std::pair(MessageButtons::YesNo, MessageIcon::Question));
+  EXPECT_TRUE(app_->Form()->isVisible() && !app_->ClosingDown() && ended_ == 0);
   EXPECT_EQ(ReadBytes(store_.FilePath()), before);
 }
 
@@ -202,20 +182,15 @@ TEST_F(StartupTest, YesSavesThePlaceClosesTheWindowAndEndsAndThePlaceComesBackAt
   app_->Form()->move(123, 77);
   app_->ConsoleParts()->Lines().FadeLeftW_MouseDown(3, kLeftButton);
   app_->ConsoleParts()->Lines().LoopW_MouseDown(2, kLeftButton);
-  app_->State().AutoPilotOn = true;
-  app_->State().Logging = true;
+  app_->State().AutoPilotOn = app_->State().Logging = true;
   dialogs_.messageAnswers.push_back(MessageResult::Yes);
   app_->Form()->close();
-  EXPECT_TRUE(app_->ClosingDown());
-  EXPECT_FALSE(app_->State().AutoPilotOn);
-  EXPECT_FALSE(app_->State().Logging);
-  EXPECT_FALSE(app_->Form()->isVisible());
-  EXPECT_EQ(ended_, 1);
+  EXPECT_TRUE(app_->ClosingDown() && !app_->Form()->isVisible() && ended_ == 1);
+  EXPECT_FALSE(app_->State().AutoPilotOn || app_->State().Logging);
   EXPECT_EQ(dialogs_.messages.size(), 1);  // closing the window did not ask again
-  EXPECT_EQ(store_.ReadSetting(keys::kMainLeft, QString()), u"1845"_s);  // in twips
-  EXPECT_EQ(store_.ReadSetting(keys::kMainTop, QString()), u"1155"_s);
-  app_.reset();
-  instance_.reset();
+  EXPECT_EQ(std::pair(store_.ReadSetting(keys::kMainLeft, QString()), store_.ReadSetting(keys::kMainTop, QString())),
+            std::pair(u"1845"_s, u"1155"_s));  // in twips
+  app_.reset(), instance_.reset();
   ASSERT_TRUE(Start());
   EXPECT_EQ(app_->Form()->pos(), QPoint(123, 77));
   EXPECT_EQ(app_->ConsoleParts()->Lines().FadeMode(3), kFadeLeft);

@@ -59,10 +59,12 @@ std::vector<float> CapturedTone(const QString& rawPath, int rate) {
 }
 
 EventLog::EventLog(MediaPlayer& player) {
-  QObject::connect(&player, &MediaPlayer::OpenStateChange,
-                   [this](int oldState, int newState) { events.push_back({'o', oldState, newState}); });
-  QObject::connect(&player, &MediaPlayer::PlayStateChange,
-                   [this](int oldState, int newState) { events.push_back({'p', oldState, newState}); });
+  QObject::connect(&player, &MediaPlayer::OpenStateChange, [this](int from, int to) {
+    events.push_back({'o', from, to});
+  });
+  QObject::connect(&player, &MediaPlayer::PlayStateChange, [this](int from, int to) {
+    events.push_back({'p', from, to});
+  });
 }
 
 OfflineEngine::OfflineEngine(int rate, int bufferFrames) {

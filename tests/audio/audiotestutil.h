@@ -9,8 +9,13 @@
 
 #include <memory>
 #include <vector>
+#include <gtest/gtest.h>
+#include <cmath>
+#include <QElapsedTimer>
 
 namespace marvane::test {
+
+using namespace Qt::StringLiterals;
 
 // Opens path with AutoStart off and waits until the open finished. Returns the final open state.
 int OpenAndWait(MediaPlayer& player, const QString& path, int timeoutMs = 10000);
@@ -30,8 +35,7 @@ std::vector<float> CapturedTone(const QString& rawPath, int rate);
 struct EventLog {
   struct Event {
     char kind;
-    int oldState;
-    int newState;
+    int oldState, newState;
     bool operator==(const Event&) const = default;
   };
   explicit EventLog(MediaPlayer& player);

@@ -6,16 +6,10 @@
 #include "audio/nulloutput.h"
 #include "audiotestutil.h"
 
-#include <gtest/gtest.h>
-
-#include <QElapsedTimer>
-
 #include <random>
 
 namespace marvane::test {
 namespace {
-
-using namespace Qt::StringLiterals;
 
 TEST(StressTest, EightPlayersUnderRandomCallsStayConsistent) {
   QTemporaryDir dir;
@@ -47,26 +41,23 @@ TEST(StressTest, EightPlayersUnderRandomCallsStayConsistent) {
     }
   }
   // Every event is a legal move between the documented states: play 0 and 2, open 0, 5 and 6.
-  for (const auto& log : logs) {
-    for (const EventLog::Event& event : log->events) {
-      EXPECT_NE(event.oldState, event.newState);
-      EXPECT_TRUE(event.newState == 0 || event.newState == (event.kind == 'p' ? 2 : 5) ||
-                  (event.kind == 'o' && event.newState == 6))
-          << event.kind << event.newState;
-    }
-  }
+  for (const auto& log : logs)
+    for (const EventLog::Event& event : log->events)
+      EXPECT_TRUE(event.oldState != event.newState &&
+                  (event.newState == 0 || event.newState == (event.kind == 'p' ? 2 : 5) ||
+                   (event.kind == 'o' && event.newState == 6)))
+          << event.kind << event.oldState << event.newState;
   // Afterwards each player still opens, plays from where it is asked and advances in real time.
   for (int slot = 0; slot < 8; ++slot) {
     MediaPlayer& player = *engine.PlayerAt(slot);
     player.SetPlayCount(1);
     ASSERT_EQ(OpenAndWait(player, files[1]), 6) << slot;
-    player.SetCurrentPosition(0.5);
-    player.Play();
+    player.SetCurrentPosition(0.5), player.Play();
   }
   WaitFor([] { return false; }, 300);
   for (int slot = 0; slot < 8; ++slot) {
-    EXPECT_GT(engine.PlayerAt(slot)->CurrentPosition(), 0.6) << slot;
-    EXPECT_LT(engine.PlayerAt(slot)->CurrentPosition(), 1.3) << slot;
+    const double at = engine.PlayerAt(slot)->CurrentPosition();
+    EXPECT_TRUE(at > 0.6 && at < 1.3) << slot << ": " << at;
   }
 }
 

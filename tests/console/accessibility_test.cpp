@@ -1,16 +1,13 @@
 // The main window and the microphone window as assistive technology and scripts see them through QAccessible:
 // every control is one object with a role and a name, and working an object does what the user's hand does.
 
-#include "settings/settingkeys.h"
 #include "appearance/minicrossfader.h"
-#include "console/linecontrols.h"
 #include "console/volumelaw.h"
 #include "consolefixture.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 
 #include <QAccessible>
-#include <QLabel>
 
 #include <map>
 
@@ -84,16 +81,15 @@ TEST_F(AccessibilityTest, EveryControlOfBothWindowsIsOneObjectWithARoleAndANameO
     EXPECT_EQ(found->second->role(), role) << name;
   }
   // A switch is checked while lit: a new line is Always On, its loop off.
-  EXPECT_TRUE(objects.at(QStringLiteral("Line 3 On"))->state().checked);
-  EXPECT_FALSE(objects.at(QStringLiteral("Line 3 Left"))->state().checked);
-  EXPECT_FALSE(objects.at(QStringLiteral("Line 3 Loop"))->state().checked);
+  for (const auto& [name, checked] : {std::pair{"Line 3 On", true}, {"Line 3 Left", false}, {"Line 3 Loop", false}})
+    EXPECT_EQ(objects.at(QLatin1String(name))->state().checked, checked) << name;
   // The texts: a title shows its song as its value.
   form_.Line(3).TitleLabel->setText(QStringLiteral("Opening Track"));
   QAccessibleInterface* title = QAccessible::queryAccessibleInterface(form_.Line(3).TitleLabel);
-  EXPECT_EQ(title->role(), QAccessible::StaticText);
-  EXPECT_EQ(title->text(QAccessible::Name), QStringLiteral("Line 3 Title"));
-  EXPECT_EQ(title->text(QAccessible::Value), QStringLiteral("Opening Track"));
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.Line(7).Colon)->text(QAccessible::Name), QStringLiteral("Clock"));
+  EXPECT_EQ(std::tuple(title->role(), title->text(QAccessible::Name), title->text(QAccessible::Value)),
+            std::tuple(QAccessible::StaticText, QStringLiteral("Line 3 Title"), QStringLiteral("Opening Track")));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form_.Line(7).Colon)->text(QAccessible::Name),
+            QStringLiteral("Clock"));
 
   card_.microphone = ScriptedMixerBackend::Control(2, 0, 100);
   mixer_.InitMixer();
@@ -102,8 +98,9 @@ TEST_F(AccessibilityTest, EveryControlOfBothWindowsIsOneObjectWithARoleAndANameO
   ASSERT_NE(mic.Window(), nullptr);
   const auto micObjects = Objects(mic.Window());
   ASSERT_EQ(micObjects.size(), 2u);
-  EXPECT_EQ(micObjects.at(QStringLiteral("Mic Volume"))->role(), QAccessible::Slider);
-  EXPECT_EQ(micObjects.at(QStringLiteral("On Top"))->role(), QAccessible::CheckBox);
+  EXPECT_EQ(
+      std::pair(micObjects.at(QStringLiteral("Mic Volume"))->role(), micObjects.at(QStringLiteral("On Top"))->role()),
+      std::pair(QAccessible::Slider, QAccessible::CheckBox));
   micObjects.at(QStringLiteral("Mic Volume"))->valueInterface()->setCurrentValue(50);
   EXPECT_EQ(mic.MicLevelValue(), 50);
 }
@@ -129,15 +126,13 @@ TEST_F(AccessibilityTest, PressingSettingAndCheckingObjectsActAsTheUsersHand) {
   QAccessibleInterface* right = Object(QStringLiteral("Line 2 Right"));
   ASSERT_NE(right, nullptr);
   right->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-  EXPECT_EQ(console_.Lines().FadeMode(2), kFadeRight);
-  EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), QStringLiteral("2"));
-  EXPECT_TRUE(right->state().checked);
-  EXPECT_FALSE(Object(QStringLiteral("Line 2 On"))->state().checked);
+  EXPECT_EQ(std::pair(console_.Lines().FadeMode(2), settings_.ReadSetting(keys::FadeMode(2), QString())),
+            std::pair(kFadeRight, QStringLiteral("2")));
+  EXPECT_TRUE(right->state().checked && !Object(QStringLiteral("Line 2 On"))->state().checked);
 
   QAccessibleInterface* loop = Object(QStringLiteral("Line 2 Loop"));
   loop->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-  EXPECT_TRUE(console_.Lines().Looping(2));
-  EXPECT_TRUE(loop->state().checked);
+  EXPECT_TRUE(console_.Lines().Looping(2) && loop->state().checked);
   loop->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());  // the lit picture is in front now
   EXPECT_FALSE(console_.Lines().Looping(2));
 }

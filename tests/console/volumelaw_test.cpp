@@ -13,15 +13,12 @@ TEST(VolumeLaw, StepsGiveTheTableOfAttenuations) {
 }
 
 TEST(VolumeLaw, SliderAndCrossfaderLevelMakeTheStep) {
-  EXPECT_EQ(VolumeStep(100, 100), 33);
-  EXPECT_EQ(LineVolume(100, 100), 0);
-  EXPECT_EQ(VolumeStep(80, 100), 27);  // 26.67 rounds to 27
+  // 80 x 100 makes 26.67, rounded to 27; 0.5 and 1.5 round to the even 0 and 2; the bottom is quiet, not silent.
+  for (const auto& [slider, fader, step] :
+       {std::tuple{100, 100, 33}, {80, 100, 27}, {0, 100, 0}, {100, 0, 0}, {75, 2, 0}, {45, 10, 2}, {50, 50, 8}})
+    EXPECT_EQ(std::pair(VolumeStep(slider, fader), LineVolume(slider, fader)), std::pair(step, VolumeOfStep(step)))
+        << slider << " " << fader;
   EXPECT_EQ(LineVolume(80, 100), -332);
-  EXPECT_EQ(LineVolume(0, 100), -9569);  // the bottom is quiet, not silent
-  EXPECT_EQ(LineVolume(100, 0), -9569);
-  EXPECT_EQ(VolumeStep(75, 2), 0);     // 0.5 rounds to the even 0
-  EXPECT_EQ(VolumeStep(45, 10), 2);    // 1.5 rounds to the even 2
-  EXPECT_EQ(LineVolume(50, 50), VolumeOfStep(8));  // 8.33
 }
 
 }  // namespace
