@@ -270,13 +270,20 @@ void Application::ColorChange() {
   SetCaptionColor(form_->Line(0).TitleLabel, apPlaying ? colors_.HiliteColor : colors_.TextColor);
 }
 
+namespace {
+// A secondary window that is already loaded comes back in front, restored if it was minimised.
+void BringToFront(QWidget* window) {
+  window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+}  // namespace
+
 void Application::ShowLogViewer() {
   form_->LogButt()->ColChange(colors_.HiliteColor);
   if (viewer_) {
-    viewer_->setWindowState(viewer_->windowState() & ~Qt::WindowMinimized);
-    viewer_->show();
-    viewer_->raise();
-    viewer_->activateWindow();
+    BringToFront(viewer_);
     return;
   }
   viewer_ = new View(settings_, dialogs_, *songLog_);
@@ -291,10 +298,7 @@ void Application::ShowLogViewer() {
 void Application::ShowEditor() {
   form_->PList()->ColChange(colors_.HiliteColor);
   if (editor_) {
-    editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
-    editor_->show();
-    editor_->raise();
-    editor_->activateWindow();
+    BringToFront(editor_);
     return;
   }
   editor_ = new ListEditor(*playlist_, settings_, dialogs_);
