@@ -16,7 +16,8 @@ constexpr int kPollMilliseconds = 10;
 
 }  // namespace
 
-MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent) : QObject(parent), voice_(voice), poll_(new QTimer(this)) {
+MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent)
+    : QObject(parent), voice_(voice), poll_(new QTimer(this)) {
   poll_->setInterval(kPollMilliseconds);
   connect(poll_, &QTimer::timeout, this, &MediaPlayer::Poll);
   ApplyGain();

@@ -42,8 +42,10 @@ AutoPilot::AutoPilot(MainForm& form, AudioEngine& engine, SettingsStore& setting
   rule.Attach(form_.ANext(), [this] { ANext(); });
   connect(form_.ShuffButt(), &Butt::Click, this, &AutoPilot::ShuffButtClick);
   for (int i = 0; i < 2; ++i) {
-    connect(&AP(i), &MediaPlayer::OpenStateChange, this, [this, i](int, int newState) { APOpenStateChange(i, newState); });
-    connect(&AP(i), &MediaPlayer::PlayStateChange, this, [this, i](int, int newState) { APPlayStateChange(i, newState); });
+    connect(&AP(i), &MediaPlayer::OpenStateChange, this,
+            [this, i](int, int newState) { APOpenStateChange(i, newState); });
+    connect(&AP(i), &MediaPlayer::PlayStateChange, this,
+            [this, i](int, int newState) { APPlayStateChange(i, newState); });
   }
 }
 

@@ -90,7 +90,8 @@ void ConsoleKeyboard::KeyUp(int keyCode, int shift) {
   if (keyCode >= kF1 && keyCode <= kF6) {
     const int line = keyCode - (kF1 - 1);
     if (shift == kNoShift) rule_.MouseUp(TransportButton(line), kLeftButton, TransportAction(line));
-    if (shift == kShift) rule_.MouseUp(form_.Line(line).OpenW, kLeftButton, [this, line] { transport_.FileOpen(line); });
+    if (shift == kShift)
+      rule_.MouseUp(form_.Line(line).OpenW, kLeftButton, [this, line] { transport_.FileOpen(line); });
   }
 }
 

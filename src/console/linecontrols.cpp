@@ -34,11 +34,14 @@ LineControls::LineControls(MainForm& form, AudioEngine& engine, SettingsStore& s
   for (int n = 0; n < MainForm::kLineCount; ++n) {
     connect(form_.Line(n).FadeLeft->Unlit(), &ImageButton::MouseDown, this,
             [this, n](int button) { FadeLeftW_MouseDown(n, button); });
-    connect(form_.Line(n).On->Unlit(), &ImageButton::MouseDown, this, [this, n](int button) { OnW_MouseDown(n, button); });
+    connect(form_.Line(n).On->Unlit(), &ImageButton::MouseDown, this,
+            [this, n](int button) { OnW_MouseDown(n, button); });
     connect(form_.Line(n).FadeRight->Unlit(), &ImageButton::MouseDown, this,
             [this, n](int button) { FadeRightW_MouseDown(n, button); });
-    connect(form_.Line(n).Loop->Unlit(), &ImageButton::MouseDown, this, [this, n](int button) { LoopW_MouseDown(n, button); });
-    connect(form_.Line(n).Loop->Lit(), &ImageButton::MouseDown, this, [this, n](int button) { LoopR_MouseDown(n, button); });
+    connect(form_.Line(n).Loop->Unlit(), &ImageButton::MouseDown, this,
+            [this, n](int button) { LoopW_MouseDown(n, button); });
+    connect(form_.Line(n).Loop->Lit(), &ImageButton::MouseDown, this,
+            [this, n](int button) { LoopR_MouseDown(n, button); });
     // A quick second click counts as a second press.
     connect(form_.Line(n).Loop->Unlit(), &ImageButton::DblClick, this, [this, n] { LoopW_MouseDown(n, kLeftButton); });
     connect(form_.Line(n).Loop->Lit(), &ImageButton::DblClick, this, [this, n] { LoopR_MouseDown(n, kLeftButton); });

@@ -184,8 +184,8 @@ void MainForm::BuildAutoPilotArea() {
   fading_->hide();
 
   // The clock shares the top band, at its right end.
-  lines_[kMasterIndex].Colon = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"), Qt::AlignRight,
-                                   QStringLiteral("Clock"));
+  lines_[kMasterIndex].Colon = MakeLabel(this, Indexed("Colon", kMasterIndex), QStringLiteral("12:00 PM"),
+                                         Qt::AlignRight, QStringLiteral("Clock"));
   Place(lines_[kMasterIndex].Colon, 6360, 120, 2640, 300);
 }
 

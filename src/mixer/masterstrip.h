@@ -23,7 +23,8 @@ class MasterStrip {
   void Scroll(int value);
   // Marks the strip muted and turns the master volume to level 0.
   void MuteDown();
-  // With the left button (kLeftButton): unmarks the strip and applies the slider's level again. Other buttons do nothing.
+  // With the left button (kLeftButton): unmarks the strip and applies the slider's level again. Other buttons do
+  // nothing.
   void MuteUp(int button);
 
   bool Muted() const { return muted_; }

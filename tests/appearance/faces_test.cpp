@@ -82,7 +82,8 @@ TEST_F(FaceTest, PicturesFollowTheirOrderAndOneSliderKnobDressesAllEight) {
   // Qt writes no GIF: a 1 by 1 pixel one, byte by byte.
   QFile gif(face_ + QStringLiteral("slider.gif"));
   ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
-  gif.write(QByteArray::fromHex("47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b"));
+  gif.write(
+      QByteArray::fromHex("47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b"));
   gif.close();
   EXPECT_EQ(FindFacePicture(face_, QStringLiteral("backpic")), face_ + QStringLiteral("backpic.bmp"));
   loader_.LoadFace(face_, true);
@@ -148,7 +149,8 @@ TEST_F(FaceTest, TheBundledFacesSeedAMissingFolderOnlyOnce) {
   const QString user = dir_.path() + QStringLiteral("/user/Faces/");
   SeedFaces(BundledFacesFolder(), user);
   const QStringList names = FaceNames(user);
-  EXPECT_TRUE(names.contains(QStringLiteral("Sample")) && names.contains(QStringLiteral("Amber"))) << names.join(QLatin1Char(',')).toStdString();
+  EXPECT_TRUE(names.contains(QStringLiteral("Sample")) && names.contains(QStringLiteral("Amber")))
+      << names.join(QLatin1Char(',')).toStdString();
   EXPECT_FALSE(FindFacePicture(user + QStringLiteral("Sample/"), QStringLiteral("backpic")).isEmpty());
   EXPECT_EQ(QDir(user).entryList(QDir::Files), QStringList());  // only Face folders are copied
   QDir(user + QStringLiteral("Amber")).removeRecursively();

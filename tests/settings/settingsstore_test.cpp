@@ -19,7 +19,8 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, LivesInTheUsersConfigFolderByDefault) {
-  EXPECT_EQ(SettingsStore().FilePath(), qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Marvane/Marvane.ini"));
+  EXPECT_EQ(SettingsStore().FilePath(),
+            qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Marvane/Marvane.ini"));
 }
 
 TEST_F(SettingsStoreTest, ValuesKeepTheirTextFormsAnyLengthAndEmptyReadsAsAbsent) {
@@ -46,7 +47,9 @@ TEST_F(SettingsStoreTest, KeysMatchWithoutRegardToCaseAndOnlyChangesAreWritten) 
   // Writing what a key already holds leaves the file alone: not even a rewrite of the same bytes.
   const FileStamp written = FileStamp::Of(store_.FilePath());
   store_.WriteSetting(QStringLiteral("PLAYLIST"), QStringLiteral("/lists/one.m3u"));
-  store_.Edit([](ProfileFile& profile) { profile.SetValue(kSettingsSection, keys::kPlayList, QStringLiteral("/lists/one.m3u")); });
+  store_.Edit([](ProfileFile& profile) {
+    profile.SetValue(kSettingsSection, keys::kPlayList, QStringLiteral("/lists/one.m3u"));
+  });
   EXPECT_EQ(FileStamp::Of(store_.FilePath()), written);
   // The file is kept parsed, yet a change made behind the store's back (here by a second store on the same
   // file, a rewrite of the same size) is seen by the next read.
