@@ -57,7 +57,7 @@ Result RunIdle(std::unique_ptr<marvane::AudioOutput> output, double seconds, int
   help.ToolsOn();
   marvane::MainTimer timer(form, engine, state, [] { return 0; });
   int ticks = 0;
-  QObject::connect(form.Timer1(), &QTimer::timeout, [&ticks] { ++ticks; });
+  QObject::connect(form.Timer1(), &marvane::ClockTimer::timeout, [&ticks] { ++ticks; });
   form.show();
   form.Timer1()->setInterval(intervalMs);
   form.Timer1()->start();

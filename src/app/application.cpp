@@ -98,7 +98,7 @@ OptionsDialog* Application::Options() const { return options_; }
 
 void Application::CreateParts() {
   QString notice;
-  engine_ = std::make_unique<AudioEngine>(devices_.output(&notice));
+  engine_ = std::make_unique<AudioEngine>(devices_.output(&notice), devices_.clock);
   if (!notice.isEmpty() || !engine_->OutputNotice().isEmpty()) {
     SetProgressVisible(false);
     dialogs_.Message(notice.isEmpty() ? engine_->OutputNotice() : notice, MessageButtons::Ok,
@@ -109,9 +109,9 @@ void Application::CreateParts() {
   console_ = std::make_unique<marvane::Console>(*form_, *engine_, settings_, state_, colors_, dialogs_,
                                                 masterStrip_.get());
   playlist_ = std::make_unique<Playlist>();
-  songLog_ = std::make_unique<SongLog>([this] {
-    return SongLogOptions{state_.Logging, state_.LogAll, state_.LogPath, state_.LogFile};
-  });
+  songLog_ = std::make_unique<SongLog>(
+      [this] { return SongLogOptions{state_.Logging, state_.LogAll, state_.LogPath, state_.LogFile}; },
+      SongLog::TimeSource{}, QLocale::system(), nullptr, *devices_.clock);
   autoPilot_ = std::make_unique<marvane::AutoPilot>(*form_, *engine_, settings_, state_, colors_, *playlist_,
                                                     dialogs_, console_->Rule(), random_);
   flow_ = std::make_unique<PlaylistFlow>(*playlist_, autoPilot_->Chooser(), *autoPilot_, settings_, dialogs_);
@@ -372,13 +372,13 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   EditorOpen = OptionsOpen = false;
 
   // Loading the main window: it starts disabled, with AutoPilot off.
-  form_ = std::make_unique<MainForm>();
+  form_ = std::make_unique<MainForm>(*devices_.clock);
   form_->setEnabled(false);
   form_->closeRequest = [this] { return closingDown_ || ExitProgram(true); };
   state_.AutoPilotOn = false;
   connect(form_->ExitButton(), &Butt::Click, this, [this] { ExitProgram(true); });
 
-  random_.seed(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
+  random_.seed(static_cast<quint32>(devices_.clock->Now().toMSecsSinceEpoch()));
 
   if (settings_.ReadBool(keys::kFirstRun, keys::defaults::kTrue).value_or(false))
     ImportOldSettings(settings_, dialogs_, [this] { SetProgressVisible(true); });

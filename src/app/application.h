@@ -7,6 +7,7 @@
 //
 // UI thread only.
 
+#include "common/clock.h"
 #include "common/colorscheme.h"
 #include "console/consolestate.h"
 
@@ -46,11 +47,15 @@ class View;
 class FaceLoader;
 class OptionsDialog;
 
-// Where the program's sound goes and which sound-card mixer it sets: the real ones by default, others in tests.
+// Where the program's sound goes, which sound-card mixer it sets and which clock it runs on: the real ones by
+// default, others in tests, a soak test or an offline render.
 struct Devices {
   // The audio output; *notice receives a one-line message for the user when the real device could not be used.
   std::function<std::unique_ptr<AudioOutput>(QString* notice)> output;
   std::function<std::unique_ptr<MixerBackend>()> mixer;
+  // The console's timers, the players' timers and the time of day (the song log's, the clock's). It must outlive
+  // the Application.
+  Clock* clock = &SystemClock();
 
   static Devices Real();
 };

@@ -25,34 +25,36 @@ constexpr int kScaleDivisions = 8;
 int Level(double twips) { return std::min(100, static_cast<int>(std::nearbyint(twips / kTwipsPerLevel))); }
 }  // namespace
 
-MiniCrossfader::MiniCrossfader(QWidget* parent)
-    : PictureKnobControl(QSize(kWidthTwips, kHeightTwips), BuiltInFaderKnob(), parent) {
-  // Children of the control, so that a test or the window can find them by name.
-  timer1_.setParent(this);
-  timer2_.setParent(this);
-  timer1_.setObjectName(QStringLiteral("Timer1"));
-  timer2_.setObjectName(QStringLiteral("Timer2"));
-  timer1_.setInterval(kTickMs);
-  timer2_.setInterval(kTickMs);
-  connect(&timer1_, &QTimer::timeout, this, &MiniCrossfader::TickLeft);
-  connect(&timer2_, &QTimer::timeout, this, &MiniCrossfader::TickRight);
+MiniCrossfader::MiniCrossfader(QWidget* parent) : MiniCrossfader(SystemClock(), parent) {}
+
+MiniCrossfader::MiniCrossfader(Clock& clock, QWidget* parent)
+    : PictureKnobControl(QSize(kWidthTwips, kHeightTwips), BuiltInFaderKnob(), parent),
+      // Children of the control, so that a test or the window can find them by name.
+      timer1_(clock.CreateTimer(this)),
+      timer2_(clock.CreateTimer(this)) {
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  timer2_->setObjectName(QStringLiteral("Timer2"));
+  timer1_->setInterval(kTickMs);
+  timer2_->setInterval(kTickMs);
+  connect(timer1_, &ClockTimer::timeout, this, &MiniCrossfader::TickLeft);
+  connect(timer2_, &ClockTimer::timeout, this, &MiniCrossfader::TickRight);
 }
 
 void MiniCrossfader::AutoFadeLeft() {
   speed_ = std::max(speed_, kMinSpeed);
-  timer2_.stop();
-  timer1_.start();
+  timer2_->stop();
+  timer1_->start();
 }
 
 void MiniCrossfader::AutoFadeRight() {
   speed_ = std::max(speed_, kMinSpeed);
-  timer1_.stop();
-  timer2_.start();
+  timer1_->stop();
+  timer2_->start();
 }
 
 void MiniCrossfader::StopIt() {
-  timer1_.stop();
-  timer2_.stop();
+  timer1_->stop();
+  timer2_->stop();
 }
 
 void MiniCrossfader::Reset() {
@@ -80,7 +82,7 @@ void MiniCrossfader::Recompute() {
 void MiniCrossfader::TickLeft() {
   if (position_ - speed_ <= 0) {
     position_ = 0;
-    timer1_.stop();
+    timer1_->stop();
     bool toLeft = true;
     Q_EMIT Maxed(toLeft);
   } else {
@@ -92,7 +94,7 @@ void MiniCrossfader::TickLeft() {
 void MiniCrossfader::TickRight() {
   if (position_ + speed_ >= kMaxPosition) {
     position_ = kMaxPosition;
-    timer2_.stop();
+    timer2_->stop();
     bool toLeft = false;
     Q_EMIT Maxed(toLeft);
   } else {

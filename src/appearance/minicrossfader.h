@@ -25,7 +25,7 @@
 
 #include "appearance/pictureknobcontrol.h"
 
-#include <QTimer>
+#include "common/clock.h"
 
 namespace marvane {
 
@@ -44,6 +44,8 @@ class MiniCrossfader : public PictureKnobControl {
   static constexpr int kMinSpeed = 10;
 
   explicit MiniCrossfader(QWidget* parent = nullptr);
+  // The auto-fade timers run on clock, which must outlive the control.
+  MiniCrossfader(Clock& clock, QWidget* parent);
 
   // Auto-fade toward the left end; raises Speed to 10 when it is lower; stops a fade to the right.
   void AutoFadeLeft();
@@ -74,8 +76,8 @@ class MiniCrossfader : public PictureKnobControl {
 
   // The knob's left edge in twips, 0..2280.
   double Position() const { return position_; }
-  bool IsFadingLeft() const { return timer1_.isActive(); }
-  bool IsFadingRight() const { return timer2_.isActive(); }
+  bool IsFadingLeft() const { return timer1_->isActive(); }
+  bool IsFadingRight() const { return timer2_->isActive(); }
 
   // One tick of the auto-fade toward the left (Timer1) or the right (Timer2). The timers call these every 55 ms
   // while enabled; tests call them directly.
@@ -113,8 +115,8 @@ class MiniCrossfader : public PictureKnobControl {
   int speed_ = 50;
   int grabX_ = 0;
   // Timer1 fades toward the left, Timer2 toward the right; both 55 ms, disabled at creation.
-  QTimer timer1_;
-  QTimer timer2_;
+  ClockTimer* timer1_;
+  ClockTimer* timer2_;
 };
 
 }  // namespace marvane

@@ -7,6 +7,7 @@
 #include "audio/nulloutput.h"
 #include "audio/playervoice.h"
 #include "audio/portaudiooutput.h"
+#include "common/clock.h"
 
 namespace marvane {
 namespace {
@@ -17,14 +18,14 @@ constexpr auto kOfflineWaitLimit = std::chrono::seconds(10);
 
 }  // namespace
 
-AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, QObject* parent)
+AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObject* parent)
     : QObject(parent), output_(std::move(output)), signal_(std::make_unique<DecodeSignal>()) {
   if (output_ == nullptr) output_ = std::make_unique<NullOutput>();
   offline_ = output_->IsOffline();
   // The output decides the rate every decoder resamples to; the voices exist before the first callback.
   for (int slot = 0; slot < kPlayerCount; ++slot) {
     voices_[slot] = std::make_unique<PlayerVoice>(output_->SampleRate(), offline_ ? signal_.get() : nullptr);
-    players_[slot] = new MediaPlayer(voices_[slot].get(), this);
+    players_[slot] = new MediaPlayer(voices_[slot].get(), clock != nullptr ? *clock : SystemClock(), this);
     players_[slot]->setObjectName(slot < 2 ? QStringLiteral("AP%1").arg(slot)
                                            : QStringLiteral("Player%1").arg(slot - 1));
   }
@@ -71,6 +72,10 @@ MediaPlayer& AudioEngine::Player(int line) {
 
 MediaPlayer* AudioEngine::PlayerAt(int slot) {
   return slot >= 0 && slot < kPlayerCount ? players_[slot] : nullptr;
+}
+
+void AudioEngine::FinishOpens(int timeoutMs) {
+  for (MediaPlayer* player : players_) player->FinishOpen(timeoutMs);
 }
 
 void AudioEngine::WaitForDecoders(int frames) {

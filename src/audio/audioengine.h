@@ -19,6 +19,7 @@
 
 namespace marvane {
 
+class Clock;
 class MediaPlayer;
 class PlayerVoice;
 struct DecodeSignal;
@@ -30,8 +31,9 @@ class AudioEngine : public QObject, private AudioSource {
   static constexpr int kPlayerCount = 8;
 
   // Takes the output and starts it at once. When it fails to start, the engine runs on a real-time null
-  // output instead and OutputNotice() says why.
-  explicit AudioEngine(std::unique_ptr<AudioOutput> output, QObject* parent = nullptr);
+  // output instead and OutputNotice() says why. The players' timers run on `clock` (the system clock unless a
+  // simulated one is given).
+  explicit AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock = nullptr, QObject* parent = nullptr);
   ~AudioEngine() override;
 
   // PortAudio's default device (stereo float, 512 frames per buffer). When no device opens: a real-time null
@@ -44,6 +46,10 @@ class AudioEngine : public QObject, private AudioSource {
   MediaPlayer& Player(int line);
   // All eight by slot: 0 and 1 are AP(0) and AP(1), 2 to 7 are Player(1) to Player(6). Null outside 0..7.
   MediaPlayer* PlayerAt(int slot);
+
+  // Every player that is opening a file gets its answer now (MediaPlayer::FinishOpen), each waiting up to
+  // `timeoutMs` of real time. For a simulated clock, before it moves time on.
+  void FinishOpens(int timeoutMs);
 
   AudioOutput& Output() { return *output_; }
   int SampleRate() const { return output_->SampleRate(); }

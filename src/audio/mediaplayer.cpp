@@ -1,11 +1,12 @@
 #include "audio/mediaplayer.h"
 
-#include <QTimer>
-
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "audio/gain.h"
 #include "audio/playervoice.h"
+#include "common/clock.h"
 
 namespace marvane {
 namespace {
@@ -16,10 +17,10 @@ constexpr int kPollMilliseconds = 10;
 
 }  // namespace
 
-MediaPlayer::MediaPlayer(PlayerVoice* voice, QObject* parent)
-    : QObject(parent), voice_(voice), poll_(new QTimer(this)) {
+MediaPlayer::MediaPlayer(PlayerVoice* voice, Clock& clock, QObject* parent)
+    : QObject(parent), voice_(voice), poll_(clock.CreateTimer(this)) {
   poll_->setInterval(kPollMilliseconds);
-  connect(poll_, &QTimer::timeout, this, &MediaPlayer::Poll);
+  connect(poll_, &ClockTimer::timeout, this, &MediaPlayer::Poll);
   ApplyGain();
 }
 
@@ -99,6 +100,19 @@ void MediaPlayer::Stop() {
     seekTarget_ = 0.0;
   }
   ChangePlayState(kStopped);
+}
+
+void MediaPlayer::FinishOpen(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  PlayerVoice::OpenResult result;
+  while (openState_ == kOpening) {
+    if (voice_->TakeOpenResult(&result)) {
+      OpenFinished(result.token, result.ok, result.duration, result.error);
+      continue;
+    }
+    if (std::chrono::steady_clock::now() > deadline) return;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
 }
 
 void MediaPlayer::Poll() {

@@ -20,18 +20,18 @@
 
 #include <cstdint>
 
-class QTimer;
-
 namespace marvane {
 
+class Clock;
+class ClockTimer;
 class PlayerVoice;
 
 class MediaPlayer : public QObject {
   Q_OBJECT
 
  public:
-  // The engine makes the players; `voice` must outlive the player's last call.
-  MediaPlayer(PlayerVoice* voice, QObject* parent = nullptr);
+  // The engine makes the players; `voice` must outlive the player's last call. The poll timer runs on `clock`.
+  MediaPlayer(PlayerVoice* voice, Clock& clock, QObject* parent = nullptr);
   ~MediaPlayer() override;
 
   void Open(const QString& file);
@@ -56,6 +56,11 @@ class MediaPlayer : public QObject {
   // Both at once: the gain is computed and sent once.
   void SetVolumeAndBalance(int volume, int balance);
 
+  // While the file is opening, waits up to `timeoutMs` of real time for the decoder's answer and raises the open
+  // state change at once. For a simulated clock, on which time stands still while a decoder probes a file: an
+  // open then takes no simulated time, as a local file's open takes no time worth counting.
+  void FinishOpen(int timeoutMs);
+
   // Why the last open failed (for a debug view); empty after a successful open.
   QString LastError() const { return lastError_; }
 
@@ -72,7 +77,7 @@ class MediaPlayer : public QObject {
   void ApplyGain();
 
   PlayerVoice* const voice_;
-  QTimer* poll_;
+  ClockTimer* poll_;
   QString fileName_;
   QString lastError_;
   double duration_ = 0.0;

@@ -61,7 +61,7 @@ void AutoPilot::APlay() {
     StartIt();  // skip: the current song is cut off and the next one starts
     return;
   }
-  random_.seed(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
+  random_.seed(static_cast<quint32>(form_.ConsoleClock().Now().time().msecsSinceStartOfDay()));
   stallTicks_ = 0;
   chooser_->SetFirstPick(true);
   AP(0).Stop();

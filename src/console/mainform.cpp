@@ -28,7 +28,7 @@
 
 namespace marvane {
 
-MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+MainForm::MainForm(Clock& clock, QWidget* parent) : QWidget(parent), clock_(clock) {
   InstallConsoleAccessibility();
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kCaptionPrefix + QStringLiteral("DJ Console"));
@@ -51,7 +51,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
   // The window takes the keyboard for its shortcuts; its controls never keep the focus.
   setFocusPolicy(Qt::StrongFocus);
 
-  timer1_ = new QTimer(this);
+  timer1_ = clock_.CreateTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(300);
 }

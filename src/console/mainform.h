@@ -16,6 +16,7 @@
 //
 // UI thread only.
 
+#include "common/clock.h"
 #include "common/colorscheme.h"
 #include "common/states.h"
 
@@ -75,7 +76,8 @@ class MainForm : public QWidget {
   static constexpr int kHeightTwips = 6960;
   static constexpr int kDividingLineCount = 10;
 
-  explicit MainForm(QWidget* parent = nullptr);
+  // The window's timers (Timer1, the crossfader's) run on clock, which must outlive the window.
+  explicit MainForm(Clock& clock = SystemClock(), QWidget* parent = nullptr);
   ~MainForm() override;
 
   // The controls of line n (0 AutoPilot, 1 to 6), or of the master strip (kMasterIndex: Slider, Mute, and Colon,
@@ -125,7 +127,9 @@ class MainForm : public QWidget {
   void PopupRCMenu(const QPoint& globalPos);
 
   // The main timer (300 ms, or 1 ms in high-priority mode); disabled until start-up ends.
-  QTimer* Timer1() const { return timer1_; }
+  ClockTimer* Timer1() const { return timer1_; }
+  // The clock the console runs on: its timers and the time of day it reads.
+  Clock& ConsoleClock() const { return clock_; }
 
   // Shows line n's fade mode (0 Left, 1 Always On, 2 Right): three of its six mode pictures are visible. The
   // mode itself is the line controls' (LineControls::FadeMode); the pictures only show it.
@@ -186,7 +190,8 @@ class MainForm : public QWidget {
   std::array<LineWidgets, kLineCount + 1> lines_{};
   std::array<QFrame*, kDividingLineCount> dividers_{};
   QLabel* masterLabel_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  Clock& clock_;
+  ClockTimer* timer1_ = nullptr;
 
   marvane::MiniCrossfader* crossfader_ = nullptr;
   QLabel* leftFade_ = nullptr;

@@ -190,7 +190,7 @@ void MainForm::BuildAutoPilotArea() {
 }
 
 void MainForm::BuildCrossfader() {
-  crossfader_ = Named(new marvane::MiniCrossfader(this), QStringLiteral("MiniCrossfader1"));
+  crossfader_ = Named(new marvane::MiniCrossfader(clock_, this), QStringLiteral("MiniCrossfader1"));
   crossfader_->setAccessibleName(QStringLiteral("Crossfader"));
   Place(crossfader_, kCrossfaderLeft, kCrossfaderTop, MiniCrossfader::kWidthTwips, MiniCrossfader::kHeightTwips);
   leftFade_ = MakeLabel(this, QStringLiteral("LeftFade"), QStringLiteral("<< Auto Fade"), Qt::AlignRight, {},

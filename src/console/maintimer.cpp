@@ -13,7 +13,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include <exception>
 
@@ -46,7 +45,7 @@ MainTimer::MainTimer(MainForm& form, AudioEngine& engine, const ConsoleState& st
       state_(state),
       currentAP_(std::move(currentAP)),
       clock_(std::move(clock)) {
-  connect(form_.Timer1(), &QTimer::timeout, this, &MainTimer::Tick);
+  connect(form_.Timer1(), &ClockTimer::timeout, this, &MainTimer::Tick);
   for (int i = 0; i <= kClockIndex; ++i) {
     QLabel* display = form_.Line(i).Colon;
     MouseEvents* events = MouseEvents::Attach(display);
@@ -96,7 +95,7 @@ void MainTimer::RefreshClock() {
   longDate_ = longDate;
 }
 
-QDateTime MainTimer::Now() const { return clock_ ? clock_() : QDateTime::currentDateTime(); }
+QDateTime MainTimer::Now() const { return clock_ ? clock_() : form_.ConsoleClock().Now(); }
 
 void MainTimer::ShowStatus(const QString& text) { SetCaption(form_.Status(), text); }
 

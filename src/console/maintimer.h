@@ -45,7 +45,7 @@ class MainTimer : public QObject {
   using ClockFunction = std::function<QDateTime()>;
 
   // currentAP tells which AutoPilot player line 0 shows (0 or 1; AutoPilot owns the number); without one,
-  // AP(0). clock gives the time the clock shows; without one, the system's local time. Connects itself to
+  // AP(0). clock gives the time the clock shows; without one, the main window's clock. Connects itself to
   // form.Timer1() and to the mouse events of the eight displays. form, engine and state must outlive it.
   MainTimer(MainForm& form, AudioEngine& engine, const ConsoleState& state, CurrentApFunction currentAP = {},
             ClockFunction clock = {}, QObject* parent = nullptr);

@@ -38,13 +38,17 @@ qint32 NextEntryNumber(const ProfileFile& profile) {
 
 QString DefaultLogFile() { return DataFolder() + QStringLiteral("songs.log"); }
 
-SongLog::SongLog(OptionsSource options, Clock clock, QLocale locale, QObject* parent)
-    : QObject(parent), options_(std::move(options)), clock_(std::move(clock)), locale_(std::move(locale)) {
-  if (!clock_) clock_ = [] { return QDateTime::currentDateTime(); };
-  logTimer_.setObjectName(QStringLiteral("LogTimer"));
-  logTimer_.setInterval(kLogTimerInterval);
-  logTimer_.setSingleShot(true);
-  connect(&logTimer_, &QTimer::timeout, this, &SongLog::LogTimer_Timer);
+SongLog::SongLog(OptionsSource options, TimeSource now, QLocale locale, QObject* parent, Clock& clock)
+    : QObject(parent),
+      options_(std::move(options)),
+      now_(std::move(now)),
+      locale_(std::move(locale)),
+      logTimer_(clock.CreateTimer(this)) {
+  if (!now_) now_ = [&clock] { return clock.Now(); };
+  logTimer_->setObjectName(QStringLiteral("LogTimer"));
+  logTimer_->setInterval(kLogTimerInterval);
+  logTimer_->setSingleShot(true);
+  connect(logTimer_, &ClockTimer::timeout, this, &SongLog::LogTimer_Timer);
 }
 
 void SongLog::LogSong(const QString& path, bool fromAutoPilot) {
@@ -55,17 +59,17 @@ void SongLog::LogSong(const QString& path, bool fromAutoPilot) {
   // A large log is read while the timer runs, not when it fires.
   if (!options.LogFile.isEmpty()) file_.Preload(options.LogFile);
   // A burst of requests is written once, 500 ms after its first request, with the song asked for last.
-  if (!logTimer_.isActive()) logTimer_.start();
+  if (!logTimer_->isActive()) logTimer_->start();
 }
 
 void SongLog::LogTimer_Timer() {
-  logTimer_.stop();
+  logTimer_->stop();
   const SongLogOptions options = options_();
   if (!options.Logging || options.LogFile.isEmpty()) return;
 
   logCount_ = NextEntryNumber(file_.Profile(options.LogFile));
   const QString song = options.LogPath ? logSongFile_ : SplitFileName(StripExtension(logSongFile_));
-  const QDateTime now = clock_();
+  const QDateTime now = now_();
   // The count first, then the entry's keys: the order a new log shows them in.
   const std::vector<SongLogFile::Edit> edits = {
       {kTotalSection, kEntriesKey, QString::number(logCount_)},

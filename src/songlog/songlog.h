@@ -19,12 +19,12 @@
 
 #include "songlog/songlogentries.h"
 #include "songlog/songlogfile.h"
+#include "common/clock.h"
 
 #include <QDateTime>
 #include <QLocale>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 
@@ -46,14 +46,15 @@ class SongLog : public QObject {
 
  public:
   using OptionsSource = std::function<SongLogOptions()>;
-  using Clock = std::function<QDateTime()>;
+  using TimeSource = std::function<QDateTime()>;
 
   static constexpr int kLogTimerInterval = 500;
 
   // options is asked at each request and each write, so changes made in the Options dialog apply at once.
+  // LogTimer runs on clock; an entry's date and time come from now, or from the clock when now is empty.
   // clock and locale default to the system's.
-  explicit SongLog(OptionsSource options, Clock clock = {}, QLocale locale = QLocale::system(),
-                   QObject* parent = nullptr);
+  explicit SongLog(OptionsSource options, TimeSource now = {}, QLocale locale = QLocale::system(),
+                   QObject* parent = nullptr, Clock& clock = SystemClock());
 
   // Asks for path to be recorded: fromAutoPilot for AutoPilot's players, false for the lines' players
   // (recorded only with LogAll). Nothing happens while logging is off.
@@ -75,7 +76,7 @@ class SongLog : public QObject {
   // Starts reading the log file in the background, so that a write soon after does not wait for it.
   void PreloadLog();
 
-  QTimer& LogTimer() { return logTimer_; }
+  ClockTimer& LogTimer() { return *logTimer_; }
   // Number of the last entry written (or meant, when the write failed); 0 before the first.
   qint32 LogCount() const { return logCount_; }
   // The song waiting to be recorded.
@@ -91,9 +92,9 @@ class SongLog : public QObject {
 
  private:
   OptionsSource options_;
-  Clock clock_;
+  TimeSource now_;
   QLocale locale_;
-  QTimer logTimer_;
+  ClockTimer* logTimer_;
   QString logSongFile_;
   qint32 logCount_ = 0;
   SongLogFile file_;
