@@ -35,6 +35,7 @@ class AppTest : public FolderTest {
   QStringList stages_;
   ScriptedMixerBackend* card_ = nullptr;  // the current start's card
   bool cardHasMixer_ = true;
+  Clock* clock_ = &SystemClock();  // the clock the next start runs on
 
   // Starts the program as a fresh process would, with the given command line.
   bool Start(const QString& commandLine = QString()) {
@@ -42,6 +43,7 @@ class AppTest : public FolderTest {
     app_.reset();
     Devices devices;
     devices.output = [](QString*) { return std::make_unique<OfflineOutput>(); };
+    devices.clock = clock_;
     devices.mixer = [this] {
       auto card = std::make_unique<ScriptedMixerBackend>();
       if (cardHasMixer_) {
