@@ -16,13 +16,16 @@
 //                                 name and the time of their start (within the log timer's 500 ms, to the
 //                                 second); a song followed by the next start within 500 ms may be merged into
 //                                 that start's entry, as the log timer's rule says, and is not counted
+//   warm_up_hours                 when rss_start_mb was taken: once each AutoPilot player has played a file of
+//                                 each kind (tone, wave, MPEG layer 1, 2 and 3, RealAudio, MIDI), since each
+//                                 player's decoder thread keeps its own allocator arena, which holds on to the
+//                                 largest blocks its decoders ever needed (a MIDI file's SoundFont is several
+//                                 megabytes); at least 10 simulated minutes, at most a quarter of the run
 //   rss_start_mb, rss_end_mb, rss_growth_mb
-//                                 resident memory after a warm-up (a tenth of the run, at most 10 simulated
-//                                 minutes: decoders, the MIDI synthesizer's SoundFont and Qt's caches loaded), at
-//                                 the end, and the difference
-//   max_silence_between_songs_ms  the longest run of silent output samples (below -60 dBFS) during which a song
-//                                 started, with no bad entry tried since the song before it started (a silent
-//                                 file played between two songs counts as silence)
+//                                 resident memory after the warm-up, at the end, and the difference
+//   max_silence_between_songs_ms  the longest run of silent output samples (below -60 dBFS) from the end of one
+//                                 song's file to the start of the next song, with no bad entry tried since the
+//                                 song before it started (silence inside a file is the song's own)
 //   max_silence_after_bad_entries_ms
 //                                 the same where bad entries were tried in between (each costs the stall
 //                                 watchdog's 1.5 s)
@@ -44,6 +47,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -51,6 +55,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "app/application.h"
@@ -100,8 +105,11 @@ bool WriteTone(const QString& path, double seconds, double hz) {
   const auto frames = static_cast<quint32>(std::lround(seconds * kToneRate));
   QByteArray bytes;
   bytes.reserve(static_cast<qsizetype>(44 + frames * 2));
-  auto u32 = [&bytes](quint32 v) { for (int i = 0; i < 4; ++i) bytes.append(static_cast<char>((v >> (8 * i)) & 0xFF)); };
-  auto u16 = [&bytes](quint32 v) { for (int i = 0; i < 2; ++i) bytes.append(static_cast<char>((v >> (8 * i)) & 0xFF)); };
+  auto little = [&bytes](quint32 v, int size) {
+    for (int i = 0; i < size; ++i) bytes.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  auto u32 = [&little](quint32 v) { little(v, 4); };
+  auto u16 = [&little](quint32 v) { little(v, 2); };
   bytes.append("RIFF");
   u32(36 + frames * 2);
   bytes.append("WAVEfmt ");
@@ -148,7 +156,9 @@ QStringList MakeEntries(const QString& dir, const QString& testData) {
       {QStringLiteral("empty.mp3"), {}},
       {QStringLiteral("noise.mp3"), noise},
       {QStringLiteral("noise.wav"), QByteArray("RIFF\x10\0\0\0WAVE", 12) + noise},
-      {QStringLiteral("header.wav"), QByteArray("RIFF$\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0D\xac\0\0\x10\xb1\2\0\4\0\x10\0data\0\0\0\0", 44)},
+      // A 16-bit stereo header whose data chunk is empty.
+      {QStringLiteral("header.wav"),
+       QByteArray("RIFF$\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0D\xac\0\0\x10\xb1\2\0\4\0\x10\0data\0\0\0\0", 44)},
       {QStringLiteral("text.mp2"), QByteArray("This is not a sound file.\n")},
       {QStringLiteral("noise.mid"), QByteArray("MThd") + noise},
       {QStringLiteral("noise.ra"), QByteArray(".ra\xfd") + noise},
@@ -205,9 +215,13 @@ struct Start {
 // What the run saw: the songs' starts and ends, bad entries, and the silences of the output.
 class Observer {
  public:
-  void Watch(MediaPlayer& player, const SimulatedClock& clock) {
-    QObject::connect(&player, &MediaPlayer::PlayStateChange, [this, &player, &clock](int, int newState) {
+  void Watch(MediaPlayer& player, int index, const SimulatedClock& clock) {
+    players_[index] = &player;
+    QObject::connect(&player, &MediaPlayer::PlayStateChange, [this, &player, index, &clock](int, int newState) {
       if (newState == kPlaying) {
+        kindsPlayed_[index].insert(Kind(player.FileName()));
+        positions_[index] = player.CurrentPosition();
+        CloseSilence();
         starts.push_back({clock.ElapsedMs(), -1, player.FileName()});
         playing_[&player] = starts.size() - 1;
         failuresAtLastStart_ = failures_;
@@ -224,30 +238,29 @@ class Observer {
     });
   }
 
-  // The output of one stretch. A run of silent samples is a silence between songs when a song started during it.
+  // The output of one stretch, just rendered. Its silent samples are silence between songs unless an AutoPilot
+  // player played its file through the whole stretch (a file's own silence is part of the song). A stretch is
+  // at most one poll of the players long (10 ms), so a file that ended inside it is seen in the same stretch.
   void Rendered(const float* frames, int count) {
+    bool inSong = false;
+    for (std::size_t i = 0; i < players_.size(); ++i) {
+      const double position = players_[i]->CurrentPosition();
+      if (players_[i]->PlayState() == kPlaying && position - positions_[i] >= (count - 0.5) / kRate) inSong = true;
+      positions_[i] = position;
+    }
     for (int i = 0; i < count; ++i) {
       const bool audible = std::max(std::fabs(frames[2 * i]), std::fabs(frames[2 * i + 1])) >= kSilence;
-      if (!audible) {
-        if (silentFrames_++ == 0) {
-          startsAtSilence_ = starts.size();
-          failuresAtSilence_ = failuresAtLastStart_;
-        }
-        continue;
+      if (audible) {
+        CloseSilence();
+      } else if (!inSong) {
+        if (silentFrames_++ == 0) failuresAtSilence_ = failuresAtLastStart_;
       }
-      if (silentFrames_ > 0 && heardSound_ && starts.size() > startsAtSilence_) {
-        const double ms = 1000.0 * static_cast<double>(silentFrames_) / kRate;
-        const bool afterBad = failures_ > failuresAtSilence_;
-        double& max = afterBad ? maxSilenceAfterBadMs : maxSilenceMs;
-        if (ms > max && !afterBad)
-          std::fprintf(stderr, "silence of %.0f ms after %s, before %s\n", ms,
-                       qPrintable(starts.size() > 1 ? starts[starts.size() - 2].file : QString()),
-                       qPrintable(starts.back().file));
-        max = std::max(max, ms);
-      }
-      silentFrames_ = 0;
-      heardSound_ = true;
     }
+  }
+
+  // Each player has played a file of every kind.
+  bool Warm() const {
+    return std::all_of(kindsPlayed_.begin(), kindsPlayed_.end(), [](const auto& kinds) { return kinds.size() == 7; });
   }
 
   std::vector<Start> starts;
@@ -256,11 +269,34 @@ class Observer {
   double maxSilenceAfterBadMs = 0.0;
 
  private:
+  void CloseSilence() {
+    if (silentFrames_ > 0 && heardSound_) {
+      const double ms = 1000.0 * static_cast<double>(silentFrames_) / kRate;
+      const bool afterBad = failures_ > failuresAtSilence_;
+      double& max = afterBad ? maxSilenceAfterBadMs : maxSilenceMs;
+      if (ms > max && !afterBad)
+        std::fprintf(stderr, "silence of %.0f ms before %s\n", ms,
+                     qPrintable(starts.empty() ? QString() : starts.back().file));
+      max = std::max(max, ms);
+    }
+    silentFrames_ = 0;
+    heardSound_ = true;
+  }
+
+  // A tone, or the folder of a real file (wav, mp3, mp2, mp1, real, midi).
+  static QString Kind(const QString& path) {
+    const QStringList parts = path.split(QLatin1Char('/'));
+    if (parts.size() < 2 || !path.contains(QLatin1String("/audio/"))) return QStringLiteral("tone");
+    return parts[parts.size() - 2];
+  }
+
   std::map<const MediaPlayer*, std::size_t> playing_;
+  std::array<std::set<QString>, 2> kindsPlayed_;
+  std::array<const MediaPlayer*, 2> players_{};
+  std::array<double, 2> positions_{};  // each player's position after the last stretch
   int failures_ = 0;
   int failuresAtLastStart_ = 0;
   int failuresAtSilence_ = 0;
-  std::size_t startsAtSilence_ = 0;
   int badRun_ = 0;
   std::int64_t silentFrames_ = 0;
   bool heardSound_ = false;
@@ -352,18 +388,22 @@ int main(int argc, char** argv) {
     if (!app.Main(QString(), instance)) return 1;
     OfflineClock offline(clock, *app.Engine());
     offline.rendered = [&observer](const float* frames, int count) { observer.Rendered(frames, count); };
-    for (int i = 0; i < 2; ++i) observer.Watch(app.Engine()->AP(i), clock);
+    for (int i = 0; i < 2; ++i) observer.Watch(app.Engine()->AP(i), i, clock);
     app.AutoPilotParts()->APlay();
 
     const auto totalMs = static_cast<std::int64_t>(std::llround(hours * 3600.0 * 1000.0));
-    const std::int64_t warmUpMs = std::min<std::int64_t>(totalMs / 10, 10 * 60 * 1000);
+    const std::int64_t minWarmUpMs = std::min<std::int64_t>(totalMs / 4, 10 * 60 * 1000);
+    std::int64_t warmUpMs = -1;
     double rssStart = RssMb();
     while (clock.ElapsedMs() < totalMs) {
       const std::int64_t before = clock.ElapsedMs();
       clock.Advance(std::min(kStepMs, totalMs - before));
       const std::int64_t now = clock.ElapsedMs();
       if (now / kEventsEveryMs != before / kEventsEveryMs) QCoreApplication::processEvents();
-      if (before < warmUpMs && now >= warmUpMs) rssStart = RssMb();
+      if (warmUpMs < 0 && now >= minWarmUpMs && (observer.Warm() || now >= totalMs / 4)) {
+        warmUpMs = now;
+        rssStart = RssMb();
+      }
       if (now / 3600000 != before / 3600000)
         std::fprintf(stderr, "%lld simulated hours, %zu songs, %.1f MB\n", static_cast<long long>(now / 3600000),
                      observer.starts.size(), RssMb());
@@ -380,6 +420,7 @@ int main(int argc, char** argv) {
           log.Value(QStringLiteral("Total"), QStringLiteral("Entries")).value_or(QStringLiteral("0")).toDouble(),
           "count");
     Print("log_entries_missing", MissingLogEntries(observer.starts, log, origin, endMs), "count");
+    Print("warm_up_hours", static_cast<double>(std::max<std::int64_t>(warmUpMs, 0)) / 3600000.0, "h");
     Print("rss_start_mb", rssStart, "MB");
     Print("rss_end_mb", rssEnd, "MB");
     Print("rss_growth_mb", rssEnd - rssStart, "MB");

@@ -41,7 +41,9 @@ TEST_F(SimulatedClockTest, AutoPilotHandsOverAndLogsAtTheClocksTimes) {
   ASSERT_TRUE(Start());
   OfflineClock offline(simulated_, *app_->Engine());
   std::vector<float> render;
-  offline.rendered = [&render](const float* frames, int count) { render.insert(render.end(), frames, frames + 2 * count); };
+  offline.rendered = [&render](const float* frames, int count) {
+    render.insert(render.end(), frames, frames + 2 * count);
+  };
   QList<std::pair<QString, qint64>> events;
   for (int i = 0; i < 2; ++i) {
     MediaPlayer& player = app_->Engine()->AP(i);
