@@ -217,7 +217,10 @@ class Observer {
  public:
   void Watch(MediaPlayer& player, int index, const SimulatedClock& clock) {
     players_[index] = &player;
-    QObject::connect(&player, &MediaPlayer::PlayStateChange, [this, &player, index, &clock](int, int newState) {
+    QObject::connect(&player, &MediaPlayer::PlayStateChange, [this, &player, index, &clock](int oldState, int newState) {
+      if (qEnvironmentVariableIsSet("MARVANE_SOAK_TRACE"))
+        std::fprintf(stderr, "%.3f AP(%d) play %d->%d %s pos %.3f dur %.3f\n", clock.ElapsedMs() / 1000.0, index,
+                     oldState, newState, qPrintable(player.FileName()), player.CurrentPosition(), player.Duration());
       if (newState == kPlaying) {
         kindsPlayed_[index].insert(Kind(player.FileName()));
         positions_[index] = player.CurrentPosition();
@@ -231,7 +234,10 @@ class Observer {
         playing_.erase(it);
       }
     });
-    QObject::connect(&player, &MediaPlayer::OpenStateChange, [this, &player](int oldState, int newState) {
+    QObject::connect(&player, &MediaPlayer::OpenStateChange, [this, &player, index, &clock](int oldState, int newState) {
+      if (qEnvironmentVariableIsSet("MARVANE_SOAK_TRACE"))
+        std::fprintf(stderr, "%.3f AP(%d) open %d->%d %s %s\n", clock.ElapsedMs() / 1000.0, index, oldState, newState,
+                     qPrintable(player.FileName()), qPrintable(player.LastError()));
       if (oldState != kOpening || newState != kClosed || player.LastError().isEmpty()) return;
       ++failures_;
       longestBadRun = std::max(longestBadRun, ++badRun_);

@@ -2,7 +2,8 @@
 // Runs an engine on an offline output in step with a simulated clock, so that the console's timers and the
 // sound keep one time: every stretch of simulated time the clock moves through is rendered as exactly its
 // frames (the frames of the first t milliseconds are t * rate / 1000, rounded down, so no stretch gains or loses
-// a frame), and every file that is opening gets its answer before time moves on. Each rendered stretch is handed
+// a frame), and every file that is opening gets its answer before any timer fires, even one due at the same
+// moment: an open takes no simulated time. Each rendered stretch is handed
 // to `rendered` (frames interleaved stereo, valid during the call).
 //
 // A soak test and an offline render use it: make a SimulatedClock, an AudioEngine on an OfflineOutput with that

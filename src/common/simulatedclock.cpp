@@ -63,7 +63,7 @@ SimulatedClock::Timer* SimulatedClock::NextDue(std::int64_t untilMs) const {
 }
 
 void SimulatedClock::MoveTo(std::int64_t ms) {
-  if (ms <= elapsedMs_) return;
+  ms = std::max(ms, elapsedMs_);
   if (advancing) advancing(elapsedMs_, ms);
   elapsedMs_ = ms;
 }

@@ -4,9 +4,11 @@
 // started), each at its own moment: while a timer's handler runs, Now() is the time it was due. A repeating timer
 // is due again one interval after it fired (at least 1 ms, so that a 0 ms timer cannot hold time still).
 //
-// Before time moves from one moment to the next, `advancing(fromMs, toMs)` runs (milliseconds since the clock's
-// start): an offline render uses it to render exactly the sound of that stretch (see audio/offlineclock.h), so the
-// console's timers and the engine's output keep one time. Handlers may start and stop timers; they must not call
+// Before each timer fires, and before time moves on at the end of an Advance, `advancing(fromMs, toMs)` runs
+// (milliseconds since the clock's start; toMs equals fromMs when the timer is due at the present moment): an
+// offline render uses it to render exactly the sound of that stretch and to let what the engine finished in the
+// meantime reach the console first (see audio/offlineclock.h), so the console's timers and the engine's output
+// keep one time. Handlers may start and stop timers; they must not call
 // Advance.
 //
 // UI thread only. The clock must outlive its timers.
