@@ -33,7 +33,8 @@
 //                                 files are passed over inside one choice, at no time, and are not counted)
 //   wall_seconds                  real time of the whole run
 //
-// Usage: bench_soak [simulated hours, default 24]
+// Usage: bench_soak [simulated hours, default 24]. With MARVANE_SOAK_TRACE set, every open and play state change
+// of the AutoPilot players goes to standard error with its simulated time.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -319,12 +320,14 @@ int MissingLogEntries(const std::vector<Start>& starts, const ProfileFile& log, 
         .value_or(QString());
   };
   int missing = 0;
+  int checked = 0;
   int next = 1;
   for (std::size_t i = 0; i < starts.size(); ++i) {
     const Start& s = starts[i];
     const std::int64_t end = s.endMs < 0 ? endMs : s.endMs;
     if (end - s.ms < 1000 || s.ms > endMs - 1000) continue;
     if (i + 1 < starts.size() && starts[i + 1].ms - s.ms < SongLog::kLogTimerInterval) continue;
+    ++checked;
     const QString name = SplitFileName(StripExtension(s.file)).left(80);
     QStringList stamps;
     for (std::int64_t ms = s.ms - 500; ms <= s.ms + 1000; ms += 250) {
@@ -343,6 +346,7 @@ int MissingLogEntries(const std::vector<Start>& starts, const ProfileFile& log, 
       std::fprintf(stderr, "not in the log: %s started at %.3f s\n", qPrintable(name), s.ms / 1000.0);
     }
   }
+  std::fprintf(stderr, "%d songs looked for in the log\n", checked);
   return missing;
 }
 
