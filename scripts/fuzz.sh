@@ -38,9 +38,11 @@ targets=(
   "fuzz_playlist_m3u 16384 playlists"
   "fuzz_playlist_pls 16384 playlists"
   "fuzz_midifile 16384 audio/midi"
+  "fuzz_decode 16384 audio"
 )
 wanted=${MARVANE_FUZZ_TARGETS:-}
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+# Leaks count as failures here, whatever the caller set for its other runs.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1"
 # The playlist targets write the input to a file and save lists: in memory, so the disk does not set the pace.
 [[ -w /dev/shm ]] && export TMPDIR=${TMPDIR:-/dev/shm}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -58,7 +60,7 @@ for entry in "${targets[@]}"; do
   if nice -n 10 "$build/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
       -max_len="$maxlen" -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" "${corpus[@]}" \
       >"$log" 2>&1; then
-    grep -E '^#[0-9]+ +DONE' "$log" | tail -1 || true
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || true
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" || true
     echo "corpus: $(find "${corpus[0]}" -type f | wc -l) files"
   else
