@@ -37,6 +37,7 @@ class PlayerTest : public ::testing::Test {
     sweep_ = MakeFile(d, u"sweep.mp3"_s, u"0.5*sin(2*PI*(200*t+150*t*t))"_s, 3.0, "-c:a libmp3lame -b:a 192k");
     dc_ = MakeFile(d, u"dc.wav"_s, u"0.8"_s, 2.0, "-c:a pcm_f32le");  // shows any step in the gain
     held_ = MakeFile(d, u"held.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
+    heldToo_ = MakeFile(d, u"held2.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
     // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
     for (int i = 0; i < 8; ++i)
       tones_[i] = MakeFile(d, u"t%1.wav"_s.arg(i), u"0.2*sin(2*PI*%1*t)"_s.arg(200 + 50 * i), 1.0, "-c:a pcm_f32le");
@@ -51,7 +52,7 @@ class PlayerTest : public ::testing::Test {
   static void Settle() { WaitFor([] { return false; }, 50); }
 
   static inline QTemporaryDir dir_;
-  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, held_, tones_[8];
+  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, held_, heldToo_, tones_[8];
   std::optional<OfflineEngine> engine_;
 };
 
@@ -386,9 +387,11 @@ TEST_F(PlayerTest, AFileThatDoesNotAnswerHoldsNeitherThePlayerNorTheEngineEnd) {
   timer.restart();
   EXPECT_EQ(OpenAndWait(P(), tone_), 6);
   EXPECT_LT(timer.elapsed(), 1000) << "opening another file waited for the one that does not answer";
-  // And the engine ends within a second while a player is still opening it.
+  // And the engine ends within a second while a player is still opening such a file.
+  HeldFile heldToo(heldToo_);
+  ASSERT_TRUE(heldToo.Held());
   P(2).SetAutoStart(false);
-  P(2).Open(held_);
+  P(2).Open(heldToo_);
   Settle();
   timer.restart();
   engine_.reset();
