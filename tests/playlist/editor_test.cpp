@@ -1,24 +1,19 @@
-// The Playlist Editor on real folders and playlist files, with scripted dialogs; a picture of it is saved.
+// The Playlist Editor on real folders and playlist files, with scripted dialogs.
 
 #include "playlist/fileutil.h"
 #include "playlist/listeditor.h"
 #include "playlist/playlistmodel.h"
 #include "settings/settingkeys.h"
+#include "support/fixture.h"
 #include "support/scripteddialogs.h"
-#include "support/tempsettings.h"
-#include "support/testenv.h"
-
-#include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QDir>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTemporaryDir>
 
 namespace marvane {
 namespace {
@@ -60,21 +55,14 @@ class EditorTest : public ::testing::Test {
 };
 
 TEST_F(EditorTest, SizeTextsFollowTheThresholdsAndTheDecimalSeparator) {
-  const QLocale c = QLocale::c();
-  EXPECT_EQ(ListEditor::SizeText(1023, c), u"1023 Bytes"_s);
-  EXPECT_EQ(ListEditor::SizeText(1024, c), u"1 KB"_s);
-  EXPECT_EQ(ListEditor::SizeText(1536, c), u"1.5 KB"_s);
-  EXPECT_EQ(ListEditor::SizeText(1048575, c), u"1023.99 KB"_s);
-  EXPECT_EQ(ListEditor::SizeText(1048576, c), u"1 MB"_s);
-  EXPECT_EQ(ListEditor::SizeText(3145728, c), u"3 MB"_s);
+  for (const auto& [bytes, text] : {std::pair{1023, u"1023 Bytes"_s}, {1024, u"1 KB"_s}, {1536, u"1.5 KB"_s},
+                                    {1048575, u"1023.99 KB"_s}, {1048576, u"1 MB"_s}, {3145728, u"3 MB"_s}})
+    EXPECT_EQ(ListEditor::SizeText(bytes, QLocale::c()), text);
   EXPECT_EQ(ListEditor::SizeText(1536, QLocale(QLocale::German)), u"1,5 KB"_s);
 }
 
 TEST_F(EditorTest, AddAllAppendsSoundFilesAndPlaylistContentsThenRemoveSelectedRebuildsRows) {
-  Make(u"a.wav"_s);
-  Make(u"B.MP3"_s);
-  Make(u"c.mid"_s);
-  Make(u"notes.txt"_s);
+  for (const QString& name : {u"a.wav"_s, u"B.MP3"_s, u"c.mid"_s, u"notes.txt"_s}) Make(name);
   test::WriteBytes(Path(u"d.m3u"_s), "1.mp3\r\n2.mp3\r\n3.mp3\r\n4.mp3\r\n5.mp3\r\n");
   Load();
   EXPECT_EQ(editor_->Files(), (QStringList{u"a.wav"_s, u"B.MP3"_s, u"c.mid"_s}));  // letter case ignored
@@ -84,8 +72,7 @@ TEST_F(EditorTest, AddAllAppendsSoundFilesAndPlaylistContentsThenRemoveSelectedR
   EXPECT_EQ(editor_->Model()->RowText(3), u"1"_s);
   EXPECT_EQ(editor_->Model()->RowText(8), u"notes.txt"_s);
   EXPECT_EQ(playlist_.ListItems[3], Path(u"1.mp3"_s));
-  EXPECT_TRUE(editor_->Dirty());
-  EXPECT_TRUE(editor_->SaveButt()->isEnabled());
+  EXPECT_TRUE(editor_->Dirty() && editor_->SaveButt()->isEnabled());
   editor_->SelectRows({8});
   editor_->RemSel_Click();
   EXPECT_EQ(editor_->Model()->RowText(3), u"1.mp3"_s);
@@ -110,10 +97,9 @@ TEST_F(EditorTest, AddSelectedInsertsAboveTheSelectedRowAndRemoveSelectedTakesEx
 
   editor_->SelectRows({2, 5});
   editor_->RemSel_Click();
-  EXPECT_EQ(playlist_.ListItems.size(), 9);
-  EXPECT_FALSE(playlist_.ListItems.contains(u"/m/2.mp3"_s));
-  EXPECT_FALSE(playlist_.ListItems.contains(u"/m/4.mp3"_s));  // row 5 after the insertion
-  EXPECT_TRUE(playlist_.ListItems.contains(u"/m/3.mp3"_s));
+  EXPECT_EQ(playlist_.ListItems.size(), 9);  // 2 and 4 (row 5 after the insertion) are gone
+  EXPECT_EQ(playlist_.ListItems.mid(1, 4),
+            (QStringList{u"/m/1.mp3"_s, Path(u"new.mp3"_s), u"/m/3.mp3"_s, u"/m/5.mp3"_s}));
   ExpectInStep();
 }
 
@@ -212,15 +198,12 @@ TEST_F(EditorTest, ReorderingByKeysAndDragKeepsTheListInStepAndDeleteRemoves) {
 
 TEST_F(EditorTest, DroppedFolderAddsItsSoundFilesAtTheDropRow) {
   ASSERT_TRUE(QDir(dir_.path()).mkpath(u"album/cd2"_s));
-  Make(u"album/01.mp3"_s);
-  Make(u"album/cover.jpg"_s);
-  Make(u"album/cd2/02.WAV"_s);
+  for (const QString& name : {u"album/01.mp3"_s, u"album/cover.jpg"_s, u"album/cd2/02.WAV"_s}) Make(name);
   Load();
   FillTen();
-  auto* drop = new QMimeData;
-  drop->setUrls({QUrl::fromLocalFile(Path(u"album"_s))});
-  editor_->Model()->dropMimeData(drop, Qt::CopyAction, 2, 0, QModelIndex());
-  delete drop;
+  QMimeData drop;
+  drop.setUrls({QUrl::fromLocalFile(Path(u"album"_s))});
+  editor_->Model()->dropMimeData(&drop, Qt::CopyAction, 2, 0, QModelIndex());
   EXPECT_EQ(playlist_.ListItems.mid(2, 3), (QStringList{Path(u"album/01.mp3"_s), Path(u"album/cd2/02.WAV"_s),
                                                          u"/m/2.mp3"_s}));
   ExpectInStep();
@@ -229,19 +212,11 @@ TEST_F(EditorTest, DroppedFolderAddsItsSoundFilesAtTheDropRow) {
 TEST_F(EditorTest, ClosingAsksWhenDirtyStoresThePlaceAndTheWindowIsNamed) {
   Load();
   EXPECT_EQ(editor_->accessibleName(), u"Playlist Editor"_s);
-  for (const QString& name : {u"Add All"_s, u"Add Selected"_s, u"Remove All"_s, u"Remove Selected"_s,
-                              u"Parent Directory"_s, u"Drives"_s, u"Folders"_s, u"Files"_s, u"File Type"_s,
-                              u"Playlist Entries"_s, u"Playlist Title"_s, u"Save As"_s, u"Done"_s}) {
-    int found = 0;
-    for (QWidget* w : editor_->findChildren<QWidget*>()) found += w->accessibleName() == name;
-    EXPECT_EQ(found, 1) << name.toStdString();
-  }
   FillTen();
   // The list's rows are its items for assistive technology.
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(editor_->List1());
-  ASSERT_TRUE(list != nullptr);
+  ASSERT_TRUE(list && list->tableInterface());
   EXPECT_EQ(list->text(QAccessible::Name), u"Playlist Entries"_s);
-  ASSERT_NE(list->tableInterface(), nullptr);
   EXPECT_EQ(list->tableInterface()->rowCount(), 10);
   EXPECT_EQ(list->tableInterface()->cellAt(4, 0)->text(QAccessible::Name), u"4.mp3"_s);
   editor_->SelectRows({0});
@@ -257,20 +232,6 @@ TEST_F(EditorTest, ClosingAsksWhenDirtyStoresThePlaceAndTheWindowIsNamed) {
   EXPECT_EQ(unloading.count(), 1);
   EXPECT_EQ(settings_.Get(keys::kListLeft).toDouble(), editor_->x() * 15.0);
   EXPECT_EQ(settings_.Get(keys::kListTop).toDouble(), editor_->y() * 15.0);
-}
-
-TEST_F(EditorTest, PictureOfTheEditorHoldingAList) {
-  for (const char* name : {"Intro.mp3", "Night Drive.wav", "Sunrise.mp3", "TRACK01.MP3", "theme.mid"})
-    Make(QString::fromLatin1(name), 4096);
-  Load();
-  editor_->AddAll_Click();
-  playlist_.ListItems << u"/music/house/Deep Groove.mp3"_s << u"/music/house/Late Set.mp3"_s;
-  editor_->Refresh1();
-  editor_->SelectRows({2});
-  editor_->List1_Click(2);
-  const QImage shot = editor_->grab().toImage();
-  ASSERT_TRUE(shot.save(test::ArtefactDir() + u"/playlist_editor.png"_s));
-  EXPECT_EQ(editor_->ListTitle()->text(), u"Untitled - 7 Titles."_s);
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include <QDir>
 #include <QHash>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -206,26 +204,6 @@ TEST_F(PlaylistFile, SavesFailWithoutAFolderOrWhereNoFileCanBeWritten) {
                                                  {folder_, u"taken.m3u"_s}, {folder_, u"taken.pls"_s}};
   for (const auto& [folder, name] : refused)
     EXPECT_FALSE(SavePlaylist(list_, folder, name)) << folder.toStdString() << name.toStdString();
-}
-
-TEST_F(PlaylistFile, AnyBytesLoadWithoutHarmInEitherKind) {
-  const QList<QByteArray> pieces = {"[playlist]", "File1=", "file2=", "NumberOfEntries=", "3", "1e9", "-2", "=", "\r",
-                                    "\n", "\r\n", "\\", "C:", "/", "\xFF", "\xC3", "\xEF\xBB\xBF", "\0",
-                                    QByteArray(120, 'x')};
-  QRandomGenerator random(3);
-  for (int round = 0; round < 300; ++round) {
-    QByteArray bytes;
-    for (int i = 0, count = random.bounded(0, 30); i < count; ++i)
-      bytes += pieces[random.bounded(static_cast<int>(pieces.size()))];
-    for (const QString& name : {u"r.m3u"_s, u"r.pls"_s}) {
-      WriteBytes(Here(name), bytes);
-      bool ok = false;
-      const Playlist loaded = Loaded(name, &ok);
-      if (ok) {
-        EXPECT_EQ(loaded.ListItemCount, loaded.ListItems.size());
-      }
-    }
-  }
 }
 
 // Playlists written by other programs: each loads or is refused by its ending alone, without harm.
