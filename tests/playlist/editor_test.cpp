@@ -69,8 +69,7 @@ TEST_F(EditorTest, AddAllAppendsSoundFilesAndPlaylistContentsThenRemoveSelectedR
   editor_->SetFilter(2);
   editor_->AddAll_Click();
   ASSERT_EQ(playlist_.ListItems.size(), 9);  // 4 files of the folder, 5 entries of d.m3u
-  EXPECT_EQ(editor_->Model()->RowText(3), u"1"_s);
-  EXPECT_EQ(editor_->Model()->RowText(8), u"notes.txt"_s);
+  EXPECT_EQ(std::pair(editor_->Model()->RowText(3), editor_->Model()->RowText(8)), std::pair(u"1"_s, u"notes.txt"_s));
   EXPECT_EQ(playlist_.ListItems[3], Path(u"1.mp3"_s));
   EXPECT_TRUE(editor_->Dirty() && editor_->SaveButt()->isEnabled());
   editor_->SelectRows({8});
@@ -88,12 +87,11 @@ TEST_F(EditorTest, AddSelectedInsertsAboveTheSelectedRowAndRemoveSelectedTakesEx
   editor_->File1()->selectionModel()->select(editor_->File1()->model()->index(0, 0), QItemSelectionModel::Select);
   editor_->AddSel_Click();
   ASSERT_EQ(playlist_.ListItems.size(), 11);
-  EXPECT_EQ(playlist_.ListItems[3], Path(u"new.mp3"_s));
-  EXPECT_EQ(playlist_.ListItems[4], u"/m/3.mp3"_s);
+  EXPECT_EQ(playlist_.ListItems.mid(3, 2), (QStringList{Path(u"new.mp3"_s), u"/m/3.mp3"_s}));
   ExpectInStep();
   editor_->List1_Click(3);
-  EXPECT_EQ(editor_->Panel(1)->text(), Path(u"new.mp3"_s));
-  EXPECT_EQ(editor_->Panel(2)->text(), ListEditor::SizeText(1536));
+  EXPECT_EQ(std::pair(editor_->Panel(1)->text(), editor_->Panel(2)->text()),
+            std::pair(Path(u"new.mp3"_s), ListEditor::SizeText(1536)));
 
   editor_->SelectRows({2, 5});
   editor_->RemSel_Click();
@@ -110,15 +108,12 @@ TEST_F(EditorTest, NewAsksFirstAndCancelKeepsTheListWhileNoDropsItUnwritten) {
   editor_->RemSel_Click();
   dialogs_.messageAnswers = {MessageResult::Cancel};
   editor_->New_Click();
-  EXPECT_EQ(dialogs_.messages.back().text, u"Save Changes to Untitled?"_s);
-  EXPECT_EQ(dialogs_.messages.back().buttons, MessageButtons::YesNoCancel);
-  EXPECT_EQ(playlist_.ListItems.size(), 9);
-  EXPECT_TRUE(editor_->Dirty());
+  EXPECT_EQ(std::pair(dialogs_.messages.back().text, dialogs_.messages.back().buttons),
+            std::pair(u"Save Changes to Untitled?"_s, MessageButtons::YesNoCancel));
+  EXPECT_TRUE(playlist_.ListItems.size() == 9 && editor_->Dirty());
   dialogs_.messageAnswers = {MessageResult::No};
   editor_->New_Click();
-  EXPECT_TRUE(playlist_.ListItems.isEmpty());
-  EXPECT_FALSE(editor_->Dirty());
-  EXPECT_TRUE(dialogs_.saveRequests.isEmpty());
+  EXPECT_TRUE(playlist_.ListItems.isEmpty() && !editor_->Dirty() && dialogs_.saveRequests.isEmpty());
   EXPECT_EQ(editor_->ListTitle()->text(), u"Untitled - 0 Titles."_s);
   EXPECT_EQ(titles_.last(), u"Untitled"_s);
 }
@@ -131,17 +126,14 @@ TEST_F(EditorTest, SaveAsCancelledRestoresTheNameAndANameWithoutExtensionIsWritt
   editor_->SaveAs_Click();
   ASSERT_EQ(dialogs_.saveRequests.size(), 1);
   EXPECT_EQ(dialogs_.saveRequests[0].title, ListEditor::kSaveTitle);
-  EXPECT_EQ(playlist_.PlayListName, u"party.m3u"_s);
-  EXPECT_TRUE(editor_->Dirty());
+  EXPECT_TRUE(playlist_.PlayListName == u"party.m3u"_s && editor_->Dirty());
 
   dialogs_.saveAnswers = {Path(u"mylist"_s)};
   editor_->SaveAs_Click();
-  EXPECT_FALSE(editor_->Dirty());
-  EXPECT_EQ(playlist_.PlayListName, u"mylist"_s);
+  EXPECT_TRUE(!editor_->Dirty() && playlist_.PlayListName == u"mylist"_s);
   EXPECT_TRUE(test::ReadBytes(Path(u"mylist"_s)).startsWith("/m/0.mp3\r\n/m/1.mp3\r\n"));
   EXPECT_EQ(settings_.Get(keys::kPlayList), Path(u"mylist"_s));
-  EXPECT_EQ(editor_->ListTitle()->text(), u"mylist - 10 Titles."_s);
-  EXPECT_EQ(titles_.last(), u"mylist"_s);
+  EXPECT_EQ(std::pair(editor_->ListTitle()->text(), titles_.last()), std::pair(u"mylist - 10 Titles."_s, u"mylist"_s));
   editor_->SetFilter(2);
   EXPECT_EQ(editor_->Files(), QStringList{u"mylist"_s});
 }
@@ -157,8 +149,8 @@ TEST_F(EditorTest, OpenReplacesTheListAndChoosesTheNextSong) {
   editor_->OpenButt_Click();
   EXPECT_EQ(chosen, 1);
   EXPECT_EQ(playlist_.ListItems, (QStringList{Path(u"a.mp3"_s), Path(u"b.mp3"_s)}));
-  EXPECT_EQ(editor_->ListTitle()->text(), u"x.pls - 2 Titles."_s);
-  EXPECT_EQ(editor_->ListTitle()->toolTip(), Path(u"x.pls"_s));
+  EXPECT_EQ(std::pair(editor_->ListTitle()->text(), editor_->ListTitle()->toolTip()),
+            std::pair(u"x.pls - 2 Titles."_s, Path(u"x.pls"_s)));
   EXPECT_EQ(settings_.Get(keys::kPlayList), Path(u"x.pls"_s));
 }
 
@@ -169,8 +161,7 @@ TEST_F(EditorTest, ReorderingByKeysAndDragKeepsTheListInStepAndDeleteRemoves) {
   editor_->List1()->setFocus();
   QTest::keyClick(editor_->List1(), Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(playlist_.ListItems.mid(0, 4), (QStringList{u"/m/0.mp3"_s, u"/m/3.mp3"_s, u"/m/1.mp3"_s, u"/m/2.mp3"_s}));
-  EXPECT_EQ(editor_->SelectedRows(), (QList<int>{2, 3}));
-  EXPECT_TRUE(editor_->Dirty());
+  EXPECT_TRUE(editor_->SelectedRows() == (QList<int>{2, 3}) && editor_->Dirty());
   QTest::keyClick(editor_->List1(), Qt::Key_Up, Qt::ControlModifier);
   QTest::keyClick(editor_->List1(), Qt::Key_Up, Qt::ControlModifier);
   EXPECT_EQ(playlist_.ListItems.mid(0, 4), (QStringList{u"/m/1.mp3"_s, u"/m/2.mp3"_s, u"/m/0.mp3"_s, u"/m/3.mp3"_s}));
@@ -185,8 +176,7 @@ TEST_F(EditorTest, ReorderingByKeysAndDragKeepsTheListInStepAndDeleteRemoves) {
   EXPECT_EQ(editor_->SelectedRows(), (QList<int>{3, 4}));
   ExpectInStep();
   QTest::keyClick(editor_->List1(), Qt::Key_Delete);
-  EXPECT_EQ(playlist_.ListItems.size(), 8);
-  EXPECT_FALSE(playlist_.ListItems.contains(u"/m/1.mp3"_s));
+  EXPECT_TRUE(playlist_.ListItems.size() == 8 && !playlist_.ListItems.contains(u"/m/1.mp3"_s));
   ExpectInStep();
   // The view's own moves of a dragged block: row 0 to below row 2, and back.
   ASSERT_TRUE(model.moveRow(QModelIndex(), 0, QModelIndex(), 3));
