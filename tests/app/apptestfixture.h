@@ -23,8 +23,6 @@
 
 namespace marvane::test {
 
-using namespace Qt::StringLiterals;
-
 class AppTest : public FolderTest {
  protected:
   SettingsStore& store_ = settings_;

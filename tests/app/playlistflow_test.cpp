@@ -15,10 +15,9 @@
 #include <QDir>
 #include <QGuiApplication>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 // One console's playlist parts.
 struct Console {
@@ -184,7 +183,6 @@ TEST_F(Flow, SavingInLinesRemembersThePlaylistSavingPlsDoesNot) {
 
 // What the command line opens at start-up: a sound file plays at once on line 1 instead of the remembered file;
 // a playlist becomes the current one and AutoPilot starts on it a few timer ticks after the window shows.
-using test::AppTest;
 using CommandLineTest = AppTest;
 
 TEST_F(CommandLineTest, ASoundFilePlaysOnLineOneAndAPlaylistStartsAutoPilot) {
@@ -213,4 +211,4 @@ TEST_F(CommandLineTest, ASoundFilePlaysOnLineOneAndAPlaylistStartsAutoPilot) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

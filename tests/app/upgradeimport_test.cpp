@@ -7,7 +7,6 @@
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class UpgradeImportTest : public FolderTest {
  protected:

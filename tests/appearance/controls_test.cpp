@@ -20,7 +20,6 @@
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 TEST(Twips, FifteenTwipsMakeAPixelWithHalvesToEven) {
   EXPECT_EQ(PixelsToTwips(QSize(193, 34)), QSize(2895, 510));

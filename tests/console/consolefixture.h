@@ -25,8 +25,6 @@
 
 namespace marvane::test {
 
-using namespace Qt::StringLiterals;
-
 class ConsoleTest : public FolderTest {
  protected:
   ConsoleTest() {

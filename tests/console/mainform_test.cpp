@@ -25,10 +25,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 QRect TwipRect(const QWidget* w) {
   return {PixelsToTwips(w->x()), PixelsToTwips(w->y()), PixelsToTwips(w->width()), PixelsToTwips(w->height())};
@@ -242,4 +241,4 @@ TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedIsWrittenWhileHiddenAndShiftC
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

@@ -18,7 +18,6 @@
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class AlsaMixerTest : public ::testing::Test {
  protected:

@@ -20,7 +20,6 @@
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

@@ -15,10 +15,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class EditorTest : public ::testing::Test {
  protected:
@@ -225,4 +224,4 @@ TEST_F(EditorTest, ClosingAsksWhenDirtyStoresThePlaceAndTheWindowIsNamed) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

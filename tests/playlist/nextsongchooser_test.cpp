@@ -8,10 +8,9 @@
 #include <gtest/gtest.h>
 
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class Chooser : public ::testing::Test {
  protected:
@@ -186,4 +185,4 @@ TEST_F(Chooser, SmartRandomOnAShortListTakesEveryDrawAndKeepsPlayedList) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

@@ -9,12 +9,9 @@
 
 #include <optional>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
-using test::ReadBytes;
-using test::WriteBytes;
 
 class PlaylistFile : public ::testing::Test {
  protected:
@@ -236,4 +233,4 @@ TEST(TestdataPlaylists, EveryFileLoadsOrIsRefusedAndGivesTheEntriesTheRulesGive)
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

@@ -10,10 +10,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 TEST(ProfileFile, FindsSectionsAndKeysWithoutRegardToCaseOrPadding) {
   const ProfileFile profile = ProfileFile::Parse("[Colors]\r\nText = 123 \r\nLED=\"quoted\"\r\n[Lines]\r\nVisible=1");
@@ -111,4 +110,4 @@ TEST(IniValue, SeesChangesMadeToTheFileBehindItsBack) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

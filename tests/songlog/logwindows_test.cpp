@@ -17,11 +17,9 @@
 #include <QTest>
 #include <QTreeView>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
-using test::ReadBytes;
 
 class LogWindowsTest : public ::testing::Test {
  protected:
@@ -217,4 +215,4 @@ TEST_F(LogWindowsTest, ExportRefusalsKeepTheWindowAndStoreNothing) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

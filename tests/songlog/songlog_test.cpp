@@ -10,13 +10,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
-using test::ReadBytes;
-using test::WriteBytes;
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(17, 5, 9));
 
@@ -148,4 +145,4 @@ TEST(SongLogTexts, DateIsTheShortFormatAndTimeHasSecondsWithoutATimeZone) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test
