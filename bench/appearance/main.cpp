@@ -19,6 +19,8 @@
 #include "console/mainform.h"
 #include "settings/settingsstore.h"
 
+#include "support/benchutil.h"
+
 #include <QApplication>
 #include <QPixmapCache>
 #include <QPushButton>
@@ -33,6 +35,8 @@
 
 namespace {
 
+using marvane::bench::Median;
+
 using Clock = std::chrono::steady_clock;
 
 class NoDialogs final : public marvane::Dialogs {
@@ -44,11 +48,6 @@ class NoDialogs final : public marvane::Dialogs {
   std::optional<QString> OpenFile(const marvane::FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> SaveFile(const marvane::FileDialogRequest&) override { return std::nullopt; }
 };
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 }  // namespace
 

@@ -11,6 +11,8 @@
 //
 // Usage: bench_engine [seconds of the callback run, default 10]
 
+#include "support/benchutil.h"
+
 #include <sched.h>
 #include <sys/resource.h>
 
@@ -35,10 +37,10 @@
 
 namespace {
 
+using marvane::bench::Print;
+
 constexpr int kFiles = 8;
 constexpr double kSeconds = 60.0;
-
-void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
 
 bool MakeSong(const QString& path, int index) {
   // A chord over pink noise: dense enough that the encoder spends real bits, different in every file.

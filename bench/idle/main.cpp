@@ -13,6 +13,8 @@
 //
 // Usage: bench_idle [seconds per run, default 10]
 
+#include "support/benchutil.h"
+
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -34,7 +36,7 @@
 
 namespace {
 
-void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
+using marvane::bench::Print;
 
 double CpuSeconds() {
   rusage usage{};

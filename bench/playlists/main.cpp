@@ -10,6 +10,8 @@
 #include "playlist/playlistfile.h"
 #include "songlog/songlog.h"
 
+#include "support/benchutil.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,6 +30,10 @@
 
 namespace {
 
+using marvane::bench::Median;
+using marvane::bench::Print;
+using marvane::bench::ThreadCpuMs;
+
 using namespace marvane;
 
 constexpr int kEntries = 100000;
@@ -36,12 +42,6 @@ constexpr int kPathLength = 60;
 constexpr int kRuns = 5;
 constexpr int kChoices = 2000;
 constexpr qint16 kNoRep = 300;
-
-double ThreadCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 struct Timing {
   double wallMs;
@@ -65,8 +65,6 @@ Timing Median(int runs, const std::function<void()>& work) {
   std::sort(cpus.begin(), cpus.end());
   return {walls[walls.size() / 2], cpus[cpus.size() / 2]};
 }
-
-void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
 
 void Print(const std::string& name, const Timing& timing) {
   Print((name + "_ms").c_str(), timing.wallMs, "ms");

@@ -36,6 +36,8 @@
 // Usage: bench_soak [simulated hours, default 24]. With MARVANE_SOAK_TRACE set, every open and play state change
 // of the AutoPilot players goes to standard error with its simulated time.
 
+#include "support/benchutil.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -89,7 +91,7 @@ constexpr std::int64_t kStepMs = 250;
 constexpr std::int64_t kEventsEveryMs = 1000;
 constexpr float kSilence = 0.001f;  // -60 dBFS
 
-void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
+using marvane::bench::Print;
 
 double RssMb() {
   long pages = 0;

@@ -19,6 +19,8 @@
 #include "songlog/songlogmodel.h"
 #include "songlog/view.h"
 
+#include "support/benchutil.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -37,6 +39,10 @@
 
 namespace {
 
+using marvane::bench::Median;
+using marvane::bench::Print;
+using marvane::bench::ThreadCpuMs;
+
 using namespace marvane;
 
 constexpr int kEntries = 100000;
@@ -50,19 +56,6 @@ class AnsweringDialogs final : public Dialogs {
   std::optional<QString> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<QString> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
-
-void Print(const char* name, double value, const char* unit) { std::printf("%s: %.3f %s\n", name, value, unit); }
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double ThreadCpuMs() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 double Ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
 

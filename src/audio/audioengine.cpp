@@ -15,6 +15,8 @@ namespace {
 // An offline render never waits longer than this for one decoder: a decoder stuck on a dead disk makes that
 // player silent instead of hanging the render.
 constexpr auto kOfflineWaitLimit = std::chrono::seconds(10);
+// How long shutting down waits for the decoder threads, all of them together.
+constexpr auto kDecoderExitWait = std::chrono::milliseconds(900);
 
 }  // namespace
 
@@ -40,7 +42,21 @@ AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObj
 AudioEngine::~AudioEngine() {
   // The callback stops first, then the decoders, and the players last, so no thread ever sees a freed voice.
   output_->Stop();
-  for (auto& voice : voices_) voice.reset();
+  // Every decoder is interrupted at once and all share one deadline, so the program never waits long for them.
+  // A decoder still stuck after it is in a read the system cannot interrupt (a network mount that stopped
+  // answering): its voice, and the signal it may announce on, are left alive for the thread to finish with.
+  const auto deadline = std::chrono::steady_clock::now() + kDecoderExitWait;
+  for (auto& voice : voices_) voice->BeginShutdown();
+  bool abandoned = false;
+  for (auto& voice : voices_) {
+    if (voice->FinishShutdown(deadline)) {
+      voice.reset();
+    } else {
+      static_cast<void>(voice.release());
+      abandoned = true;
+    }
+  }
+  if (abandoned) static_cast<void>(signal_.release());
   for (MediaPlayer*& player : players_) {
     delete player;
     player = nullptr;

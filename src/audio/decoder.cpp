@@ -1,11 +1,14 @@
 #include "audio/decoder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
+#include <cstring>
+#include <optional>
+
 #include "audio/ffmpegdecoder.h"
+#include "audio/filesource.h"
 #include "audio/mididecoder.h"
 
 namespace marvane {
@@ -13,21 +16,33 @@ namespace {
 
 // A metafile is a few lines of text; anything longer is not one.
 constexpr qint64 kMaxRamBytes = 64 * 1024;
+// MIDI files are small; anything much larger is not one worth parsing.
+constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
 
-bool LooksLikeMidi(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  // Chosen by content, not by name, so a MIDI file named ".mp3" still plays and a ".mid" that is really
-  // something else goes to FFmpeg.
-  return file.read(4) == "MThd";
+// The first `limit` bytes of the source from its start, or nothing when the file is longer or cannot be read.
+std::optional<QByteArray> ReadWhole(ByteSource& source, qint64 limit) {
+  if (source.Size() > limit || !source.Seek(0)) return std::nullopt;
+  QByteArray bytes(source.Size(), Qt::Uninitialized);
+  qint64 done = 0;
+  while (done < bytes.size()) {
+    const int got = source.Read(reinterpret_cast<std::uint8_t*>(bytes.data()) + done,
+                                static_cast<int>(bytes.size() - done));
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.truncate(done);
+  return bytes;
 }
 
 }  // namespace
 
-QString ResolveRamFile(const QString& ramPath) {
-  QFile file(ramPath);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxRamBytes) return {};
-  const QList<QByteArray> lines = file.readAll().split('\n');
+QString ResolveRamFile(const QString& ramPath, std::stop_token stop) {
+  QString ignored;
+  const std::unique_ptr<FileSource> source = FileSource::Open(ramPath, stop, &ignored);
+  const std::optional<QByteArray> text = source ? ReadWhole(*source, kMaxRamBytes) : std::nullopt;
+  if (!text) return {};
+  const QList<QByteArray> lines = text->split('\n');
   for (const QByteArray& raw : lines) {
     const QString line = QString::fromUtf8(raw).trimmed();
     if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
@@ -50,22 +65,33 @@ QString ResolveRamFile(const QString& ramPath) {
   return {};
 }
 
-std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error) {
-  const QFileInfo info(path);
-  if (!info.isFile()) {
-    *error = QStringLiteral("no such file");
-    return nullptr;
-  }
-  if (info.suffix().compare(QStringLiteral("ram"), Qt::CaseInsensitive) == 0) {
-    const QString target = ResolveRamFile(path);
+std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error, std::stop_token stop) {
+  if (QFileInfo(path).suffix().compare(QStringLiteral("ram"), Qt::CaseInsensitive) == 0) {
+    const QString target = ResolveRamFile(path, stop);
     if (target.isEmpty()) {
       *error = QStringLiteral("the metafile names no local sound file");
       return nullptr;
     }
-    return OpenDecoder(target, outputRate, error);
+    return OpenDecoder(target, outputRate, error, stop);
   }
-  if (LooksLikeMidi(path)) return MidiDecoder::Open(path, outputRate, error);
-  return FfmpegDecoder::Open(path, outputRate, error);
+  std::unique_ptr<FileSource> source = FileSource::Open(path, stop, error);
+  if (source == nullptr) return nullptr;
+  // Chosen by content, not by name, so a MIDI file named ".mp3" still plays and a ".mid" that is really
+  // something else goes to FFmpeg.
+  std::uint8_t magic[4] = {};
+  if (source->Read(magic, 4) == 4 && std::memcmp(magic, "MThd", 4) == 0) {
+    const std::optional<QByteArray> bytes = ReadWhole(*source, kMaxMidiBytes);
+    if (!bytes) {
+      *error = QStringLiteral("cannot read the MIDI file");
+      return nullptr;
+    }
+    return MidiDecoder::Open(*bytes, outputRate, error);
+  }
+  if (!source->Seek(0)) {
+    *error = QStringLiteral("cannot read the file");
+    return nullptr;
+  }
+  return FfmpegDecoder::Open(std::move(source), path, outputRate, std::move(stop), error);
 }
 
 }  // namespace marvane

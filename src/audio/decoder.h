@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <stop_token>
 
 namespace marvane {
 
@@ -25,11 +26,13 @@ class Decoder {
 
 // Opens any file the engine plays: a MIDI file (by its content) through the synthesizer, a ".ram" metafile
 // by the local file named on its first usable line, anything else through FFmpeg. Returns nullptr with a
-// one-line reason in *error when the file cannot be played.
-std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error);
+// one-line reason in *error when the file cannot be played. Every read of the file, the open included, gives
+// up once `stop` is requested, and so does the decoder returned.
+std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QString* error,
+                                     std::stop_token stop = {});
 
 // The local file a ".ram" metafile names, or an empty string when its first usable line is not a local file
 // (a network address, a missing file, nothing at all).
-QString ResolveRamFile(const QString& ramPath);
+QString ResolveRamFile(const QString& ramPath, std::stop_token stop = {});
 
 }  // namespace marvane

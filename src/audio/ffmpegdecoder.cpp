@@ -8,12 +8,12 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+
+#include "audio/filesource.h"
 
 namespace marvane {
 namespace {
@@ -21,6 +21,14 @@ namespace {
 // A stream that fails this many packets in a row is taken as ended: a damaged file plays what decodes and then
 // stops instead of spinning.
 constexpr int kMaxConsecutiveErrors = 64;
+constexpr int kIoBufferBytes = 32 * 1024;
+// The demuxers of the formats the program plays: WAV, MPEG audio layers 1 to 3, RealMedia and RealAudio.
+constexpr char kFormatWhitelist[] = "wav,mp3,rm";
+// The index of a file without timestamps holds a place to start from every this many seconds.
+constexpr double kIndexSpacing = 0.25;
+// A seek lands this much early and decodes up to the target: codecs with overlapping frames (MP3's bit reservoir
+// and filter bank, RealAudio's filters) need a frame or two of history before their output is clean.
+constexpr double kPreroll = 0.1;
 
 void QuietFfmpegOnce() {
   static std::once_flag once;
@@ -34,30 +42,107 @@ QString FfmpegError(int code) {
   return QString::fromUtf8(text);
 }
 
+// Demuxers of playlists and references (HLS, ffconcat and the like) open the files they name through this; the
+// program's files never need another file, so nothing is opened.
+int RefuseNestedOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) { return AVERROR(EPERM); }
+
 }  // namespace
 
-FfmpegDecoder::FfmpegDecoder(int outputRate) : outputRate_(outputRate) {}
-
-FfmpegDecoder::~FfmpegDecoder() { CloseFile(); }
-
-std::unique_ptr<FfmpegDecoder> FfmpegDecoder::Open(const QString& path, int outputRate, QString* error) {
+std::unique_ptr<FfmpegDecoder> FfmpegDecoder::Open(std::unique_ptr<ByteSource> source, const QString& name,
+                                                   int outputRate, std::stop_token stop, QString* error) {
   QuietFfmpegOnce();
-  std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder(outputRate));
-  if (!decoder->OpenFile(path, error)) return nullptr;
+  std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder(std::move(source), name, outputRate, std::move(stop)));
+  if (!decoder->OpenFile(error)) return nullptr;
   return decoder;
 }
 
-bool FfmpegDecoder::OpenFile(const QString& path, QString* error) {
-  path_ = path;
+std::unique_ptr<FfmpegDecoder> FfmpegDecoder::Open(const QString& path, int outputRate, QString* error) {
+  std::unique_ptr<FileSource> source = FileSource::Open(path, {}, error);
+  if (source == nullptr) return nullptr;
+  return Open(std::move(source), path, outputRate, {}, error);
+}
+
+FfmpegDecoder::FfmpegDecoder(std::unique_ptr<ByteSource> source, const QString& name, int outputRate,
+                             std::stop_token stop)
+    : outputRate_(outputRate), source_(std::move(source)), name_(name.toUtf8()), stop_(std::move(stop)) {}
+
+FfmpegDecoder::~FfmpegDecoder() {
+  CloseFile();
+  if (io_ != nullptr) {
+    av_freep(&io_->buffer);
+    avio_context_free(&io_);
+  }
+}
+
+int FfmpegDecoder::ReadSource(void* opaque, std::uint8_t* buffer, int size) {
+  auto* self = static_cast<FfmpegDecoder*>(opaque);
+  if (self->stop_.stop_requested()) return AVERROR_EXIT;
+  const int got = self->source_->Read(buffer, size);
+  if (got < 0) return self->stop_.stop_requested() ? AVERROR_EXIT : AVERROR(EIO);
+  return got == 0 ? AVERROR_EOF : got;
+}
+
+std::int64_t FfmpegDecoder::SeekSource(void* opaque, std::int64_t offset, int whence) {
+  ByteSource& source = *static_cast<FfmpegDecoder*>(opaque)->source_;
+  std::int64_t base = 0;
+  switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE:
+      return source.Size() >= 0 ? source.Size() : AVERROR(ENOSYS);
+    case SEEK_SET:
+      break;
+    case SEEK_CUR:
+      base = source.Position();
+      break;
+    case SEEK_END:
+      if (source.Size() < 0) return AVERROR(ENOSYS);
+      base = source.Size();
+      break;
+    default:
+      return AVERROR(EINVAL);
+  }
+  std::int64_t target = 0;
+  if (__builtin_add_overflow(base, offset, &target) || !source.Seek(target)) return AVERROR(EIO);
+  return target;
+}
+
+int FfmpegDecoder::Interrupted(void* opaque) {
+  return static_cast<FfmpegDecoder*>(opaque)->stop_.stop_requested() ? 1 : 0;
+}
+
+int FfmpegDecoder::OpenDemuxer() {
+  if (io_ == nullptr) {
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(kIoBufferBytes));
+    if (buffer == nullptr) return AVERROR(ENOMEM);
+    io_ = avio_alloc_context(buffer, kIoBufferBytes, 0, this, &ReadSource, nullptr, &SeekSource);
+    if (io_ == nullptr) {
+      av_free(buffer);
+      return AVERROR(ENOMEM);
+    }
+  } else if (avio_seek(io_, 0, SEEK_SET) < 0) {
+    return AVERROR(EIO);
+  }
+  format_ = avformat_alloc_context();
+  if (format_ == nullptr) return AVERROR(ENOMEM);
+  format_->pb = io_;
+  format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+  format_->interrupt_callback.callback = &Interrupted;
+  format_->interrupt_callback.opaque = this;
+  format_->io_open = &RefuseNestedOpen;
   AVDictionary* options = nullptr;
-  // Local files only: a file that points the demuxer at a network address or another protocol opens nothing.
+  // Local files only, and only the formats the program plays: a file that names a network address or another
+  // file opens nothing, and a format outside the list is refused even when the probe picks it.
   av_dict_set(&options, "protocol_whitelist", "file", 0);
-  const QByteArray url = QByteArrayLiteral("file:") + QFileInfo(path).absoluteFilePath().toUtf8();
-  int rc = avformat_open_input(&format_, url.constData(), nullptr, &options);
+  av_dict_set(&options, "format_whitelist", kFormatWhitelist, 0);
+  const int rc = avformat_open_input(&format_, name_.constData(), nullptr, &options);
   av_dict_free(&options);
+  if (rc < 0) format_ = nullptr;  // freed by avformat_open_input; the source and io_ stay ours
+  return rc;
+}
+
+bool FfmpegDecoder::OpenFile(QString* error) {
+  int rc = OpenDemuxer();
   if (rc < 0) {
     *error = QStringLiteral("not a sound file FFmpeg can read: %1").arg(FfmpegError(rc));
-    format_ = nullptr;
     return false;
   }
   // A failure here still leaves usable streams in many damaged files; the decode check below decides.
@@ -91,15 +176,16 @@ bool FfmpegDecoder::OpenFile(const QString& path, QString* error) {
     duration_ = static_cast<double>(format_->duration) / AV_TIME_BASE;
   } else if (stream->duration > 0 && stream->duration != AV_NOPTS_VALUE) {
     duration_ = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
-  } else if (format_->bit_rate > 0) {
-    duration_ = static_cast<double>(QFileInfo(path).size()) * 8.0 / static_cast<double>(format_->bit_rate);
+  } else if (format_->bit_rate > 0 && source_->Size() > 0) {
+    duration_ = static_cast<double>(source_->Size()) * 8.0 / static_cast<double>(format_->bit_rate);
   }
-  if (!reopening_) MeasureDuration();
+  MeasureDuration();
   // A file only counts as open when some sound actually comes out of it: headers without audio, empty data
   // chunks and garbage that happens to probe as a format all fail here. (Measuring may already have found the
   // file unreadable and closed it.)
   if (codec_ == nullptr || !DecodeMore()) {
-    *error = QStringLiteral("the file holds no audio that can be decoded");
+    *error = stop_.stop_requested() ? QStringLiteral("the open was cancelled")
+                                    : QStringLiteral("the file holds no audio that can be decoded");
     CloseFile();
     return false;
   }
@@ -113,7 +199,7 @@ void FfmpegDecoder::CloseFile() {
   avcodec_free_context(&codec_);
   if (format_ != nullptr) avformat_close_input(&format_);
   streamIndex_ = -1;
-  inputEnded_ = codecEnded_ = finished_ = false;
+  inputEnded_ = finished_ = false;
   consecutiveErrors_ = 0;
   swrInRate_ = 0;
   swrInFormat_ = -1;
@@ -121,6 +207,29 @@ void FfmpegDecoder::CloseFile() {
   seekTarget_ = -1.0;
   pending_.clear();
   pendingOffset_ = 0;
+}
+
+void FfmpegDecoder::ResetDecoding() {
+  avcodec_flush_buffers(codec_);
+  swr_free(&swr_);
+  swrInRate_ = 0;
+  inputEnded_ = finished_ = false;
+  consecutiveErrors_ = 0;
+  pending_.clear();
+  pendingOffset_ = 0;
+}
+
+bool FfmpegDecoder::Restart() {
+  if (codec_ == nullptr) return false;
+  avformat_close_input(&format_);
+  if (OpenDemuxer() < 0 || streamIndex_ >= static_cast<int>(format_->nb_streams)) {
+    CloseFile();
+    return false;
+  }
+  ResetDecoding();
+  clock_ = 0.0;
+  seekTarget_ = -1.0;
+  return true;
 }
 
 bool FfmpegDecoder::ConfigureResampler() {
@@ -159,20 +268,23 @@ bool FfmpegDecoder::ConfigureResampler() {
 bool FfmpegDecoder::ConvertFrame() {
   if (!ConfigureResampler()) return false;
   std::int64_t dropOutput = 0;
+  // Where the frame lies: by its timestamp, or right after the frame before (files seeking by the index, and the
+  // last packet that some demuxers leave without a timestamp).
   const std::int64_t pts = frame_->best_effort_timestamp;
-  if (pts != AV_NOPTS_VALUE) {
+  const bool timed = seekByTimestamp_ && pts != AV_NOPTS_VALUE;
+  double start = clock_;
+  if (timed) {
     const AVStream* stream = format_->streams[streamIndex_];
     const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    const double start = static_cast<double>(pts - origin) * av_q2d(stream->time_base);
-    const double end = start + static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
-    lastFrameEnd_ = std::max(lastFrameEnd_, end);
-    if (seekTarget_ >= 0.0) {
-      if (end <= seekTarget_) return true;  // wholly before the target: drop it, keep looking
-      dropOutput = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
-    }
-  } else {
-    // Some demuxers leave the last packet without a timestamp; it follows the one before.
-    lastFrameEnd_ += static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
+    start = static_cast<double>(pts - origin) * av_q2d(stream->time_base);
+  }
+  const double end = start + static_cast<double>(frame_->nb_samples) / frame_->sample_rate;
+  clock_ = end;
+  lastFrameEnd_ = std::max(lastFrameEnd_, end);
+  // After a timestamp seek, only a timed frame says where it is.
+  if (seekTarget_ >= 0.0 && (timed || !seekByTimestamp_)) {
+    if (end <= seekTarget_) return true;  // wholly before the target: drop it, keep looking
+    dropOutput = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
   }
   seekTarget_ = -1.0;
   const int capacity = swr_get_out_samples(swr_, frame_->nb_samples);
@@ -183,6 +295,7 @@ bool FfmpegDecoder::ConvertFrame() {
                                     frame_->nb_samples);
   if (converted <= 0) return converted == 0;
   const std::int64_t keep = std::max<std::int64_t>(0, converted - dropOutput);
+  if (keep == 0) return true;
   const float* source = scratch_.data() + (converted - keep) * outChannels_;
   const std::size_t old = pending_.size();
   pending_.resize(old + static_cast<std::size_t>(keep) * 2);
@@ -230,6 +343,7 @@ bool FfmpegDecoder::DecodeMore() {
       continue;
     }
     if (inputEnded_) continue;
+    const std::int64_t readFrom = recordingIndex_ ? avio_tell(format_->pb) : -1;
     rc = av_read_frame(format_, packet_);
     if (rc < 0) {
       inputEnded_ = true;
@@ -237,6 +351,12 @@ bool FfmpegDecoder::DecodeMore() {
       continue;
     }
     if (packet_->stream_index == streamIndex_) {
+      // A place to start again: a key packet the demuxer read afresh from readFrom (not one it had buffered), every
+      // kIndexSpacing seconds. Everything decoded so far ends at clock_.
+      if (recordingIndex_ && (packet_->flags & AV_PKT_FLAG_KEY) && readFrom >= 0 && packet_->pos >= readFrom &&
+          readFrom > (index_.empty() ? 0 : index_.back().position) &&
+          clock_ - (index_.empty() ? 0.0 : index_.back().seconds) >= kIndexSpacing)
+        index_.push_back({readFrom, clock_});
       rc = avcodec_send_packet(codec_, packet_);
       if (rc < 0 && rc != AVERROR(EAGAIN) && ++consecutiveErrors_ > kMaxConsecutiveErrors) finished_ = true;
     }
@@ -249,23 +369,47 @@ void FfmpegDecoder::MeasureDuration() {
   // Decoding the last two seconds costs a few milliseconds even for long files.
   constexpr double kTailSeconds = 2.0;
   const double header = duration_;
-  if (header > 0.0) {
-    if (!Seek(std::max(0.0, header - kTailSeconds))) return;
+  if (header <= 0.0) {
+    // Without a length in the header (bare RealAudio, some damaged files) the whole file is decoded once; that
+    // pass also builds the index for seeking.
+    duration_ = static_cast<double>(BuildIndex()) / outputRate_;
   } else {
-    seekByTimestamp_ = false;
+    if (!Seek(std::max(0.0, header - kTailSeconds))) return;
+    lastFrameEnd_ = 0.0;
+    std::vector<float> sink(4096 * 2);
+    while (Read(sink.data(), 4096) > 0) {
+    }
+    if (lastFrameEnd_ > 0.0) duration_ = lastFrameEnd_;
   }
-  // Without a length in the header (bare RealAudio, some damaged files) the whole file is decoded once; such
-  // files are rare and short.
-  lastFrameEnd_ = 0.0;
+  Seek(0.0);
+}
+
+std::int64_t FfmpegDecoder::BuildIndex() {
+  seekByTimestamp_ = false;
+  index_.clear();
+  if (!Restart()) return 0;
+  recordingIndex_ = true;
   std::vector<float> sink(4096 * 2);
   std::int64_t frames = 0;
   for (int got = Read(sink.data(), 4096); got > 0; got = Read(sink.data(), 4096)) frames += got;
-  if (header <= 0.0) {
-    duration_ = static_cast<double>(frames) / outputRate_;
-  } else if (lastFrameEnd_ > 0.0) {
-    duration_ = lastFrameEnd_;
+  recordingIndex_ = false;
+  return frames;
+}
+
+bool FfmpegDecoder::SeekByIndex(double seconds) {
+  if (!Restart()) return false;
+  const double landing = std::max(0.0, seconds - kPreroll);
+  auto after = std::upper_bound(index_.begin(), index_.end(), landing,
+                                [](double time, const IndexEntry& entry) { return time < entry.seconds; });
+  if (after != index_.begin()) {
+    const IndexEntry& entry = *std::prev(after);
+    if (av_seek_frame(format_, -1, entry.position, AVSEEK_FLAG_BYTE) < 0 &&
+        avio_seek(format_->pb, entry.position, SEEK_SET) < 0)
+      return false;
+    clock_ = entry.seconds;
   }
-  Seek(0.0);
+  seekTarget_ = seconds;
+  return true;
 }
 
 int FfmpegDecoder::Read(float* out, int frames) {
@@ -287,36 +431,12 @@ int FfmpegDecoder::Read(float* out, int frames) {
   return written;
 }
 
-bool FfmpegDecoder::ReopenAndSkip(double seconds) {
-  const QString path = path_;
-  const double duration = duration_;
-  CloseFile();
-  QString ignored;
-  reopening_ = true;
-  const bool ok = OpenFile(path, &ignored);
-  reopening_ = false;
-  duration_ = duration;
-  seekByTimestamp_ = false;
-  if (!ok) return false;
-  std::int64_t skip = std::llround(seconds * outputRate_);
-  std::vector<float> sink(4096 * 2);
-  while (skip > 0) {
-    const int got = Read(sink.data(), static_cast<int>(std::min<std::int64_t>(skip, 4096)));
-    if (got <= 0) break;
-    skip -= got;
-  }
-  return true;
-}
-
 bool FfmpegDecoder::Seek(double seconds) {
   if (format_ == nullptr) return false;
   seconds = std::max(0.0, seconds);
-  if (!seekByTimestamp_) return ReopenAndSkip(seconds);
+  if (!seekByTimestamp_) return SeekByIndex(seconds);
   const AVStream* stream = format_->streams[streamIndex_];
   const std::int64_t origin = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-  // Land a little early and decode up to the target: codecs with overlapping frames (MP3's bit reservoir and
-  // filter bank) need a frame or two of history before their output is clean.
-  constexpr double kPreroll = 0.1;
   const double landing = std::max(0.0, seconds - kPreroll);
   const std::int64_t timestamp = origin + static_cast<std::int64_t>(landing / av_q2d(stream->time_base));
   int rc = av_seek_frame(format_, streamIndex_, timestamp, AVSEEK_FLAG_BACKWARD);
@@ -324,15 +444,12 @@ bool FfmpegDecoder::Seek(double seconds) {
     const auto target = static_cast<std::int64_t>(landing * AV_TIME_BASE);
     rc = avformat_seek_file(format_, -1, INT64_MIN, target, target, 0);
   }
-  // Some damaged files cannot seek at all; opening again and decoding forward still gets there.
-  if (rc < 0) return ReopenAndSkip(seconds);
-  avcodec_flush_buffers(codec_);
-  swr_free(&swr_);
-  swrInRate_ = 0;
-  inputEnded_ = codecEnded_ = finished_ = false;
-  consecutiveErrors_ = 0;
-  pending_.clear();
-  pendingOffset_ = 0;
+  // Some damaged files cannot seek by time at all: they are decoded once to build the index, and seek by it.
+  if (rc < 0) {
+    BuildIndex();
+    return SeekByIndex(seconds);
+  }
+  ResetDecoding();
   seekTarget_ = seconds;
   return true;
 }

@@ -3,7 +3,6 @@
 #include <fluidsynth.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -13,8 +12,6 @@
 namespace marvane {
 namespace {
 
-// MIDI files are small; anything much larger is not one worth parsing.
-constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
 // FluidSynth's default gain of 0.2 plays General MIDI songs far below other music; this brings a typical
 // file's chords near -6 dBFS, about where mastered songs sit.
 constexpr double kSynthGain = 0.8;
@@ -51,8 +48,7 @@ QString MidiDecoder::FindSoundFont() {
   return {};
 }
 
-MidiDecoder::MidiDecoder(MidiFile midi, QByteArray bytes, int outputRate)
-    : midi_(std::move(midi)), bytes_(std::move(bytes)), outputRate_(outputRate) {
+MidiDecoder::MidiDecoder(MidiFile midi, int outputRate) : midi_(std::move(midi)), outputRate_(outputRate) {
   totalFrames_ = std::llround(midi_.DurationSeconds() * outputRate_);
 }
 
@@ -62,14 +58,8 @@ MidiDecoder::~MidiDecoder() {
   if (settings_ != nullptr) delete_fluid_settings(settings_);
 }
 
-std::unique_ptr<MidiDecoder> MidiDecoder::Open(const QString& path, int outputRate, QString* error) {
+std::unique_ptr<MidiDecoder> MidiDecoder::Open(const QByteArray& bytes, int outputRate, QString* error) {
   QuietFluidSynthOnce();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxMidiBytes) {
-    *error = QStringLiteral("cannot read the MIDI file");
-    return nullptr;
-  }
-  QByteArray bytes = file.readAll();
   std::optional<MidiFile> midi = MidiFile::Parse(bytes);
   if (!midi) {
     *error = QStringLiteral("not a MIDI file");
@@ -84,7 +74,7 @@ std::unique_ptr<MidiDecoder> MidiDecoder::Open(const QString& path, int outputRa
     *error = QStringLiteral("no General MIDI SoundFont is installed (Debian package timgm6mb-soundfont)");
     return nullptr;
   }
-  std::unique_ptr<MidiDecoder> decoder(new MidiDecoder(std::move(*midi), std::move(bytes), outputRate));
+  std::unique_ptr<MidiDecoder> decoder(new MidiDecoder(std::move(*midi), outputRate));
   decoder->settings_ = new_fluid_settings();
   if (decoder->settings_ == nullptr) {
     *error = QStringLiteral("the synthesizer cannot start");

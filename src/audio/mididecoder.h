@@ -23,7 +23,8 @@ namespace marvane {
 
 class MidiDecoder : public Decoder {
  public:
-  static std::unique_ptr<MidiDecoder> Open(const QString& path, int outputRate, QString* error);
+  // Opens the bytes of a MIDI file.
+  static std::unique_ptr<MidiDecoder> Open(const QByteArray& bytes, int outputRate, QString* error);
   ~MidiDecoder() override;
 
   double Duration() const override { return midi_.DurationSeconds(); }
@@ -34,11 +35,10 @@ class MidiDecoder : public Decoder {
   static QString FindSoundFont();
 
  private:
-  MidiDecoder(MidiFile midi, QByteArray bytes, int outputRate);
+  MidiDecoder(MidiFile midi, int outputRate);
   bool StartPlayer(std::int64_t tick);
 
   MidiFile midi_;
-  QByteArray bytes_;
   const int outputRate_;
   std::int64_t totalFrames_ = 0;
   std::int64_t positionFrames_ = 0;

@@ -156,13 +156,17 @@ std::optional<MidiFile> MidiFile::Parse(const QByteArray& bytes) {
       std::uint8_t second = 0;
       const bool twoBytes = kind != 0xC0 && kind != 0xD0;
       if (twoBytes && !track.Read(&second)) break;
+      // Data bytes hold seven bits; a damaged file's high bit is dropped here, as in the clean copy, so a note
+      // with "velocity" 0x80 counts as the note-off it plays as.
+      first &= 0x7F;
+      second &= 0x7F;
       if (kind == 0x90 && second > 0) midi.hasNotes_ = true;
       tick += delta;
       emitted = tick;
       AppendVarLen(&out, delta);
       out.append(static_cast<char>(status));
-      out.append(static_cast<char>(first & 0x7F));
-      if (twoBytes) out.append(static_cast<char>(second & 0x7F));
+      out.append(static_cast<char>(first));
+      if (twoBytes) out.append(static_cast<char>(second));
     }
     midi.lastTick_ = std::max(midi.lastTick_, tick);
     // Close the track at its true end so trailing rests keep their length.

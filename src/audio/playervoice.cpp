@@ -22,16 +22,37 @@ constexpr auto kIdleWait = std::chrono::milliseconds(50);
 
 PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
     : outputRate_(outputRate), signal_(signal), maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))) {
-  thread_ = std::thread([this] { DecoderMain(); });
+  thread_ = std::thread([this] {
+    DecoderMain();
+    std::lock_guard<std::mutex> lock(doneMutex_);
+    done_ = true;
+    doneChanged_.notify_all();
+  });
 }
 
 PlayerVoice::~PlayerVoice() {
+  BeginShutdown();
+  if (thread_.joinable()) thread_.join();
+}
+
+void PlayerVoice::BeginShutdown() {
+  fileStop_.request_stop();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
   }
   wake_.notify_one();
+}
+
+bool PlayerVoice::FinishShutdown(std::chrono::steady_clock::time_point deadline) {
+  std::unique_lock<std::mutex> lock(doneMutex_);
+  if (!doneChanged_.wait_until(lock, deadline, [this] { return done_; })) {
+    thread_.detach();
+    return false;
+  }
+  lock.unlock();
   thread_.join();
+  return true;
 }
 
 std::uint32_t PlayerVoice::NextGeneration() {
@@ -57,14 +78,19 @@ void PlayerVoice::Post(Request request) {
 
 std::uint32_t PlayerVoice::RequestOpen(const QString& path) {
   const std::uint32_t token = ++uiToken_;
-  Post({RequestKind::kOpen, NextGeneration(), token, path, 0.0});
+  fileStop_.request_stop();
+  fileStop_ = std::stop_source();
+  Post({RequestKind::kOpen, NextGeneration(), token, path, 0.0, fileStop_.get_token()});
   return token;
 }
 
-void PlayerVoice::RequestClose() { Post({RequestKind::kClose, NextGeneration(), 0, QString(), 0.0}); }
+void PlayerVoice::RequestClose() {
+  fileStop_.request_stop();
+  Post({RequestKind::kClose, NextGeneration(), 0, QString(), 0.0, {}});
+}
 
 void PlayerVoice::RequestSeek(double seconds) {
-  Post({RequestKind::kSeek, NextGeneration(), 0, QString(), std::max(0.0, seconds)});
+  Post({RequestKind::kSeek, NextGeneration(), 0, QString(), std::max(0.0, seconds), {}});
 }
 
 void PlayerVoice::SetPlaying(bool playing) {
@@ -230,7 +256,7 @@ void PlayerVoice::DecoderMain() {
         case RequestKind::kOpen: {
           decoder.reset();
           QString error;
-          decoder = OpenDecoder(request.path, outputRate_, &error);
+          decoder = OpenDecoder(request.path, outputRate_, &error, request.stop);
           nextFrame = 0;
           atEnd = decoder == nullptr;
           if (decoder == nullptr) {

@@ -17,11 +17,13 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <optional>
 #include <mutex>
+#include <optional>
+#include <stop_token>
 #include <thread>
 
 #include "audio/blockqueue.h"
@@ -45,6 +47,7 @@ class PlayerVoice {
   };
   // `signal` may be null (real-time outputs); with it, the decoder announces every block it publishes.
   PlayerVoice(int outputRate, DecodeSignal* signal);
+  // Ends the decoder thread (see BeginShutdown), waiting for it as long as it takes.
   ~PlayerVoice();
   PlayerVoice(const PlayerVoice&) = delete;
   PlayerVoice& operator=(const PlayerVoice&) = delete;
@@ -52,10 +55,19 @@ class PlayerVoice {
   // UI thread: the result of the latest finished open, once. False while none is waiting.
   bool TakeOpenResult(OpenResult* result);
 
-  // UI thread. Each returns at once; the work happens on the decoder thread.
+  // UI thread. Each returns at once; the work happens on the decoder thread. Opening or closing interrupts any
+  // read of the file let go, so a file that stopped answering never holds the player.
   std::uint32_t RequestOpen(const QString& path);  // returns the token its OpenResult will carry
   void RequestClose();
   void RequestSeek(double seconds);
+
+  // UI thread, at shutdown: asks the decoder thread to end, interrupting any read. Returns at once.
+  void BeginShutdown();
+  // Waits until `deadline` for the decoder thread to end. False when it did not: it is stuck in a read that the
+  // system cannot interrupt (a network mount that stopped answering). The thread is then detached and still uses
+  // this object whenever the read returns, so the caller must leave the voice alive (the engine leaks it on
+  // purpose as the program ends).
+  bool FinishShutdown(std::chrono::steady_clock::time_point deadline);
 
   void SetPlaying(bool playing);
   void SetPlayCount(int count);
@@ -84,6 +96,7 @@ class PlayerVoice {
     std::uint32_t token;
     QString path;
     double seconds;
+    std::stop_token stop;  // for an open: requested when the file is let go
   };
 
   std::uint32_t NextGeneration();
@@ -111,6 +124,7 @@ class PlayerVoice {
   std::atomic<float> gainRight_{1.0f};
   std::uint32_t uiGeneration_ = 0;  // UI thread's copy
   std::uint32_t uiToken_ = 0;
+  std::stop_source fileStop_;  // UI thread: stops the reads of the file opened last
 
   // Written by the callback.
   std::atomic<std::uint64_t> position_{0};
@@ -136,6 +150,10 @@ class PlayerVoice {
   std::deque<Request> requests_;
   bool quit_ = false;
   std::thread thread_;
+  // Set by the decoder thread as its last act.
+  std::mutex doneMutex_;
+  std::condition_variable doneChanged_;
+  bool done_ = false;
 };
 
 }  // namespace marvane

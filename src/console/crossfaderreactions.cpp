@@ -1,6 +1,7 @@
 #include "console/crossfaderreactions.h"
 
 #include "appearance/minicrossfader.h"
+#include "appearance/twips.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "common/states.h"
@@ -20,7 +21,7 @@ namespace {
 void OnClick(QLabel* label, QObject* context, std::function<void()> action) {
   MouseEvents* events = MouseEvents::Attach(label);
   QObject::connect(events, &MouseEvents::MouseUp, context, [label, action](int button, int, double x, double y) {
-    const bool inside = x >= 0 && y >= 0 && x < label->width() * 15.0 && y < label->height() * 15.0;
+    const bool inside = x >= 0 && y >= 0 && x < PixelsToTwips(label->width()) && y < PixelsToTwips(label->height());
     if (button == kLeftButton && inside) action();
   });
 }

@@ -5,25 +5,23 @@
 
 #include "app/application.h"
 #include "app/singleinstance.h"
+#include "appearance/butt.h"
+#include "appearance/colorvalue.h"
 #include "audio/offlineoutput.h"
+#include "console/mainform.h"
 #include "mixer/scriptedmixerbackend.h"
+#include "settings/settingkeys.h"
 #include "support/fixture.h"
 #include "support/scripteddialogs.h"
 
-#include <QUuid>
-
-#include <memory>
-#include "console/mainform.h"
-#include "appearance/butt.h"
-#include "appearance/colorvalue.h"
-#include "settings/settingkeys.h"
 #include <QAction>
 #include <QLabel>
 #include <QTest>
+#include <QUuid>
+
+#include <memory>
 
 namespace marvane::test {
-
-using namespace Qt::StringLiterals;
 
 class AppTest : public FolderTest {
  protected:

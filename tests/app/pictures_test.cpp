@@ -1,22 +1,27 @@
-// Pictures of the windows and controls, saved in the build folder for a person to look at: the console in use,
-// a strip of controls in the default look and over a Face's picture, the progress window and the microphone
-// window. Each picture is also checked where a wrong drawing would show.
+// Pictures of the windows, saved in the build folder for a person to look at: the console in use, the progress
+// and microphone windows, and every other window as the program opens it, in the default look and with each
+// bundled Face. Pictures are checked where a wrong drawing would show.
 
+#include "app/aboutwindow.h"
+#include "app/apptestfixture.h"
 #include "app/progresswindow.h"
+#include "appearance/options.h"
 #include "appearance/pan.h"
-#include "appearance/skinparts.h"
 #include "appearance/twips.h"
-#include "appearance/twipmouse.h"
 #include "console/consolefixture.h"
 #include "console/linetransport.h"
 #include "console/maintimer.h"
-#include "support/tempsettings.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
+#include "playlist/listeditor.h"
+#include "playlist/playlistmodel.h"
+#include "songlog/output.h"
+#include "songlog/view.h"
 
 #include <QCheckBox>
-#include <QLinearGradient>
-#include <QPainter>
+#include <QDir>
+#include <QPushButton>
+#include <QTabWidget>
 
 namespace marvane::test {
 namespace {
@@ -28,16 +33,12 @@ using PicturesTest = ConsoleTest;
 // Files open on three lines (one playing), the crossfader off centre, a line muted, lines on both sides.
 TEST_F(PicturesTest, ConsoleInUse) {
   const QString names[] = {u"Warm Up Groove"_s, u"Second Wind (Extended Mix)"_s, u"Closer"_s};
-  for (int n = 1; n <= 3; ++n) {
-    ASSERT_EQ(OpenAndWait(engine_.Player(n), Tone(names[n - 1] + u".wav"_s)), 6);
-    form_.Line(n).Slider->SetValue(60 + 10 * n);
-  }
-  form_.Line(7).Slider->SetValue(85);
+  for (int n = 1; n <= 3; ++n) ASSERT_EQ(OpenAndWait(engine_.Player(n), Tone(names[n - 1] + u".wav"_s)), 6);
+  for (int n = 1; n <= 7; n += 2) form_.Line(n).Slider->SetValue(60 + 5 * n);
   form_.Line(0).TitleLabel->setText(u"Friday Set"_s);
   form_.ShowLoop(3, true);
   form_.Status()->setText(u"Adjusts Volume"_s);
-  console_.Lines().FadeLeftW_MouseDown(1, 1);
-  console_.Lines().FadeRightW_MouseDown(2, 1);
+  console_.Lines().FadeLeftW_MouseDown(1, 1), console_.Lines().FadeRightW_MouseDown(2, 1);
   console_.Transport().PlayButt(1);
   QTest::mouseClick(form_.Line(2).Mute, Qt::RightButton);  // kept muted
   MiniCrossfader* fader = form_.MiniCrossfader1();
@@ -53,84 +54,6 @@ TEST_F(PicturesTest, ConsoleInUse) {
   EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::black));  // the scheme's background
 }
 
-// Five strips of a pan above a slider, the crossfader part way to the right, four buttons (one highlighted, one
-// held down), in a container that paints the window picture behind its children as the main window does.
-class Strip : public QWidget {
- public:
-  explicit Strip(const QPixmap& picture = {}) {
-    setPalette(QPalette(Qt::black));
-    setAutoFillBackground(true);
-    resize(430, 230);
-    if (!picture.isNull()) SetWindowPicture(this, picture);
-    const int values[] = {100, 80, 50, 20, 0}, panLefts[] = {0, 300, 480, 700, 960};
-    for (int i = 0; i < 5; ++i) {
-      pans[i] = new Pan(this);
-      pans[i]->move(10 + i * 80, 10);
-      Drag(pans[i], {480 + 45.0, 120}, {panLefts[i] + 45.0, 120});
-      sliders[i] = new MiniSlider(this);
-      sliders[i]->move(25 + i * 80, 35);
-      sliders[i]->SetValue(values[i]);
-    }
-    fader = new MiniCrossfader(this);
-    fader->move(10, 150);
-    fader->SetSpeed(100);
-    fader->AutoFadeRight();
-    for (int tick = 0; tick < 6; ++tick) fader->TickRight();
-    fader->StopIt();
-    const char* const captions[] = {"Playlist", "Stop All", "Options", "Exit"};
-    for (int i = 0; i < 4; ++i) {
-      auto* butt = new Butt(this);
-      butt->SetCaption(QLatin1String(captions[i]));
-      butt->setGeometry(220 + (i % 2) * 100, 150 + (i / 2) * 30, 90, 22);
-      if (i == 2) butt->ColChange(0x0000FF);
-      if (i == 3) PressAt(butt, {600, 150});
-    }
-  }
-  MiniSlider* sliders[5];
-  Pan* pans[5];
-  MiniCrossfader* fader;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (const QPixmap picture = WindowPicture(this); !picture.isNull()) QPainter(this).drawPixmap(0, 0, picture);
-  }
-};
-
-TEST(Pictures, ControlsInTheDefaultLookAndOverAFacePicture) {
-  Strip plain;
-  plain.pans[4]->MakeTrans(true);
-  plain.sliders[4]->ShowLines(false);
-  QImage image = plain.grab().toImage();
-  ASSERT_TRUE(Save(image, u"appearance_controls.png"_s));
-  // The crossfader's knob stands at 1740 twips (116 pixels): its red index line is at its middle.
-  const QColor index = image.pixelColor(10 + 116 + 20, 150 + 17);
-  EXPECT_GT(index.red(), 180);
-  EXPECT_LT(index.green(), 80);
-  EXPECT_EQ(image.pixelColor(5, 140), QColor(0, 0, 0));  // between the controls the container shows
-
-  QImage picture(plain.size(), QImage::Format_RGB32);
-  QPainter painter(&picture);
-  QLinearGradient gradient(0, 0, picture.width(), picture.height());
-  gradient.setColorAt(0.0, QColor(20, 30, 70));
-  gradient.setColorAt(1.0, QColor(70, 20, 50));
-  painter.fillRect(picture.rect(), gradient);
-  painter.setPen(QPen(QColor(255, 255, 255, 40), 3));
-  for (int x = -picture.height(); x < picture.width(); x += 24) painter.drawLine(x, picture.height(), x + 230, 0);
-  painter.end();
-  Strip face(QPixmap::fromImage(picture));
-  for (int i = 0; i < 5; ++i) {
-    face.pans[i]->MakeTrans(true);
-    face.sliders[i]->GetPic();
-    face.sliders[i]->MovePic(PixelsToTwips(face.sliders[i]->x()), PixelsToTwips(face.sliders[i]->y()));
-  }
-  face.fader->GetPic(PixelsToTwips(face.fader->x()), PixelsToTwips(face.fader->y()));
-  image = face.grab().toImage();
-  ASSERT_TRUE(Save(image, u"appearance_controls_face.png"_s));
-  // Where no control draws, each control's copy of the picture lines up with the window's own.
-  for (const QPoint point : {QPoint(25 + 1, 35 + 1), QPoint(10 + 2, 150 + 30), QPoint(170 + 1, 10 + 6)})
-    EXPECT_EQ(image.pixel(point), picture.pixel(point)) << point.x() << "," << point.y();
-}
-
 TEST(Pictures, ProgressWindowShowsItsStageAndABarOfTheGivenWidth) {
   ProgressWindow sp2;
   sp2.show();
@@ -142,18 +65,12 @@ TEST(Pictures, ProgressWindowShowsItsStageAndABarOfTheGivenWidth) {
   ASSERT_TRUE(Save(sp2.grab().toImage(), u"progress.png"_s));
 }
 
-TEST(Pictures, MicrophoneWindowInTheSchemesColours) {
-  ScriptedMixerBackend card;
-  card.speakers = ScriptedMixerBackend::Control(1, 0, 65535);
-  card.microphone = ScriptedMixerBackend::Control(2, 0, 100);
-  ScriptedDialogs dialogs;
-  Mixer mixer(card, dialogs);
-  mixer.InitMixer();
-  TempSettings settings;
-  ColorScheme colors;
-  colors.BackColor = 0x102030;  // red 0x30, green 0x20, blue 0x10
-  colors.TextColor = 0x00FF00;
-  MicWindow mic(mixer, settings, colors, dialogs);
+TEST_F(PicturesTest, MicrophoneWindowInTheSchemesColours) {
+  card_.microphone = ScriptedMixerBackend::Control(2, 0, 100);
+  mixer_.InitMixer();
+  colors_.BackColor = 0x102030;  // red 0x30, green 0x20, blue 0x10
+  colors_.TextColor = 0x00FF00;
+  MicWindow mic(mixer_, settings_, colors_, dialogs_);
   mic.ShowMicWindow();
   MicLevel* window = mic.Window();
   ASSERT_NE(window, nullptr);
@@ -161,10 +78,56 @@ TEST(Pictures, MicrophoneWindowInTheSchemesColours) {
   EXPECT_EQ(window->Check1()->palette().color(QPalette::Window), QColor(0x30, 0x20, 0x10));
   EXPECT_EQ(window->Check1()->palette().color(QPalette::WindowText), QColor(0x00, 0xFF, 0x00));
   ASSERT_TRUE(Save(window->grab().toImage(), u"miclevel.png"_s));
-  colors.BackColor = 0x0000FF;
+  colors_.BackColor = 0x0000FF;
   mic.Colors();
   EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0xFF, 0x00, 0x00));
   mic.CloseMicWindow();
+}
+
+using WindowPictures = AppTest;
+
+TEST_F(WindowPictures, EveryWindowInTheDefaultLookAndEachBundledFaceDressingTheMainWindow) {
+  ASSERT_TRUE(Start());
+  const auto save = [](QWidget* window, const QString& name) {
+    ASSERT_NE(window, nullptr) << name.toStdString();
+    EXPECT_TRUE(Save(window->grab().toImage(), name + u".png"_s)) << name.toStdString();
+  };
+  save(app_->Form(), u"faces_none"_s);
+  Q_EMIT app_->Form()->PList()->Click();
+  app_->Editor()->Model()->Append(u"/music/house/Deep Groove.mp3"_s, u"Deep Groove.mp3"_s);
+  save(app_->Editor(), u"playlist_editor"_s);
+  Q_EMIT app_->Form()->LogButt()->Click();
+  save(app_->Viewer(), u"songlog_viewer"_s);
+  QTest::mouseClick(app_->Viewer()->Command3(), Qt::LeftButton);
+  save(app_->Viewer()->findChild<Output*>(), u"songlog_export"_s);
+  app_->Viewer()->findChild<Output*>()->close();
+  Q_EMIT app_->Form()->Butt1()->Click();
+  save(app_->About(), u"about"_s);
+  app_->About()->close();
+  Q_EMIT app_->Form()->Options1()->Click();
+  for (int tab = 0; tab < 5; ++tab) {
+    app_->Options()->SSTab1()->setCurrentIndex(tab);
+    save(app_->Options(), u"options_tab%1"_s.arg(tab));
+  }
+  app_->Options()->close();
+  for (const QString face : {u"Amber"_s, u"Sample"_s}) {
+    store_.WriteSetting(keys::kFace, face);
+    store_.WriteSetting(keys::kBackPic, true);
+    stages_.clear();
+    Restart();
+    EXPECT_TRUE(stages_.contains(u"Loading Face..."_s)) << face.toStdString();
+    EXPECT_EQ(QDir(app_->State().FacePath).dirName(), face);
+    save(app_->Form(), u"faces_"_s + face);
+    if (face == u"Amber"_s) EXPECT_EQ(ValueFromColor(app_->Form()->palette().color(QPalette::Window)), 0x040C14u);
+  }
+  // Where no control draws, each control's copy of the Face's picture lines up with the window's own.
+  MainForm* form = app_->Form();
+  const QImage shot = form->grab().toImage(), picture = WindowPicture(form).toImage();
+  for (const QPoint point : {form->Line(3).Slider->pos() + QPoint(1, 1), form->Line(3).Pan->pos() + QPoint(1, 6),
+                             form->MiniCrossfader1()->pos() + QPoint(2, 30)}) {
+    ASSERT_TRUE(picture.rect().contains(point));
+    EXPECT_EQ(shot.pixel(point), picture.pixel(point)) << point.x() << "," << point.y();
+  }
 }
 
 }  // namespace

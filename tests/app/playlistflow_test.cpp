@@ -1,24 +1,23 @@
-#include "app/playlistflow.h"
+// The playlist part of the main window on a scripted window (Flow), and what the command line opens through the
+// whole program (CommandLineTest).
 
-#include "playlist/fakehost.h"
-#include "playlist/fileutil.h"
-#include "playlist/filekinds.h"
+#include "app/playlistflow.h"
 
 #include "app/apptestfixture.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "console/autopilot.h"
 #include "console/maintimer.h"
+#include "playlist/fakehost.h"
+#include "playlist/filekinds.h"
 #include "playlist/playlist.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 // One console's playlist parts.
 struct Console {
@@ -52,27 +51,22 @@ class Flow : public ::testing::Test {
   PlaylistFlow& flow_ = console_.flow;
 };
 
-// A loaded command-line playlist is followed through the whole program below (CommandLineTest).
-TEST_F(Flow, CommandLinePlaylistSwitchesAutoPilotOnEvenWhenTheLoadFails) {
+TEST_F(Flow, CommandLineIsOnePathWithNoQuotesRemovedAndAPlaylistSwitchesAutoPilotOnEvenWhenTheLoadFails) {
   flow_.OpenFromCommandLine(Path(u"gone.pls"_s));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedPlaylist);
-  EXPECT_TRUE(host_.autoPilotOn);
-  EXPECT_TRUE(list_.ListItems.isEmpty());
+  EXPECT_TRUE(host_.autoPilotOn && list_.ListItems.isEmpty());
   EXPECT_TRUE(chooser_.NextFile().isEmpty()) << "the command line chooses no next song";
-}
 
-TEST_F(Flow, CommandLineIsOnePathWithNoQuotesRemoved) {
+  host_.autoPilotOn = false;
   flow_.OpenFromCommandLine(QLatin1Char('"') + Path(u"party.m3u"_s) + QLatin1Char('"'));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedNothing);
-  EXPECT_FALSE(host_.autoPilotOn);
-  EXPECT_TRUE(list_.ListItems.isEmpty());
+  EXPECT_TRUE(!host_.autoPilotOn && list_.ListItems.isEmpty());
 
   flow_.OpenFromCommandLine(Path(u"song.MP3"_s));
   EXPECT_EQ(flow_.OpenedKind(), PlaylistFlow::kOpenedSound);
   ASSERT_EQ(host_.opened.size(), 1);
-  EXPECT_EQ(host_.opened[0].line, 1);
-  EXPECT_EQ(host_.opened[0].path, Path(u"song.MP3"_s));
-  EXPECT_TRUE(host_.opened[0].autoStart);
+  EXPECT_EQ(std::tuple(host_.opened[0].line, host_.opened[0].path, host_.opened[0].autoStart),
+            std::tuple(1, Path(u"song.MP3"_s), true));
 
   // A path typed in a terminal is taken from the current folder.
   const QString before = QDir::currentPath();
@@ -149,19 +143,14 @@ TEST_F(Flow, OpenPlaylistReportsMissingAndUnloadableFilesAndIgnoresCancel) {
 }
 
 TEST_F(Flow, DragsAreAcceptedByTheEndingOfTheFirstFileOnly) {
-  const QString wav = Path(u"a.wav"_s);
-  const QString m3u = Path(u"b.M3U"_s);
-  EXPECT_FALSE(AcceptsTitleDrop(0, {wav}));
-  EXPECT_TRUE(AcceptsTitleDrop(0, {m3u, wav}));
-  EXPECT_TRUE(AcceptsTitleDrop(0, {u"/x/list.pls"_s}));
-  EXPECT_FALSE(AcceptsTitleDrop(0, {wav, m3u}));
-  EXPECT_FALSE(AcceptsTitleDrop(0, {}));
-  EXPECT_FALSE(AcceptsTitleDrop(2, {m3u}));
-  EXPECT_TRUE(AcceptsTitleDrop(2, {wav}));
+  const QString wav = Path(u"a.wav"_s), m3u = Path(u"b.M3U"_s);
+  for (const auto& [line, files, accepted] :
+       {std::tuple{0, QStringList{wav}, false}, {0, {m3u, wav}, true}, {0, {u"/x/list.pls"_s}, true},
+        {0, {wav, m3u}, false}, {0, {}, false}, {2, {m3u}, false}, {2, {wav}, true}, {1, {u"a.flac"_s}, false},
+        {1, {u"a.xra"_s}, false}})  // ".ra" counts with its dot
+    EXPECT_EQ(AcceptsTitleDrop(line, files), accepted) << line << files.join(u' ').toStdString();
   for (const char* name : {"a.mp3", "a.RA", "a.rm", "a.ram", "a.mid", "a.mp2", "a.mp1"})
     EXPECT_TRUE(AcceptsTitleDrop(6, {QLatin1String(name)})) << name;
-  EXPECT_FALSE(AcceptsTitleDrop(1, {u"a.flac"_s}));
-  EXPECT_FALSE(AcceptsTitleDrop(1, {u"a.xra"_s})) << "\".ra\" counts with its dot";
 }
 
 TEST_F(Flow, DroppedPlaylistBecomesCurrentWithoutANewChoiceAndSoundGoesToItsLine) {
@@ -179,9 +168,8 @@ TEST_F(Flow, DroppedPlaylistBecomesCurrentWithoutANewChoiceAndSoundGoesToItsLine
   flow_.DropOnTitle(3, {Path(u"song.mp3"_s)});
   flow_.DropOnTitle(3, {Path(u"party.m3u"_s)});
   ASSERT_EQ(host_.opened.size(), 1);
-  EXPECT_EQ(host_.opened[0].line, 3);
-  EXPECT_EQ(host_.opened[0].path, Path(u"song.mp3"_s));
-  EXPECT_FALSE(host_.opened[0].autoStart);
+  EXPECT_EQ(std::tuple(host_.opened[0].line, host_.opened[0].path, host_.opened[0].autoStart),
+            std::tuple(3, Path(u"song.mp3"_s), false));
 }
 
 TEST_F(Flow, SavingInLinesRemembersThePlaylistSavingPlsDoesNot) {
@@ -193,42 +181,34 @@ TEST_F(Flow, SavingInLinesRemembersThePlaylistSavingPlsDoesNot) {
   EXPECT_TRUE(test::ReadBytes(settings_.FilePath()).contains("Playlist="));
 }
 
-// What the command line opens at start-up, through the whole program: a sound file plays at once on line 1; a
-// playlist replaces the remembered one and AutoPilot starts on it a few timer ticks after the window shows.
-using test::AppTest;
-class CommandLineTest : public AppTest {};
+// What the command line opens at start-up: a sound file plays at once on line 1 instead of the remembered file;
+// a playlist becomes the current one and AutoPilot starts on it a few timer ticks after the window shows.
+using CommandLineTest = AppTest;
 
-TEST_F(CommandLineTest, ASoundFileOpensOnLineOneAndPlaysInsteadOfTheRememberedFile) {
-  const QString remembered = Tone(QStringLiteral("remembered.wav"));
-  const QString named = Tone(QStringLiteral("named on the command line.wav"));
-  store_.WriteSetting(keys::File(1), remembered);
+TEST_F(CommandLineTest, ASoundFilePlaysOnLineOneAndAPlaylistStartsAutoPilot) {
+  const QString song = Tone(u"song.wav"_s), encore = Tone(u"encore.wav"_s);
+  const QString named = Tone(u"named on the command line.wav"_s);
+  store_.WriteSetting(keys::File(1), song);
   ASSERT_TRUE(Start(named));  // spaces and all: the whole command line is one path
   EXPECT_EQ(app_->OpenedKind(), PlaylistFlow::kOpenedSound);
   MediaPlayer& line1 = app_->Engine()->Player(1);
   EXPECT_EQ(line1.FileName(), named);
   EXPECT_TRUE(test::WaitFor([&] { return line1.PlayState() == 2; }));
-}
 
-TEST_F(CommandLineTest, APlaylistReplacesTheRememberedOneAndAutoPilotStartsOnIt) {
-  const QString song = Tone(QStringLiteral("song.wav"));
-  const QString encore = Tone(QStringLiteral("encore.wav"));
-  const QString last = Tone(QStringLiteral("last.wav"));
-  const QString list = test::WriteBytes(dir_.filePath(QStringLiteral("tonight.m3u")),
-                                        song.toUtf8() + "\n" + encore.toUtf8() + "\n" + last.toUtf8() + "\n");
-  store_.WriteSetting(keys::kPlayList, dir_.filePath(QStringLiteral("other.m3u")));
-  ASSERT_TRUE(Start(list));
+  const QStringList songs = {song, encore, named};
+  Restart(test::WriteBytes(Path(u"tonight.m3u"_s), (songs.join(u'\n') + u'\n').toUtf8()));
   EXPECT_EQ(app_->OpenedKind(), PlaylistFlow::kOpenedPlaylist);
-  EXPECT_EQ(app_->CurrentPlaylist().ListItems, (QStringList{song, encore, last}));
-  EXPECT_EQ(app_->Form()->Line(0).TitleLabel->text(), QStringLiteral("tonight"));
+  EXPECT_EQ(app_->CurrentPlaylist().ListItems, songs);
+  EXPECT_EQ(app_->Form()->Line(0).TitleLabel->text(), u"tonight"_s);
   EXPECT_TRUE(app_->State().AutoPilotOn);
-  EXPECT_EQ(app_->Form()->NextSong()->text(), QStringLiteral("song"));
+  EXPECT_EQ(app_->Form()->NextSong()->text(), u"song"_s);
   // Nothing plays yet; the stall watchdog of the timer's AutoPilot tick makes a fresh choice (the next entry in
   // list order) and starts it.
   for (int tick = 0; tick < 5; ++tick) app_->Timer()->Tick();
   MediaPlayer& current = app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP());
   EXPECT_TRUE(test::WaitFor([&] { return current.PlayState() == 2; }));
-  EXPECT_EQ(app_->Form()->CurrentSong()->text(), QStringLiteral("encore"));
+  EXPECT_EQ(app_->Form()->CurrentSong()->text(), u"encore"_s);
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

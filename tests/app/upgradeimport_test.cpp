@@ -7,7 +7,6 @@
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class UpgradeImportTest : public FolderTest {
  protected:
@@ -30,13 +29,12 @@ TEST_F(UpgradeImportTest, WithoutAnOldPathNothingIsAskedAndNoDeletesTheOldSectio
   dialogs_.messageAnswers.push_back(MessageResult::No);
   Import();
   ASSERT_EQ(dialogs_.messages.size(), 1);
-  EXPECT_EQ(dialogs_.messages[0].title, u"Upgrade"_s);
-  EXPECT_EQ(dialogs_.messages[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(std::pair(dialogs_.messages[0].title, dialogs_.messages[0].buttons),
+            std::pair(u"Upgrade"_s, MessageButtons::YesNo));
   EXPECT_EQ(dialogs_.messages[0].text,
             u"MVN has detected that you are upgrading from version 1.30. Do you want to import your settings?"_s);
   EXPECT_FALSE(settings_.HasSection(kOldSettingsSection));
-  EXPECT_EQ(Read(keys::kNoRep), u"12"_s);
-  EXPECT_EQ(Read(keys::kPath), u"<absent>"_s);
+  EXPECT_EQ(std::pair(Read(keys::kNoRep), Read(keys::kPath)), std::pair(u"12"_s, u"<absent>"_s));
   EXPECT_EQ(progressShown_, 0);
 }
 

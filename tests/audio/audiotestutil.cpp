@@ -1,6 +1,5 @@
 #include "audiotestutil.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace marvane::test {

@@ -15,8 +15,6 @@
 
 namespace marvane::test {
 
-using namespace Qt::StringLiterals;
-
 // Opens path with AutoStart off and waits until the open finished. Returns the final open state.
 int OpenAndWait(MediaPlayer& player, const QString& path, int timeoutMs = 10000);
 

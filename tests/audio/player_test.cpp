@@ -4,10 +4,19 @@
 
 #include "audiotestutil.h"
 
+#include <QFile>
 #include <QThread>
 
+#include <condition_variable>
+#include <csignal>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace marvane::test {
 namespace {
@@ -27,6 +36,8 @@ class PlayerTest : public ::testing::Test {
     // A rising sweep never repeats, so a piece of it shows exactly where in the file it comes from.
     sweep_ = MakeFile(d, u"sweep.mp3"_s, u"0.5*sin(2*PI*(200*t+150*t*t))"_s, 3.0, "-c:a libmp3lame -b:a 192k");
     dc_ = MakeFile(d, u"dc.wav"_s, u"0.8"_s, 2.0, "-c:a pcm_f32le");  // shows any step in the gain
+    held_ = MakeFile(d, u"held.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
+    heldToo_ = MakeFile(d, u"held2.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
     // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
     for (int i = 0; i < 8; ++i)
       tones_[i] = MakeFile(d, u"t%1.wav"_s.arg(i), u"0.2*sin(2*PI*%1*t)"_s.arg(200 + 50 * i), 1.0, "-c:a pcm_f32le");
@@ -41,7 +52,7 @@ class PlayerTest : public ::testing::Test {
   static void Settle() { WaitFor([] { return false; }, 50); }
 
   static inline QTemporaryDir dir_;
-  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, tones_[8];
+  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, held_, heldToo_, tones_[8];
   std::optional<OfflineEngine> engine_;
 };
 
@@ -319,6 +330,72 @@ TEST_F(PlayerTest, StarvedPlayerIsSilentForThatMomentWhileTheOthersGoOn) {
   }
   EXPECT_TRUE(caughtUp);
   EXPECT_TRUE(a.CurrentPosition() > 5.0 && a.CurrentPosition() < 5.1) << a.CurrentPosition();
+}
+
+// A file that does not answer: another program holds a lease on it, so opening it waits until that program lets go
+// (for up to /proc/sys/fs/lease-break-time, 45 s by default), as a file on a hung network mount waits. Here the
+// lease is let go after 5 s at the latest, so a player that waits for it makes the test late and failed, not hung.
+class HeldFile {
+ public:
+  explicit HeldFile(const QString& path) {
+    std::signal(SIGIO, SIG_IGN);  // the holder is told that someone wants the file
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    held_ = fd_ >= 0 && ::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0;
+    if (held_) releaser_ = std::thread([this] {
+      std::unique_lock<std::mutex> lock(mutex_);
+      changed_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; });
+      ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+    });
+  }
+  ~HeldFile() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    changed_.notify_all();
+    if (releaser_.joinable()) releaser_.join();
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Held() const { return held_; }
+
+ private:
+  int fd_ = -1;
+  bool held_ = false;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool done_ = false;
+  std::thread releaser_;
+};
+
+TEST_F(PlayerTest, AFileThatDoesNotAnswerHoldsNeitherThePlayerNorTheEngineEnd) {
+  // A named pipe that no one writes opens nothing, at once.
+  QTemporaryDir pipeDir;
+  const QString pipe = pipeDir.filePath(u"pipe.wav"_s);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  QElapsedTimer timer;
+  timer.start();
+  EXPECT_EQ(OpenAndWait(P(), pipe), 0);
+  EXPECT_LT(timer.elapsed(), 1000);
+
+  HeldFile held(held_);
+  if (!held.Held()) GTEST_SKIP() << "this file system gives no leases, so no file here can be made to hang";
+  P().SetAutoStart(false);
+  P().Open(held_);
+  Settle();
+  EXPECT_EQ(P().OpenState(), kOpening);
+  // The player lets the file go and opens another at once.
+  timer.restart();
+  EXPECT_EQ(OpenAndWait(P(), tone_), 6);
+  EXPECT_LT(timer.elapsed(), 1000) << "opening another file waited for the one that does not answer";
+  // And the engine ends within a second while a player is still opening such a file.
+  HeldFile heldToo(heldToo_);
+  ASSERT_TRUE(heldToo.Held());
+  P(2).SetAutoStart(false);
+  P(2).Open(heldToo_);
+  Settle();
+  timer.restart();
+  engine_.reset();
+  EXPECT_LT(timer.elapsed(), 1000) << "ending the engine waited for the file that does not answer";
 }
 
 }  // namespace

@@ -45,8 +45,7 @@ TEST(Dialogs, RealMessageBoxShowsTheTextAndReturnsTheButtonPressed) {
   EXPECT_EQ(dialogs.Message(QStringLiteral("Are you sure?"), MessageButtons::YesNo, MessageIcon::Question),
             MessageResult::No);
   EXPECT_EQ(no.seenTitle, kAppTitle);  // no title of its own: the application's
-  EXPECT_EQ(no.seenText, QStringLiteral("Are you sure?"));
-  EXPECT_EQ(no.seenButtons.size(), 2);
+  EXPECT_TRUE(no.seenText == QStringLiteral("Are you sure?") && no.seenButtons.size() == 2);
 
   BoxAnswerer yes{QMessageBox::Yes, {}, {}, {}};
   yes.Arm();
@@ -54,11 +53,6 @@ TEST(Dialogs, RealMessageBoxShowsTheTextAndReturnsTheButtonPressed) {
                             QStringLiteral("Upgrade")),
             MessageResult::Yes);
   EXPECT_EQ(yes.seenTitle, QStringLiteral("Upgrade"));
-
-  BoxAnswerer ok{QMessageBox::Ok, {}, {}, {}};
-  ok.Arm();
-  EXPECT_EQ(dialogs.Message(QStringLiteral("Error loading file.")), MessageResult::Ok);
-  EXPECT_EQ(ok.seenButtons.size(), 1);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// AutoPilot on the real main window and engine, rendering offline: hand-overs, stops, the stall watchdog.
+
 #include "console/autopilot.h"
 
 #include "appearance/colorvalue.h"
@@ -7,7 +9,6 @@
 
 #include <QFileInfo>
 
-#include <cmath>
 
 namespace marvane::test {
 namespace {
@@ -23,9 +24,7 @@ double ToneLevel(const std::vector<float>& render, double seconds, double freque
 class AutoPilotTest : public ConsoleTest {
  protected:
   AutoPilotTest() {
-    state_.FadeSeconds = 3;
-    state_.SpinUp = 5;
-    state_.NoRep = 10;
+    state_.FadeSeconds = 3, state_.SpinUp = 5, state_.NoRep = 10;
     // The list loops: in list order, choosing the last entry ends AutoPilot unless the AutoPilot line loops.
     state_.AutoPilotLoop = true;
     autoPilot_.logSong = [this](const QString& file) { logged_ << QFileInfo(file).completeBaseName(); };
@@ -62,10 +61,7 @@ class AutoPilotTest : public ConsoleTest {
   // The left channel of `steps` timer intervals.
   std::vector<float> Run(int steps) {
     std::vector<float> render;
-    for (int step = 0; step < steps; ++step) {
-      const std::vector<float> audio = Step();
-      render.insert(render.end(), audio.begin(), audio.end());
-    }
+    for (int step = 0; step < steps; ++step) std::ranges::copy(Step(), std::back_inserter(render));
     return Channel(render, 0);
   }
 
@@ -79,11 +75,11 @@ class AutoPilotTest : public ConsoleTest {
 // remain, and the render holds both pitches together for 3 s at each hand-over.
 TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   const double pitches[] = {441, 661.5, 882};
-  for (int i = 0; i < 3; ++i) playlist_.ListItems << Song(u"song%1"_s.arg(i + 1), pitches[i], 15.0);
+  playlist_.ListItems = {Song(u"song1"_s, pitches[0], 15.0), Song(u"song2"_s, pitches[1], 15.0),
+                         Song(u"song3"_s, pitches[2], 15.0)};
   playlist_.ListItemCount = 3;
   autoPilot_.Chooser().ChooseNextSong();
   EXPECT_EQ(form_.NextSong()->text(), u"song1"_s);
-
   QTest::mouseClick(form_.APlay(), Qt::LeftButton, {}, QPoint(8, 8));
   ASSERT_TRUE(state_.AutoPilotOn);
   Settle();
@@ -97,8 +93,7 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   for (int step = 0; step < 200 && playlist_.PlayedList.size() < 4; ++step) {
     const MediaPlayer& playing = engine_.AP(autoPilot_.CurrentAP());
     const double remainingBefore = playing.Duration() - playing.CurrentPosition();
-    const std::vector<float> audio = Step();
-    render.insert(render.end(), audio.begin(), audio.end());
+    std::ranges::copy(Step(), std::back_inserter(render));
     if (form_.Fading()->isVisibleTo(&form_) && !fadingShown) openedAt << remainingBefore - kTick;
     fadingShown = form_.Fading()->isVisibleTo(&form_);
     if (autoPilot_.CurrentAP() != current) {
@@ -106,8 +101,7 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
       current = autoPilot_.CurrentAP();
     }
   }
-  ASSERT_GE(openedAt.size(), 2);
-  ASSERT_GE(startedAt.size(), 2);
+  ASSERT_TRUE(openedAt.size() >= 2 && startedAt.size() >= 2);
   for (double remaining : openedAt) EXPECT_NEAR(remaining, 8.0, kTick + 0.05);
   for (double remaining : startedAt) EXPECT_NEAR(remaining, 3.0, kTick + 0.05);
 
@@ -141,8 +135,7 @@ TEST_F(AutoPilotTest, StopOncePlaysToTheEndPlayWhileRunningCutsOverAndStopTwiceS
   PlayList({Song(u"a"_s, 441, 4.0), Song(u"b"_s, 882, 4.0)});
   Step();
   autoPilot_.AStop();
-  EXPECT_FALSE(state_.AutoPilotOn);
-  EXPECT_EQ(form_.NSLabel()->text(), u"Next Song (Stopped):"_s);
+  EXPECT_TRUE(!state_.AutoPilotOn && form_.NSLabel()->text() == u"Next Song (Stopped):"_s);
   EXPECT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);  // plays on
   Run(20);
   EXPECT_TRUE(engine_.AP(0).PlayState() != 2 && engine_.AP(1).PlayState() != 2);
@@ -191,19 +184,17 @@ TEST_F(AutoPilotTest, ASongThatNeverStartsIsReplacedAfterTheStallLimit) {
     EXPECT_EQ(autoPilot_.StallTicks(), tick);
   }
   Step();  // the fifth stalled tick chooses again and starts
-  Settle();
   EXPECT_EQ(std::pair(engine_.AP(autoPilot_.CurrentAP()).PlayState(), form_.CurrentSong()->text()),
             std::pair(kPlaying, u"good"_s));
 }
 
 TEST_F(AutoPilotTest, SmartRandomButtonTogglesColoursAndIsSaved) {
-  QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
-  EXPECT_TRUE(state_.SmartRandom);
-  EXPECT_EQ(form_.ShuffButt()->CaptionColor(), ColorFromValue(colors_.HiliteColor));
-  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), u"True"_s);
-  QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
-  EXPECT_FALSE(state_.SmartRandom);
-  EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), u"False"_s);
+  for (const bool on : {true, false}) {
+    QTest::mouseClick(form_.ShuffButt(), Qt::LeftButton);
+    EXPECT_EQ(state_.SmartRandom, on);
+    EXPECT_EQ(form_.ShuffButt()->CaptionColor(), ColorFromValue(on ? colors_.HiliteColor : colors_.TextColor));
+    EXPECT_EQ(settings_.ReadSetting(keys::kRandom, QString()), on ? u"True"_s : u"False"_s);
+  }
 }
 
 }  // namespace

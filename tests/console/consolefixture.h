@@ -2,30 +2,29 @@
 // The console as the program builds it, for tests: the real main window (offscreen), the real engine on an
 // offline output, a settings file in a temporary folder, scripted dialogs and a scripted sound card.
 
+#include "appearance/butt.h"
 #include "appearance/minicrossfader.h"
+#include "appearance/minislider.h"
 #include "audiotestutil.h"
 #include "common/colorscheme.h"
 #include "console/console.h"
 #include "console/consolestate.h"
+#include "console/imagebutton.h"
 #include "console/imageswitch.h"
+#include "console/linecontrols.h"
 #include "console/mainform.h"
 #include "mixer/masterstrip.h"
 #include "mixer/mixer.h"
 #include "mixer/scriptedmixerbackend.h"
+#include "settings/settingkeys.h"
 #include "support/fixture.h"
 #include "support/scripteddialogs.h"
-#include "settings/settingkeys.h"
-#include "console/imagebutton.h"
-#include "appearance/minislider.h"
-#include "console/linecontrols.h"
-#include "appearance/butt.h"
+
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
 
 namespace marvane::test {
-
-using namespace Qt::StringLiterals;
 
 class ConsoleTest : public FolderTest {
  protected:

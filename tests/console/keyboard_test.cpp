@@ -1,7 +1,6 @@
 // The keyboard table on the real main window: each key acts as its button does, on release where the button acts on
 // release, and only with the shift state the table gives.
 
-#include "appearance/minicrossfader.h"
 #include "console/keyboard.h"
 #include "consolefixture.h"
 
@@ -53,8 +52,8 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
   EXPECT_EQ(form_.Line(7).Slider->Value(), 100);
   EXPECT_TRUE(settings_.ReadSetting(keys::Slider(7), QString()).isEmpty());
   Release(Qt::Key_8, Qt::KeypadModifier);
-  EXPECT_EQ(settings_.ReadSetting(keys::Slider(7), QString()), QStringLiteral("100"));
-  EXPECT_EQ(card_.writes.back().level, 65535);
+  EXPECT_EQ(std::pair(settings_.ReadSetting(keys::Slider(7), QString()), card_.writes.back().level),
+            std::pair(QStringLiteral("100"), 65535));
   Click(Qt::Key_2, Qt::KeypadModifier);
   EXPECT_EQ(settings_.ReadSetting(keys::Slider(7), QString()), QStringLiteral("99"));
   Press(Qt::Key_8);  // the main keyboard's 8 is not the keypad's
@@ -68,8 +67,7 @@ TEST_F(KeyboardTest, KeypadStepsTheMasterAndDrivesTheCrossfaderAndSpaceHoldsTheM
   EXPECT_TRUE(!fader->IsFadingLeft() && fader->Position() < 1140);
   Press(Qt::Key_6, Qt::KeypadModifier);
   EXPECT_TRUE(fader->IsFadingRight());
-  Release(Qt::Key_6, Qt::KeypadModifier);
-  Press(Qt::Key_5, Qt::KeypadModifier);
+  Release(Qt::Key_6, Qt::KeypadModifier), Press(Qt::Key_5, Qt::KeypadModifier);
   EXPECT_EQ(fader->Position(), 1140);
 
   form_.Line(7).Slider->SetValue(80);

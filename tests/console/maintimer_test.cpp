@@ -7,7 +7,6 @@
 #include "console/statushelp.h"
 #include "consolefixture.h"
 
-#include <QTimer>
 
 namespace marvane::test {
 namespace {
@@ -100,8 +99,7 @@ TEST_F(MainTimerTest, ClockShowsDateAndTimeWithTheLongDateAsToolTipAndStatusPast
   EXPECT_EQ(Shown(7), u"12-5-2026   12:00 AM"_s);
   EXPECT_EQ(std::pair(StatusText(), form_.Line(7).Colon->toolTip()),
             std::pair(u"Saturday, December 5, 2026"_s, u"Saturday, December 5, 2026"_s));
-  help.ToolsOff();  // only while tool tips are on
-  timer_.Tick();
+  help.ToolsOff(), timer_.Tick();  // only while tool tips are on
   EXPECT_EQ(form_.Line(7).Colon->toolTip(), QString());
 }
 
@@ -128,7 +126,6 @@ TEST_F(MainTimerTest, Timer1DrivesTheTicksAndTheAutoPilotStepRunsLastOnlyWhileOn
   EXPECT_FALSE(form_.RCMenu()->isVisible());
   QTest::mouseClick(form_.Line(7).Colon, Qt::RightButton);
   EXPECT_TRUE(QTest::qWaitFor([&] { return form_.RCMenu()->isVisible(); }, 1000));
-  form_.RCMenu()->close();
 }
 
 }  // namespace

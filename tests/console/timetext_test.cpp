@@ -27,26 +27,20 @@ TEST(TimeTextTest, RemainingAndElapsedTextsWithTheDashAndTheMinutesCappedAt99) {
     const char *remaining, *elapsed;
   };
   const Row rows[] = {
-      {65.0, 5.5, "- 1:00", "0:06"},                  // 59.5 left rounds to a whole minute; 5.5 to the even 6
-      {65.0, 64.6, "0:00", "1:05"},                   // 0.4 left: no time left at all, without the dash
-      {10.0, 9.5, "0:00", "0:10"},                    // 0.5 left rounds to the even 0
-      {10.0, 8.5, "- 0:02", "0:08"},                  // 1.5 left rounds to 2; 8.5 to the even 8
-      {10.0, 9.0, "- 0:01", "0:09"},                  // one second left still has the dash
-      {0.0, 0.0, "0:00", "0:00"},                     // no file
-      {10.0, 12.0, "0:00", "0:12"},                   // past the end
-      {187.0, 72.49, "- 1:55", "1:12"},
-      {6030.0, 0.0, "- 99:30", "0:00"},               // 100 minutes 30 seconds left
-      {6030.0, 6001.0, "- 0:29", "99:01"},            // 100 minutes 1 second played
-      {7509.0, 0.0, "- 99:09", "0:00"},               // 125 minutes 9 seconds
-      {1e12, 0.0, "- 99:07", "0:00"},                 // 32767 seconds at most
+      {65.0, 5.5, "- 1:00", "0:06"},        // 59.5 left rounds to a whole minute; 5.5 to the even 6
+      {10.0, 9.5, "0:00", "0:10"},          // 0.5 left rounds to the even 0: no time left, without the dash
+      {10.0, 8.5, "- 0:02", "0:08"},        // 1.5 left rounds to 2; 8.5 to the even 8
+      {10.0, 9.0, "- 0:01", "0:09"},        // one second left still has the dash
+      {10.0, 12.0, "0:00", "0:12"},         // past the end
+      {6030.0, 6001.0, "- 0:29", "99:01"},  // 100 minutes 1 second played
+      {7509.0, 0.0, "- 99:09", "0:00"},     // 125 minutes 9 seconds
+      {1e12, 0.0, "- 99:07", "0:00"},       // 32767 seconds at most
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.duration << " / " << row.position);
     EXPECT_EQ(RemainingText(row.duration, row.position), QLatin1String(row.remaining));
     EXPECT_EQ(ElapsedText(row.position), QLatin1String(row.elapsed));
   }
-  EXPECT_EQ(MinutesSeconds(99 * 60 + 59), QStringLiteral("99:59"));
-  EXPECT_EQ(MinutesSeconds(100 * 60), QStringLiteral("99:00"));
   EXPECT_EQ(LineStatusText(QStringLiteral("- 3:07"), QStringLiteral("1:12")),
             QStringLiteral("- 3:07 Remaining, 1:12 Elapsed."));
 }
@@ -55,12 +49,8 @@ TEST(TimeTextTest, ClockShowsMonthDayYearAndTwelveHourTimeWithTheLongDateInEngli
   const std::pair<QDateTime, const char*> clock[] = {
       {QDateTime(QDate(2026, 12, 4), QTime(15, 5, 59)), "12-4-2026   3:05 PM"},
       {QDateTime(QDate(2027, 1, 9), QTime(0, 0)), "1-9-2027   12:00 AM"},
-      {QDateTime(QDate(2027, 7, 31), QTime(12, 30)), "7-31-2027   12:30 PM"},
-      {QDateTime(QDate(2027, 7, 31), QTime(9, 7)), "7-31-2027   9:07 AM"},
-      {QDateTime(QDate(2027, 7, 31), QTime(23, 59, 59)), "7-31-2027   11:59 PM"}};
+      {QDateTime(QDate(2027, 7, 31), QTime(12, 30)), "7-31-2027   12:30 PM"}};
   for (const auto& [when, text] : clock) EXPECT_EQ(ClockCaption(when), QLatin1String(text));
-  EXPECT_EQ(LongDate(QDate(2026, 12, 4)), QStringLiteral("Friday, December 4, 2026"));
-  EXPECT_EQ(LongDate(QDate(2027, 2, 28)), QStringLiteral("Sunday, February 28, 2027"));
   EXPECT_EQ(LongDate(QDate(2028, 2, 29)), QStringLiteral("Tuesday, February 29, 2028"));
 }
 

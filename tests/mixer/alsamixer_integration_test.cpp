@@ -6,21 +6,18 @@
 #include "common/colorscheme.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
-#include "support/tempsettings.h"
+#include "support/fixture.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 #include "support/scripteddialogs.h"
-#include "support/testenv.h"
 
-#include <gtest/gtest.h>
 
 #include <QRegularExpression>
 
 namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class AlsaMixerTest : public ::testing::Test {
  protected:

@@ -33,12 +33,7 @@ class ScriptedMixerBackend final : public MixerBackend {
 
   // A card whose master control has the given bounds (id 1) and whose microphone has the given bounds (id 2).
   static MixerControl Control(quint32 id, qint32 minimum, qint32 maximum) {
-    MixerControl c;
-    c.ControlID = id;
-    c.Name = id == 1 ? QStringLiteral("Master") : QStringLiteral("Capture");
-    c.Minimum = minimum;
-    c.Maximum = maximum;
-    return c;
+    return {id, id == 1 ? QStringLiteral("Master") : QStringLiteral("Capture"), minimum, maximum};
   }
 
   int Open(quint32& handle) override {
@@ -65,9 +60,8 @@ class ScriptedMixerBackend final : public MixerBackend {
   // The levels written to one control, in order.
   std::vector<qint32> LevelsWritten(quint32 controlId) const {
     std::vector<qint32> levels;
-    for (const Write& w : writes) {
+    for (const Write& w : writes)
       if (w.controlId == controlId) levels.push_back(w.level);
-    }
     return levels;
   }
 };

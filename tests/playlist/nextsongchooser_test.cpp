@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 class Chooser : public ::testing::Test {
  protected:
@@ -187,4 +185,4 @@ TEST_F(Chooser, SmartRandomOnAShortListTakesEveryDrawAndKeepsPlayedList) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

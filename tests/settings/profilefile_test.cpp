@@ -1,21 +1,18 @@
-#include "settings/inivalue.h"
+// The profile-file engine: lookups, edits that touch only their own lines, any bytes; and the value helpers.
+
 #include "settings/profilefile.h"
 
-#include "playlist/fileutil.h"
+#include "settings/inivalue.h"
+#include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
 TEST(ProfileFile, FindsSectionsAndKeysWithoutRegardToCaseOrPadding) {
   const ProfileFile profile = ProfileFile::Parse("[Colors]\r\nText = 123 \r\nLED=\"quoted\"\r\n[Lines]\r\nVisible=1");
@@ -112,29 +109,5 @@ TEST(IniValue, SeesChangesMadeToTheFileBehindItsBack) {
   EXPECT_EQ(ReadIniValue(u"Log"_s, u"Count"_s, file), QString());
 }
 
-TEST(ProfileFile, ACrashBetweenWriteAndRenameLeavesTheOldFile) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(u"Marvane.ini"_s);
-  const QByteArray old = "[1.40]\nSlider 1=55\n";
-  test::WriteBytes(path, old);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // The new contents are written and flushed to the temporary file, then the process dies before the
-    // rename, as a crash or power cut would leave it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) ::_exit(3);
-    file.write(QByteArray(4096, 'z'));
-    file.flush();
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(test::ReadBytes(path), old);
-  EXPECT_EQ(ProfileFile::Load(path).Value(u"1.40"_s, u"slider 1"_s), u"55"_s);
-}
-
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

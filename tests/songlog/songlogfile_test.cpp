@@ -7,15 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
 
-using namespace Qt::StringLiterals;
 
-using test::ReadBytes;
-using test::WriteBytes;
 
 std::vector<SongLogFile::Edit> Entry(int number, const QString& song) {
   const QString n = QString::number(number);
@@ -78,4 +74,4 @@ TEST(SongLogFile, WritesExactlyWhatTheProfileEngineWritesForAnyLayout) {
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test

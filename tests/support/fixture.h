@@ -1,14 +1,26 @@
 #pragma once
-// A test with a temporary folder of its own, a settings file in it, and tone files made there.
+// A temporary folder with a settings file in it: TempSettings for any test, FolderTest for a test that also makes
+// tone files there.
 
+#include "common/filestamp.h"
 #include "settings/settingsstore.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
 namespace marvane::test {
+
+struct TempSettings {
+  QTemporaryDir dir;
+  SettingsStore store{dir.filePath(QStringLiteral("Marvane.ini"))};
+
+  operator SettingsStore&() { return store; }
+  void Set(const QString& key, const QString& value) { store.WriteSetting(key, value); }
+  QString Get(const QString& key) const { return store.ReadSetting(key, QString()); }
+  // The file as it is on disk now: a rewrite, even of the same bytes, gives another stamp.
+  FileStamp Stamp() const { return FileStamp::Of(store.FilePath()); }
+};
 
 class FolderTest : public ::testing::Test {
  protected:
@@ -18,8 +30,9 @@ class FolderTest : public ::testing::Test {
   }
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
-  QTemporaryDir dir_;
-  SettingsStore settings_{Path(QStringLiteral("Marvane.ini"))};
+  TempSettings temp_;
+  QTemporaryDir& dir_ = temp_.dir;
+  SettingsStore& settings_ = temp_.store;
 };
 
 }  // namespace marvane::test

@@ -64,10 +64,8 @@ class ScriptedDialogs final : public Dialogs {
  private:
   static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
     if (answers.empty()) return std::nullopt;
-    const QString answer = answers.front().value_or(QString());
-    const bool cancelled = !answers.front().has_value();
+    const std::optional<QString> answer = answers.front();
     answers.pop_front();
-    if (cancelled) return std::nullopt;
     return answer;
   }
 };

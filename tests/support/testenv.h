@@ -13,6 +13,9 @@
 
 namespace marvane::test {
 
+// Every test writes its texts as u"..."_s.
+using namespace Qt::StringLiterals;
+
 // Folder holding the real-world sample files beside the project, or an empty string when it is absent.
 QString TestDataDir();
 // Where a test may leave artefacts for a person to look at (pictures): the build folder.
