@@ -116,6 +116,9 @@ void AutoPilot::StartIt() {
     // The open event starts it.
     playWhenOpened_ = true;
     player.SetFileName(NextFile());
+  } else if (player.OpenState() != kOpen) {
+    // The early open has not finished (the song before was shorter than the open took): its open event starts it.
+    playWhenOpened_ = true;
   } else {
     // Opened in advance by the early open.
     player.SetCurrentPosition(0);
