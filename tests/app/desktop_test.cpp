@@ -14,7 +14,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -165,6 +165,14 @@ TEST(Mpris, TheMediaKeysDriveAutoPilot) {
   QTest::qWait(500);
   EXPECT_EQ(status(), QStringLiteral("Stopped"));
 
+  // Stop while AutoPilot is still opening its first song: the song does not start after all.
+  player.call(QStringLiteral("Play"));
+  player.call(QStringLiteral("Stop"));
+  QTest::qWait(1000);
+  EXPECT_EQ(status(), QStringLiteral("Stopped"));
+  log.statuses.clear();
+  log.titles.clear();
+
   player.call(QStringLiteral("Play"));
   // Playing from the press on; the song's length once it is open.
   ASSERT_TRUE(WaitFor([&] {
@@ -173,18 +181,22 @@ TEST(Mpris, TheMediaKeysDriveAutoPilot) {
   const QVariantMap first = metadata();
   const int index = songs.indexOf(dir.filePath(first.value(QStringLiteral("xesam:title")).toString() +
                                                QStringLiteral(".wav")));
-  ASSERT_GE(index, 0) << first.value(QStringLiteral("xesam:title")).toString();
+  ASSERT_GE(index, 0) << first.value(QStringLiteral("xesam:title")).toString().toStdString();
   EXPECT_EQ(first.value(QStringLiteral("xesam:url")).toString(), QUrl::fromLocalFile(songs[index]).toString());
   EXPECT_NEAR(first.value(QStringLiteral("mpris:length")).toLongLong(), 60'000'000, 100'000);
   const qlonglong position = player.property("Position").toLongLong();
   QTest::qWait(400);
   EXPECT_GT(player.property("Position").toLongLong(), position);
 
+  // Next: another song, announced by name.
   player.call(QStringLiteral("Next"));
-  ASSERT_TRUE(WaitFor([&] { return title() != first.value(QStringLiteral("xesam:title")).toString(); }, 10000));
+  ASSERT_TRUE(WaitFor([&] {
+    return title() != first.value(QStringLiteral("xesam:title")).toString() && log.titles.contains(title());
+  }, 10000));
   EXPECT_EQ(status(), QStringLiteral("Playing"));
-  EXPECT_TRUE(songs.contains(dir.filePath(title() + QStringLiteral(".wav")))) << title();
-  EXPECT_NE(metadata().value(QStringLiteral("mpris:trackid")), first.value(QStringLiteral("mpris:trackid")));
+  EXPECT_TRUE(songs.contains(dir.filePath(title() + QStringLiteral(".wav")))) << title().toStdString();
+  EXPECT_NE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+            first.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path());
 
   player.call(QStringLiteral("Stop"));
   ASSERT_TRUE(WaitFor([&] { return status() == QStringLiteral("Stopped"); }, 5000));
@@ -192,11 +204,10 @@ TEST(Mpris, TheMediaKeysDriveAutoPilot) {
   QTest::qWait(2500);
   EXPECT_EQ(status(), QStringLiteral("Stopped"));
   EXPECT_FALSE(metadata().contains(QStringLiteral("xesam:title")));
-  // Each change was announced, the two songs by name.
-  const QString second = log.titles.size() >= 2 ? log.titles[log.titles.size() - 2] : QString();
+  // The status was announced at each change (never stopping during the skip), the first song by name, the end
+  // with no song.
   EXPECT_EQ(log.statuses, QStringList({QStringLiteral("Playing"), QStringLiteral("Stopped")}));
   EXPECT_EQ(log.titles.value(0), first.value(QStringLiteral("xesam:title")).toString());
-  EXPECT_NE(second, log.titles.value(0));
   EXPECT_EQ(log.titles.value(log.titles.size() - 1), QString());
 
   // Quit asks nothing: the program ends by itself.
