@@ -29,7 +29,7 @@ done
 work=$(mktemp -d /tmp/marvane-check-XXXXXX)
 target=$work/root
 cleanup() {
-  for mount in dev proc; do umount -l "$target/$mount" 2>/dev/null || true; done
+  for mount in dev/pts dev proc; do umount -l "$target/$mount" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,12 +40,13 @@ step "a fresh Debian 12 root (mmdebstrap --variant=apt bookworm) from ${sources[
 mmdebstrap --quiet --variant=apt bookworm "$target" "${sources[@]}"
 mount -t proc proc "$target/proc"
 mount --bind /dev "$target/dev"
+mount --bind /dev/pts "$target/dev/pts"
 cp /etc/resolv.conf "$target/etc/resolv.conf"
 cp "$deb" "$target/tmp/"
 in_root apt-get update -qq
 
 step "apt-get install ./$(basename "$deb")"
-in_root apt-get install -y -q "/tmp/$(basename "$deb")" | grep -E '^(Setting up|The following NEW)|newly installed'
+in_root apt-get install -y -q "/tmp/$(basename "$deb")" 2>&1 | grep -E 'newly installed|^Setting up marvane|^E:'
 in_root dpkg -L marvane | grep -E '^/usr/(bin|share/(marvane|applications|metainfo|icons))/' | grep -E '\.|bin/' | sort
 
 step "marvane --version; marvane --help (no display, no settings file)"
@@ -55,7 +56,7 @@ in_root /usr/bin/marvane --help | grep -q '^Manual: /usr/share/marvane/mvnhelp.h
 [[ ! -e $target/root/.config/Marvane ]] && echo "no settings folder after --help and --version"
 
 step "headless start from /usr/bin/marvane (offscreen, PulseAudio null sink), 10 s"
-in_root apt-get install -y -qq --no-install-recommends pulseaudio >/dev/null
+in_root apt-get install -y -qq --no-install-recommends pulseaudio >/dev/null 2>&1
 cat >"$target/tmp/asound.conf" <<'CONF'
 pcm.!default { type pulse server "unix:/tmp/pulse/native" }
 ctl.!default { type pulse server "unix:/tmp/pulse/native" }
