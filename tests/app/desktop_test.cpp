@@ -133,9 +133,11 @@ TEST(Mpris, TheMediaKeysDriveAutoPilot) {
     settings.WriteSetting(keys::kFirstRun, false);
   }
 
-  QDir().mkpath(dir.filePath(QStringLiteral("runtime")));
-  QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  qputenv("XDG_RUNTIME_DIR", dir.filePath(QStringLiteral("runtime")).toUtf8());
+  // A runtime folder of its own, so that no other test's program counts as a first copy.
+  const QString runtime = dir.filePath(QStringLiteral("runtime"));
+  QDir().mkpath(runtime);
+  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
   qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
   Child program;
   program.pid = StartProgram({kExecutable});
