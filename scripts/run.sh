@@ -9,4 +9,4 @@ cmake --build "$root/build" --target marvane -j "$(nproc)"
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
   export QT_QPA_PLATFORM=offscreen
 fi
-exec "$root/build/marvane" "$@"
+exec "$root/build/bin/marvane" "$@"

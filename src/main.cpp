@@ -2,6 +2,8 @@
 // prepares the console and shows it; the event loop then runs until ExitProgram ends it.
 
 #include "app/application.h"
+#include "app/mpris.h"
+#include "app/programinfo.h"
 #include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "common/appinfo.h"
@@ -9,14 +11,41 @@
 #include "console/mainform.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QIcon>
 #include <QStringList>
 
+#include <cstdio>
+
+namespace {
+
+// The command line after the program's name, taken whole: one path (spaces and all), the debug switch, or one
+// of the switches --help and --version.
+QString CommandLine(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // --help and --version print and end here: no window system, no settings file, no second-copy check.
+  if (const QString commandLine = CommandLine(argc, argv); marvane::IsInfoRequest(commandLine)) {
+    QCoreApplication info(argc, argv);
+    std::fputs(marvane::InfoText(commandLine).value_or(QString()).toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+
   QApplication qtApp(argc, argv);
   QApplication::setApplicationName(marvane::kAppTitle);
+  QApplication::setApplicationVersion(marvane::kVersion);
   QApplication::setQuitOnLastWindowClosed(false);
+  // The desktop matches the windows with the launcher (and its icon) by this name.
+  QGuiApplication::setDesktopFileName(marvane::AppId());
+  QApplication::setWindowIcon(QIcon::fromTheme(marvane::AppId()));
 
-  // The command line is taken whole: one path (spaces and all) or the debug switch.
+  // Qt has taken its own options (-platform and the like) out of the arguments by now.
   const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
 
   marvane::SettingsStore settings;
@@ -25,5 +54,8 @@ int main(int argc, char** argv) {
   marvane::Application app(settings, dialogs);
   if (!app.Main(commandLine, instance)) return 0;
   dialogs.SetParent(app.Form());
+  // The media keys and the desktop's player controls; without a session bus the program goes on without them.
+  marvane::Mpris mpris(app);
+  mpris.Register(QDBusConnection::sessionBus());
   return QApplication::exec();
 }

@@ -30,17 +30,16 @@ QString DataFolder() {
   return WithSlash(XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) + QStringLiteral("/Marvane"));
 }
 
+QString AppId() { return QStringLiteral(MARVANE_APP_ID); }
+
 QString ProgramFolder() {
-  // An installed program finds its resources in ../share/marvane beside bin/; a build tree uses the
-  // resources folder of the source tree, which the build records.
-  const QString appDir = QCoreApplication::applicationDirPath();
-  const QString installed = QDir::cleanPath(appDir + QStringLiteral("/../share/marvane"));
+  // The program finds its resources in ../share/marvane beside its bin/ folder, installed or in the build folder
+  // (which is laid out the same way). Other programs of the build tree (tests, benchmarks) use the build
+  // folder's share/marvane.
+  const QString installed =
+      QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/marvane"));
   if (QDir(installed).exists()) return WithSlash(installed);
-#ifdef MARVANE_RESOURCE_DIR
-  return WithSlash(QString::fromUtf8(MARVANE_RESOURCE_DIR));
-#else
-  return WithSlash(appDir);
-#endif
+  return WithSlash(QString::fromUtf8(MARVANE_BUILD_DATA_DIR));
 }
 
 QString DefaultDocumentsFolder() {

@@ -15,6 +15,9 @@ inline const QString kOldSettingsSection = QStringLiteral("1.30");
 // Every main window caption begins with this text.
 inline const QString kCaptionPrefix = QStringLiteral("MVN v.1.40 - ");
 
+// The application's id on the desktop (reverse-DNS): the name of its .desktop file, metainfo file and icon.
+QString AppId();
+
 // The settings file: $XDG_CONFIG_HOME/Marvane/Marvane.ini (default ~/.config/Marvane/Marvane.ini).
 QString SettingsFilePath();
 
@@ -22,7 +25,8 @@ QString SettingsFilePath();
 // $XDG_DATA_HOME/Marvane/ (default ~/.local/share/Marvane/). Ends with "/".
 QString DataFolder();
 
-// The read-only folder of shipped resources (help page, bundled Faces). Ends with "/".
+// The read-only folder of shipped resources (help page, bundled Faces): share/marvane beside the program's bin/
+// folder, installed or in the build folder. Ends with "/".
 QString ProgramFolder();
 
 // Where file dialogs start when the program would start them in its own folder: the user's Music folder,
