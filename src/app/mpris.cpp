@@ -162,9 +162,6 @@ void Mpris::Play() {
 void Mpris::Pause() {
   app_.AutoPilotParts()->AStop();
   app_.AutoPilotParts()->AStop();
-  // A song that AutoPilot is still opening would start by itself once open, through the player's AutoStart (which
-  // AutoPilot never needs: it starts its songs through PlayWhenOpened). Stopped means stopped.
-  for (int i = 0; i < 2; ++i) app_.Engine()->AP(i).SetAutoStart(false);
 }
 
 void Mpris::Stop() { Pause(); }

@@ -77,8 +77,12 @@ void AutoPilot::AStop() {
     // First press: the current song plays to its end and nothing follows.
     state_.AutoPilotOn = false;
   } else {
-    AP(0).Stop();
-    AP(1).Stop();
+    // A song still opening would start by itself once open, through the player's AutoStart (AutoPilot starts its
+    // songs through playWhenOpened_ and never needs it): stopped means stopped.
+    for (int i = 0; i < 2; ++i) {
+      AP(i).SetAutoStart(false);
+      AP(i).Stop();
+    }
     AP(currentAP_).SetCurrentPosition(0);
     form_.CurrentSong()->setText(kNone);
     SetCaptionColor(form_.Line(0).LineLabel, colors_.TextColor);
