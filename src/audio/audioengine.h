@@ -70,9 +70,9 @@ class AudioEngine : public QObject, private AudioSource {
 
   // The notice for the user when the sound device goes away while playing.
   static const QString kDeviceLostNotice;
-  // How long a device may go without taking sound in time before it counts as lost, and how often a lost
-  // device is tried again.
-  static constexpr std::chrono::milliseconds kStallLimit{500};
+  // How long a device may go without a callback before it counts as lost (see AudioOutput::Check), and how
+  // often a lost device is tried again.
+  static constexpr std::chrono::milliseconds kStallLimit{1000};
   static constexpr std::chrono::milliseconds kRetryInterval{1000};
 
  Q_SIGNALS:

@@ -153,9 +153,12 @@ AudioOutput::Health PortAudioOutput::Check(std::chrono::nanoseconds stall) const
   health.lastPull = Clock::time_point(Clock::duration(lastCallback_.load(std::memory_order_relaxed)));
   if (!started_ || abandoned_.load()) return health;
   const auto timely = Clock::time_point(Clock::duration(lastTimely_.load(std::memory_order_relaxed)));
+  const auto now = Clock::now();
   std::lock_guard<std::mutex> lock(PortAudioLock());
+  // Late callbacks are given longer than missing ones: on a machine under heavy load a device may run late for
+  // a while and still come back, and each switch of outputs is a gap the audience hears.
   health.lost = ended_.load(std::memory_order_acquire) || Pa_IsStreamActive(stream_) != 1 ||
-                Clock::now() - timely > stall;
+                now - health.lastPull > stall || now - timely > 3 * stall;
   return health;
 }
 
