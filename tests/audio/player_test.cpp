@@ -31,7 +31,8 @@ struct HandOutput : AudioOutput {
   QString Description() const override { return u"by hand"_s; }
   // One callback of `seconds` on a thread of its own; `act` runs on the calling thread `delay` after it began.
   // Returns how long the callback took.
-  std::chrono::nanoseconds RenderWhile(double seconds, std::chrono::nanoseconds delay, const std::function<void()>& act) {
+  std::chrono::nanoseconds RenderWhile(double seconds, std::chrono::nanoseconds delay,
+                                       const std::function<void()>& act) {
     using Clock = std::chrono::steady_clock;
     std::vector<float> buffer(static_cast<std::size_t>(seconds * 44100) * 2);
     std::atomic<bool> go{false};
@@ -401,8 +402,8 @@ TEST_F(PlayerTest, ACallbackInProgressNeverLosesTheEndOfTheFile) {
 
 TEST_F(PlayerTest, ALoopingFileThatYieldsNoFramesEndsInsteadOfSpinning) {
   // A MIDI file whose one tick lasts a few nanoseconds: it opens and seeks, and every read gives nothing.
-  const QString empty = WriteBytes(dir_.filePath(u"empty.mid"_s),
-                                   QByteArray::fromHex("4d546864000000060000000100ff4d54726b0000000b00ff510300000101ff2f00"));
+  const QByteArray midi = QByteArray::fromHex("4d546864000000060000000100ff4d54726b0000000b00ff510300000101ff2f00");
+  const QString empty = WriteBytes(dir_.filePath(u"empty.mid"_s), midi);
   ASSERT_EQ(OpenAndWait(P(), empty), 6);
   P().SetPlayCount(999999);
   P().Play();
