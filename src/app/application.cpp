@@ -105,6 +105,13 @@ void Application::CreateParts() {
                      MessageIcon::Exclamation);
     SetProgressVisible(true);
   }
+  // A sound device lost while playing is said once, without stopping the show; when it is back, so are the
+  // master and microphone volumes.
+  connect(engine_.get(), &AudioEngine::OutputLost, this, [this](const QString& text) { dialogs_.ShowNotice(text); });
+  connect(engine_.get(), &AudioEngine::OutputRestored, this, [this] {
+    dialogs_.HideNotice();
+    mixer_->ReopenMixer();
+  });
   masterStrip_ = std::make_unique<MasterStrip>(*mixer_);
   console_ = std::make_unique<marvane::Console>(*form_, *engine_, settings_, state_, colors_, dialogs_,
                                                 masterStrip_.get());

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include <QTimer>
+
+#include "audio/deviceprobe.h"
 #include "audio/mediaplayer.h"
 #include "audio/nulloutput.h"
 #include "audio/playervoice.h"
@@ -17,8 +20,14 @@ namespace {
 constexpr auto kOfflineWaitLimit = std::chrono::seconds(10);
 // How long shutting down waits for the decoder threads, all of them together.
 constexpr auto kDecoderExitWait = std::chrono::milliseconds(900);
+// How often the watchdog looks at a device.
+constexpr int kWatchMilliseconds = 100;
 
 }  // namespace
+
+const QString AudioEngine::kDeviceLostNotice = QStringLiteral(
+    "The sound device stopped playing. Marvane plays on silently, in time, and comes back to the device as soon "
+    "as it returns.");
 
 AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObject* parent)
     : QObject(parent), output_(std::move(output)), signal_(std::make_unique<DecodeSignal>()) {
@@ -31,16 +40,27 @@ AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObj
     players_[slot]->setObjectName(slot < 2 ? QStringLiteral("AP%1").arg(slot)
                                            : QStringLiteral("Player%1").arg(slot - 1));
   }
+  rate_ = output_->SampleRate();
   QString error;
   if (!output_->Start(this, &error)) {
     outputNotice_ = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
     output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
     output_->Start(this, &error);
   }
+  reopen_ = output_->Reopener();
+  if (reopen_) {
+    probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+    watch_ = new QTimer(this);
+    watch_->setInterval(kWatchMilliseconds);
+    connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
+    watch_->start();
+  }
 }
 
 AudioEngine::~AudioEngine() {
-  // The callback stops first, then the decoders, and the players last, so no thread ever sees a freed voice.
+  // The probe lets go of its devices first; then the callback stops, then the decoders, and the players last,
+  // so no thread ever sees a freed voice.
+  probe_.reset();
   output_->Stop();
   // Every decoder is interrupted at once and all share one deadline, so the program never waits long for them.
   // A decoder still stuck after it is in a read the system cannot interrupt (a network mount that stopped
@@ -74,6 +94,47 @@ std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
     *notice = QStringLiteral("No sound device could be opened (%1). Marvane keeps running but plays silently.")
                   .arg(error);
   return std::make_unique<NullOutput>();
+}
+
+void AudioEngine::WatchOutput() {
+  if (!lost_) {
+    const AudioOutput::Health health = output_->Check(kStallLimit);
+    if (health.lost) LoseOutput(health.lastPull);
+    return;
+  }
+  std::unique_ptr<AudioOutput> device = probe_->TakeFound();
+  if (device == nullptr) return;
+  // The stand-in stops before the device starts: only one output ever pulls the mix.
+  output_->Stop();
+  QString error;
+  if (!device->Start(this, &error)) {
+    device->Abandon();
+    probe_->Dispose(std::move(device));
+    StandIn(std::chrono::steady_clock::now());
+    probe_->Search(reopen_);
+    return;
+  }
+  output_ = std::move(device);
+  lost_ = false;
+  Q_EMIT OutputRestored();
+}
+
+void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
+  // The lost device stops pulling at once; closing it may take a while, so the probe's thread does that.
+  output_->Abandon();
+  probe_->Dispose(std::move(output_));
+  StandIn(lastPull);
+  lost_ = true;
+  probe_->Search(reopen_);
+  Q_EMIT OutputLost(kDeviceLostNotice);
+}
+
+void AudioEngine::StandIn(std::chrono::steady_clock::time_point from) {
+  auto standIn = std::make_unique<NullOutput>(rate_, PortAudioOutput::kDefaultBufferFrames);
+  standIn->CarryOnFrom(from);
+  QString error;
+  standIn->Start(this, &error);
+  output_ = std::move(standIn);
 }
 
 MediaPlayer& AudioEngine::AP(int index) {

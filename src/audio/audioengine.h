@@ -8,19 +8,33 @@
 // the decoders so that the render does not depend on thread timing.
 //
 // The sum of the players is clipped to [-1, 1], so loud mixes distort gently instead of wrapping around.
+//
+// A sound device that goes away while the engine runs (a USB card pulled out, the sound server restarted) is
+// found by a watchdog on the UI thread: a stream that ended or broke, callbacks that stop coming or never come
+// in time. The engine then plays on a real-time null output, which first makes up the time since the device
+// last took sound, so players advance, end and raise their events as before; it says so once (OutputLost),
+// tries to open the device again every second on the probe's thread, and goes back to it when it opens
+// (OutputRestored), the players where real time has brought them. Only one output ever pulls the mix at a time.
+// An output that was stopped on purpose is not lost.
 
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <functional>
 #include <array>
 #include <memory>
 
 #include "audio/audiooutput.h"
 
+class QTimer;
+
 namespace marvane {
 
 class Clock;
+class DeviceProbe;
 class MediaPlayer;
+class NullOutput;
 class PlayerVoice;
 struct DecodeSignal;
 
@@ -51,17 +65,43 @@ class AudioEngine : public QObject, private AudioSource {
   // `timeoutMs` of real time. For a simulated clock, before it moves time on.
   void FinishOpens(int timeoutMs);
 
+  // What pulls the mix now: the output given, a device opened again after a loss, or the null output standing
+  // in for a lost device.
   AudioOutput& Output() { return *output_; }
-  int SampleRate() const { return output_->SampleRate(); }
+  int SampleRate() const { return rate_; }
   // Why the engine is not playing through the output it was given, or empty.
   QString OutputNotice() const { return outputNotice_; }
+  // True while a lost device is being stood in for.
+  bool OutputLostNow() const { return lost_; }
+
+  // The notice for the user when the sound device goes away while playing.
+  static const QString kDeviceLostNotice;
+  // How long a device may go without a callback before it counts as lost (see AudioOutput::Check), and how
+  // often a lost device is tried again.
+  static constexpr std::chrono::milliseconds kStallLimit{1000};
+  static constexpr std::chrono::milliseconds kRetryInterval{1000};
+
+ Q_SIGNALS:
+  // The sound device went away: the engine plays on silently, in time. Once per loss.
+  void OutputLost(const QString& notice);
+  // The device is back and plays again.
+  void OutputRestored();
 
  private:
   void Render(float* out, int frames) noexcept override;
   void WaitForDecoders(int frames);
+  void WatchOutput();
+  void LoseOutput(std::chrono::steady_clock::time_point lastPull);
+  void StandIn(std::chrono::steady_clock::time_point from);
 
   std::unique_ptr<AudioOutput> output_;
+  int rate_ = 44100;
   QString outputNotice_;
+  // Set while the output is a device that can be lost.
+  std::function<std::unique_ptr<AudioOutput>()> reopen_;
+  QTimer* watch_ = nullptr;
+  bool lost_ = false;
+  std::unique_ptr<DeviceProbe> probe_;
   bool offline_ = false;
   std::unique_ptr<DecodeSignal> signal_;
   std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;

@@ -7,6 +7,10 @@
 
 #include <QString>
 
+#include <chrono>
+#include <functional>
+#include <memory>
+
 namespace marvane {
 
 class AudioSource {
@@ -31,6 +35,22 @@ class AudioOutput {
   virtual bool IsOffline() const { return false; }
   // A short description for the user ("PortAudio: default (ALSA)", "no sound device").
   virtual QString Description() const = 0;
+
+  // A sound device's health, looked at on the UI thread while it runs. `lost` once the stream broke or ended by
+  // itself, when for longer than `stall` no callback came, or for three times that every callback came too late
+  // to be heard. An
+  // output that was stopped (Stop) or never started is not lost. `lastPull` is when the device last took sound.
+  struct Health {
+    bool lost = false;
+    std::chrono::steady_clock::time_point lastPull;
+  };
+  virtual Health Check(std::chrono::nanoseconds /*stall*/) const { return {}; }
+  // Stops pulling at once without waiting for the device: when it returns, Render is not running and will not
+  // be called again. The device itself is let go of by the destructor, which may then run on another thread.
+  virtual void Abandon() { Stop(); }
+  // How to open this device again after it was lost (tried on a thread of its own; null while it cannot be
+  // opened), or an empty function for outputs that cannot be lost.
+  virtual std::function<std::unique_ptr<AudioOutput>()> Reopener() const { return {}; }
 };
 
 }  // namespace marvane

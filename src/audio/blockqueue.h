@@ -27,6 +27,9 @@ struct AudioBlock {
   std::uint32_t generation = 0;
   // The last block of one play of the file (it may hold no frames).
   bool endOfFile = false;
+  // With endOfFile: the blocks after it start the file again. False when the file cannot go back to its start
+  // or its last play gave no sound at all; then nothing follows in this generation.
+  bool restarts = false;
 };
 
 class BlockQueue {

@@ -1,9 +1,17 @@
 #include "audio/nulloutput.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
 namespace marvane {
+namespace {
+
+// Time made up after a lost device: a little more than the detection of the loss takes, and less than what a
+// player's queue holds, so that the made-up sound is really there.
+constexpr std::chrono::seconds kLongestCarryOn{2};
+
+}  // namespace
 
 NullOutput::NullOutput(int sampleRate, int bufferFrames) : sampleRate_(sampleRate), bufferFrames_(bufferFrames) {}
 
@@ -25,7 +33,10 @@ bool NullOutput::Start(AudioSource* source, QString* /*error*/) {
   source_ = source;
   timeCount_ = 0;
   running_.store(true);
-  thread_ = std::thread([this] { Run(); });
+  const auto now = std::chrono::steady_clock::now();
+  const auto first = std::clamp(carryOnFrom_.value_or(now), now - kLongestCarryOn, now);
+  carryOnFrom_.reset();
+  thread_ = std::thread([this, first] { Run(first); });
   return true;
 }
 
@@ -34,11 +45,11 @@ void NullOutput::Stop() {
   if (thread_.joinable()) thread_.join();
 }
 
-void NullOutput::Run() {
+void NullOutput::Run(std::chrono::steady_clock::time_point first) {
   using Clock = std::chrono::steady_clock;
   std::vector<float> buffer(static_cast<std::size_t>(bufferFrames_) * 2);
   const auto period = std::chrono::nanoseconds(1'000'000'000LL * bufferFrames_ / sampleRate_);
-  auto deadline = Clock::now();
+  auto deadline = first;
   while (running_.load(std::memory_order_relaxed)) {
     const auto begin = Clock::now();
     source_->Render(buffer.data(), bufferFrames_);

@@ -15,7 +15,7 @@ constexpr int kPrimeBlocks = 4;
 // How often a decoder with a full queue looks again. The queue holds about a second, so a decoder that
 // sleeps this long still refills it in time; offline renders wake it directly instead.
 constexpr auto kFullQueueWait = std::chrono::milliseconds(20);
-// How often an idle decoder looks at the loop count (a loop switched on after the file ended decoding).
+// An idle decoder looks again at least this often; a request wakes it at once.
 constexpr auto kIdleWait = std::chrono::milliseconds(50);
 
 }  // namespace
@@ -98,16 +98,7 @@ void PlayerVoice::SetPlaying(bool playing) {
   playing_.store(playing, std::memory_order_release);
 }
 
-void PlayerVoice::SetPlayCount(int count) {
-  {
-    // Under the mutex, so a decoder that has just decided it is finished cannot miss the change: a loop
-    // switched on must go on decoding from the start before the callback reaches the end.
-    std::lock_guard<std::mutex> lock(mutex_);
-    playCount_.store(count, std::memory_order_relaxed);
-    if (count != 1) idleGeneration_.store(-1, std::memory_order_release);
-  }
-  wake_.notify_one();
-}
+void PlayerVoice::SetPlayCount(int count) { playCount_.store(count, std::memory_order_relaxed); }
 
 void PlayerVoice::SetGain(StereoGain gain) {
   gainLeft_.store(gain.left, std::memory_order_relaxed);
@@ -134,8 +125,16 @@ bool PlayerVoice::HasEnded() const {
          endedEpoch_.load(std::memory_order_acquire) == playEpoch_.load(std::memory_order_relaxed);
 }
 
-void PlayerVoice::DropStale(std::uint32_t generation) noexcept {
-  for (AudioBlock* block = queue_.ReadSlot(); block != nullptr && block->generation != generation;
+bool PlayerVoice::Stale(const AudioBlock& block, std::uint32_t* generation) const noexcept {
+  if (block.generation == *generation) return false;
+  // The decoder publishes a block only after the generation it belongs to was stored, so a fresh look tells a
+  // block of a seek posted since this callback began from one that is really out of date.
+  *generation = generation_.load(std::memory_order_acquire);
+  return block.generation != *generation;
+}
+
+void PlayerVoice::DropStale(std::uint32_t* generation) noexcept {
+  for (AudioBlock* block = queue_.ReadSlot(); block != nullptr && Stale(*block, generation);
        block = queue_.ReadSlot()) {
     queue_.Release();
     readOffset_ = 0;
@@ -143,8 +142,8 @@ void PlayerVoice::DropStale(std::uint32_t generation) noexcept {
 }
 
 void PlayerVoice::MixInto(float* out, int frames) noexcept {
-  const std::uint32_t generation = generation_.load(std::memory_order_acquire);
-  DropStale(generation);
+  std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  DropStale(&generation);
   if (!playing_.load(std::memory_order_acquire)) return;
   const std::uint32_t epoch = playEpoch_.load(std::memory_order_acquire);
   if (endedEpoch_.load(std::memory_order_relaxed) == epoch) return;
@@ -160,7 +159,7 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
   while (done < frames) {
     AudioBlock* block = queue_.ReadSlot();
     if (block == nullptr) break;  // starved: the rest of this callback is silence for this player only
-    if (block->generation != generation) {
+    if (Stale(*block, &generation)) {
       queue_.Release();
       readOffset_ = 0;
       continue;
@@ -187,11 +186,12 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
     position_.store(PackPosition(generation, block->startFrame + readOffset_), std::memory_order_release);
     if (readOffset_ < block->frames) continue;
     const bool endOfFile = block->endOfFile;
+    const bool restarts = block->restarts;
     queue_.Release();
     readOffset_ = 0;
     if (!endOfFile) continue;
     const int playCount = playCount_.load(std::memory_order_relaxed);
-    if (playCount <= 0 || loopsDone_ + 1 < playCount) {
+    if (restarts && (playCount <= 0 || loopsDone_ + 1 < playCount)) {
       ++loopsDone_;  // the decoder already went on from the start: no gap
       continue;
     }
@@ -202,8 +202,8 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
 }
 
 bool PlayerVoice::ReadyToMix(int frames) {
-  const std::uint32_t generation = generation_.load(std::memory_order_acquire);
-  DropStale(generation);
+  std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  DropStale(&generation);
   if (!playing_.load(std::memory_order_acquire)) return true;
   if (endedEpoch_.load(std::memory_order_relaxed) == playEpoch_.load(std::memory_order_acquire)) return true;
   int available = -readOffset_;
@@ -213,10 +213,10 @@ bool PlayerVoice::ReadyToMix(int frames) {
   for (int i = 0; available < frames; ++i) {
     const AudioBlock* block = queue_.Peek(i);
     if (block == nullptr) break;
-    if (block->generation != generation) continue;
+    if (Stale(*block, &generation)) continue;
     available += block->frames;
     if (block->endOfFile) {
-      if (playCount > 0 && loops + 1 >= playCount) return true;
+      if (!block->restarts || (playCount > 0 && loops + 1 >= playCount)) return true;
       ++loops;
     }
   }
@@ -295,23 +295,22 @@ void PlayerVoice::DecoderMain() {
         block->startFrame = nextFrame;
         block->generation = generation;
         block->endOfFile = frames < AudioBlock::kFrames;
+        block->restarts = false;
         nextFrame += frames;
         pushEnd = false;
+        if (block->endOfFile) {
+          // Going on from the start at once is what makes a loop seamless and leaves an ended file rewound;
+          // the callback decides at the end of the block whether that sound is heard. A play that gave no
+          // sound at all is not repeated: the decoder and the callback would only spin.
+          block->restarts = nextFrame > 0 && decoder->Seek(0.0);
+          atEnd = !block->restarts;
+          if (block->restarts) nextFrame = 0;
+        }
         queue_.Publish();
         // An offline renderer that ran dry waits for a half-full queue (see AudioEngine::WaitForDecoders), so
         // telling it about every block would only make the two threads take turns a block at a time.
         if (signal_ != nullptr && (block->endOfFile || queue_.Available() >= BlockQueue::kCapacity / 2))
           signal_->published.notify_all();
-        if (block->endOfFile) {
-          // Going on from the start at once is what makes a loop seamless; the callback decides at the end
-          // of the block whether that sound is heard.
-          const int playCount = playCount_.load(std::memory_order_relaxed);
-          if ((playCount <= 0 || playCount > 1) && decoder->Seek(0.0)) {
-            nextFrame = 0;
-          } else {
-            atEnd = true;
-          }
-        }
         if (primeToken != 0 && (++primed >= kPrimeBlocks || atEnd)) {
           report(primeToken, true, primeDuration, QString());
           primeToken = 0;
@@ -327,20 +326,6 @@ void PlayerVoice::DecoderMain() {
       continue;
     }
 
-    if (decoder != nullptr && atEnd) {
-      // The loop switch may go on after the end was decoded but before it was heard.
-      const int playCount = playCount_.load(std::memory_order_relaxed);
-      if (playCount <= 0 || playCount > 1) {
-        lock.unlock();
-        const bool ok = decoder->Seek(0.0);
-        lock.lock();
-        if (ok && requests_.empty()) {
-          nextFrame = 0;
-          atEnd = false;
-          continue;
-        }
-      }
-    }
     idleGeneration_.store(generation, std::memory_order_release);
     if (signal_ != nullptr) signal_->published.notify_all();
     wake_.wait_for(lock, kIdleWait);

@@ -12,7 +12,11 @@
 //
 // Every open, close and seek starts a new generation. Blocks carry the generation they were decoded for, and
 // the callback drops blocks of older generations unheard, so a seek never plays stale sound and the
-// single-producer single-consumer queue never has to be emptied from the producer's side.
+// single-producer single-consumer queue never has to be emptied from the producer's side. A block of a newer
+// generation than the one a callback began with (a seek posted while it mixes) is current, never stale.
+//
+// After the last block of a play the decoder goes on from the start of the file at once: a loop is seamless,
+// and a file whose end was reached is already rewound for its next Play, whoever noticed the end first.
 
 #include <QString>
 
@@ -102,7 +106,10 @@ class PlayerVoice {
   std::uint32_t NextGeneration();
   void Post(Request request);
   void DecoderMain();
-  void DropStale(std::uint32_t generation) noexcept;
+  // True when block is of an older generation than the current one; a block of a newer generation than
+  // *generation is current, and *generation moves up to it.
+  bool Stale(const AudioBlock& block, std::uint32_t* generation) const noexcept;
+  void DropStale(std::uint32_t* generation) noexcept;
 
   static constexpr int kGenerationBits = 16;
   static constexpr std::uint64_t kFrameMask = (std::uint64_t{1} << (64 - kGenerationBits)) - 1;

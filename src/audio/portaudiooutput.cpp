@@ -5,9 +5,20 @@
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 
 namespace marvane {
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// PortAudio's set-up calls come from the UI thread and from the engine's probe thread, never at once.
+std::mutex& PortAudioLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::int64_t Now() { return Clock::now().time_since_epoch().count(); }
 
 // ALSA prints every device it fails to probe to stderr while PortAudio looks for devices; on a machine without
 // a sound card that is dozens of lines of noise. The notice to the user says what matters.
@@ -36,13 +47,15 @@ bool InitializePortAudio(QString* error) {
 
 }  // namespace
 
-std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, QString* error) {
+std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, QString* error, int sampleRate) {
+  std::unique_lock<std::mutex> lock(PortAudioLock());
   if (!InitializePortAudio(error)) return nullptr;
   std::unique_ptr<PortAudioOutput> output(new PortAudioOutput());
   const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
   const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
   if (info == nullptr) {
     *error = QStringLiteral("no default output device");
+    lock.unlock();
     return nullptr;  // the destructor ends the PortAudio session
   }
   PaStreamParameters parameters{};
@@ -50,7 +63,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
   parameters.channelCount = 2;
   parameters.sampleFormat = paFloat32;
   parameters.suggestedLatency = info->defaultLowOutputLatency;
-  const double rate = info->defaultSampleRate > 0 ? info->defaultSampleRate : 44100.0;
+  const double rate = sampleRate > 0 ? sampleRate : info->defaultSampleRate > 0 ? info->defaultSampleRate : 44100.0;
   output->sampleRate_ = static_cast<int>(std::lround(rate));
   output->bufferFrames_ = bufferFrames;
   const PaError rc = Pa_OpenStream(&output->stream_, nullptr, &parameters, output->sampleRate_,
@@ -59,8 +72,10 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));
     output->stream_ = nullptr;
+    lock.unlock();
     return nullptr;  // the destructor ends the PortAudio session
   }
+  Pa_SetStreamFinishedCallback(output->stream_, &PortAudioOutput::Finished);
   const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
   output->description_ = QStringLiteral("PortAudio: %1 (%2)")
                              .arg(QString::fromUtf8(info->name), QString::fromUtf8(api ? api->name : "?"));
@@ -69,21 +84,34 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
 
 PortAudioOutput::~PortAudioOutput() {
   Stop();
+  std::lock_guard<std::mutex> lock(PortAudioLock());
   if (stream_ != nullptr) Pa_CloseStream(stream_);
   Pa_Terminate();
 }
 
 int PortAudioOutput::Callback(const void* /*input*/, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* /*timeInfo*/, unsigned long /*statusFlags*/,
+                              const PaStreamCallbackTimeInfo* /*timeInfo*/, unsigned long statusFlags,
                               void* userData) {
   auto* self = static_cast<PortAudioOutput*>(userData);
   auto* out = static_cast<float*>(output);
-  if (self->source_ != nullptr) {
+  // Reading the monotonic clock is no system call (the kernel maps it into the process).
+  const std::int64_t now = Now();
+  self->lastCallback_.store(now, std::memory_order_relaxed);
+  if ((statusFlags & paOutputUnderflow) == 0) self->lastTimely_.store(now, std::memory_order_relaxed);
+  // Sequentially consistent on both sides: either Abandon sees this callback rendering and waits, or this
+  // callback sees the output abandoned and renders nothing.
+  self->rendering_.store(true);
+  if (self->source_ != nullptr && !self->abandoned_.load()) {
     self->source_->Render(out, static_cast<int>(frames));
   } else {
     std::memset(out, 0, frames * 2 * sizeof(float));
   }
+  self->rendering_.store(false);
   return paContinue;
+}
+
+void PortAudioOutput::Finished(void* userData) {
+  static_cast<PortAudioOutput*>(userData)->ended_.store(true, std::memory_order_release);
 }
 
 bool PortAudioOutput::Start(AudioSource* source, QString* error) {
@@ -93,6 +121,11 @@ bool PortAudioOutput::Start(AudioSource* source, QString* error) {
   }
   Stop();
   source_ = source;
+  abandoned_.store(false);
+  ended_.store(false);
+  lastCallback_.store(Now());
+  lastTimely_.store(Now());
+  std::lock_guard<std::mutex> lock(PortAudioLock());
   const PaError rc = Pa_StartStream(stream_);
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));
@@ -104,8 +137,42 @@ bool PortAudioOutput::Start(AudioSource* source, QString* error) {
 }
 
 void PortAudioOutput::Stop() {
-  if (started_ && stream_ != nullptr) Pa_StopStream(stream_);
+  if (!started_ || stream_ == nullptr) return;
+  std::lock_guard<std::mutex> lock(PortAudioLock());
+  // A device that was lost may never drain what it holds: it is aborted, not stopped.
+  if (abandoned_.load()) {
+    Pa_AbortStream(stream_);
+  } else {
+    Pa_StopStream(stream_);
+  }
   started_ = false;
+}
+
+AudioOutput::Health PortAudioOutput::Check(std::chrono::nanoseconds stall) const {
+  Health health;
+  health.lastPull = Clock::time_point(Clock::duration(lastCallback_.load(std::memory_order_relaxed)));
+  if (!started_ || abandoned_.load()) return health;
+  const auto timely = Clock::time_point(Clock::duration(lastTimely_.load(std::memory_order_relaxed)));
+  const auto now = Clock::now();
+  std::lock_guard<std::mutex> lock(PortAudioLock());
+  // Late callbacks are given longer than missing ones: on a machine under heavy load a device may run late for
+  // a while and still come back, and each switch of outputs is a gap the audience hears.
+  health.lost = ended_.load(std::memory_order_acquire) || Pa_IsStreamActive(stream_) != 1 ||
+                now - health.lastPull > stall || now - timely > 3 * stall;
+  return health;
+}
+
+void PortAudioOutput::Abandon() {
+  abandoned_.store(true);
+  while (rendering_.load()) {
+  }
+}
+
+std::function<std::unique_ptr<AudioOutput>()> PortAudioOutput::Reopener() const {
+  return [frames = bufferFrames_, rate = sampleRate_]() -> std::unique_ptr<AudioOutput> {
+    QString error;
+    return OpenDefault(frames, &error, rate);
+  };
 }
 
 }  // namespace marvane

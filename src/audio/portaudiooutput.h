@@ -2,9 +2,15 @@
 // The sound card through PortAudio's default output device (ALSA, JACK, or PulseAudio and PipeWire through
 // ALSA): stereo 32-bit float at the device's default rate.
 //
-// Threads: OpenDefault, Start and Stop on the UI thread; PortAudio calls the source from its own callback
-// thread.
+// Threads: OpenDefault, Start, Stop and Check on the UI thread; a lost device is reopened and let go of on the
+// engine's probe thread. Every call into PortAudio's set-up (never the callback) holds one lock, so the two
+// threads never meet inside PortAudio. PortAudio calls the source from its own callback thread.
+//
+// The callback notes when it ran and whether PortAudio found it late (an output underflow): a device that was
+// pulled out or a sound server that went away shows as a stream that ended, callbacks that stop coming, or
+// callbacks that never come in time.
 
+#include <atomic>
 #include <memory>
 
 #include "audio/audiooutput.h"
@@ -19,8 +25,9 @@ class PortAudioOutput : public AudioOutput {
   // 512 frames is about 12 ms at 44.1 kHz: steady on a loaded desktop and quick enough for a DJ's hands.
   static constexpr int kDefaultBufferFrames = 512;
 
-  // Opens (without starting) the default output device. Null with a reason in *error when none opens.
-  static std::unique_ptr<PortAudioOutput> OpenDefault(int bufferFrames, QString* error);
+  // Opens (without starting) the default output device, at `sampleRate` or else (0) the device's own rate.
+  // Null with a reason in *error when none opens.
+  static std::unique_ptr<PortAudioOutput> OpenDefault(int bufferFrames, QString* error, int sampleRate = 0);
   ~PortAudioOutput() override;
 
   int SampleRate() const override { return sampleRate_; }
@@ -28,12 +35,16 @@ class PortAudioOutput : public AudioOutput {
   bool Start(AudioSource* source, QString* error) override;
   void Stop() override;
   QString Description() const override { return description_; }
+  Health Check(std::chrono::nanoseconds stall) const override;
+  void Abandon() override;
+  std::function<std::unique_ptr<AudioOutput>()> Reopener() const override;
 
  private:
   PortAudioOutput() = default;
   // PortAudio's callback signature exactly (PaStreamCallbackFlags is an unsigned long).
   static int Callback(const void* input, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* timeInfo,
                       unsigned long statusFlags, void* userData);
+  static void Finished(void* userData);
 
   PaStream* stream_ = nullptr;
   AudioSource* source_ = nullptr;
@@ -41,6 +52,13 @@ class PortAudioOutput : public AudioOutput {
   int bufferFrames_ = kDefaultBufferFrames;
   bool started_ = false;
   QString description_;
+  // Written by the callback (steady-clock nanoseconds): its last run, and its last run that was in time.
+  std::atomic<std::int64_t> lastCallback_{0};
+  std::atomic<std::int64_t> lastTimely_{0};
+  std::atomic<bool> ended_{false};     // the stream ended by itself (PortAudio's finished callback)
+  // Abandon's handshake with the callback: it sets abandoned_ and waits while the callback is rendering.
+  std::atomic<bool> abandoned_{false};
+  std::atomic<bool> rendering_{false};
 };
 
 }  // namespace marvane

@@ -33,6 +33,11 @@ class Dialogs {
   virtual MessageResult Message(const QString& text, MessageButtons buttons = MessageButtons::Ok,
                                 MessageIcon icon = MessageIcon::None, const QString& title = QString()) = 0;
 
+  // A notice that waits for no answer: it shows at once and the program goes on (one at a time; a new one
+  // replaces the text of the one showing). The user closes it, or HideNotice takes it away.
+  virtual void ShowNotice(const QString& /*text*/) {}
+  virtual void HideNotice() {}
+
   // Open and save dialogs; nothing when the user cancels.
   virtual std::optional<QString> OpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<QString> SaveFile(const FileDialogRequest& request) = 0;

@@ -40,6 +40,20 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
 
 }  // namespace
 
+void QtDialogs::ShowNotice(const QString& text) {
+  if (notice_ == nullptr) {
+    notice_ = new QMessageBox(QMessageBox::Warning, kAppTitle, text, QMessageBox::Ok, parent_);
+    notice_->setWindowModality(Qt::NonModal);
+    notice_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  notice_->setText(text);
+  notice_->show();
+}
+
+void QtDialogs::HideNotice() {
+  if (notice_ != nullptr) notice_->close();
+}
+
 MessageResult QtDialogs::Message(const QString& text, MessageButtons buttons, MessageIcon icon,
                                  const QString& title) {
   QMessageBox box(ToQtIcon(icon), title.isEmpty() ? kAppTitle : title, text, QMessageBox::NoButton, parent_);

@@ -3,6 +3,9 @@
 
 #include "common/dialogs.h"
 
+#include <QMessageBox>
+#include <QPointer>
+
 class QWidget;
 
 namespace marvane {
@@ -16,9 +19,12 @@ class QtDialogs final : public Dialogs {
                         const QString& title) override;
   std::optional<QString> OpenFile(const FileDialogRequest& request) override;
   std::optional<QString> SaveFile(const FileDialogRequest& request) override;
+  void ShowNotice(const QString& text) override;
+  void HideNotice() override;
 
  private:
   QWidget* parent_;
+  QPointer<QMessageBox> notice_;
 };
 
 }  // namespace marvane

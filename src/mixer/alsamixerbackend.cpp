@@ -33,7 +33,7 @@ snd_mixer_elem_t* FindElement(snd_mixer_t* mixer, const char* name) {
 
 struct AlsaMixerBackend::OpenMixer {
   struct Control {
-    snd_mixer_elem_t* element;
+    const char* name;
     bool capture;
     long minimum;
     long maximum;
@@ -90,7 +90,7 @@ int AlsaMixerBackend::GetLineControl(quint32 handle, MixerLineType line, MixerCo
     constexpr long kLow = std::numeric_limits<qint32>::min();
     constexpr long kHigh = std::numeric_limits<qint32>::max();
     if (minimum < kLow || maximum > kHigh || minimum > maximum) return -ERANGE;
-    open->controls.push_back({element, choice.capture, minimum, maximum});
+    open->controls.push_back({name, choice.capture, minimum, maximum});
     control.ControlID = static_cast<quint32>(open->controls.size());
     control.Name = QString::fromLatin1(name);
     control.Minimum = static_cast<qint32>(minimum);
@@ -106,11 +106,18 @@ int AlsaMixerBackend::SetControlDetails(quint32 handle, quint32 controlId, qint3
   if (controlId == 0 || controlId > open->controls.size()) return -EINVAL;
   const OpenMixer::Control& c = open->controls[controlId - 1];
   // The simple mixer skips a write equal to the value it last saw; taking pending events first keeps that
-  // value current when the volume was changed elsewhere (the desktop's own volume control).
+  // value current when the volume was changed elsewhere (the desktop's own volume control). Those events may
+  // also remove the element and free it, so it is found again after them.
   snd_mixer_handle_events(open->mixer);
+  snd_mixer_elem_t* element = FindElement(open->mixer, c.name);
+  if (element == nullptr) return -ENOENT;
   const long value = std::clamp(static_cast<long>(level), c.minimum, c.maximum);
-  return c.capture ? snd_mixer_selem_set_capture_volume_all(c.element, value)
-                   : snd_mixer_selem_set_playback_volume_all(c.element, value);
+  return c.capture ? snd_mixer_selem_set_capture_volume_all(element, value)
+                   : snd_mixer_selem_set_playback_volume_all(element, value);
+}
+
+void AlsaMixerBackend::Close(quint32 handle) {
+  if (Find(handle) != nullptr) mixers_[handle - 1].reset();
 }
 
 QString AlsaMixerBackend::ErrorText(int code) { return QString::fromLocal8Bit(snd_strerror(code)); }

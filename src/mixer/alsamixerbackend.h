@@ -7,7 +7,11 @@
 // Levels outside a control's bounds are held to them: ALSA drops an out-of-range level without a word, while
 // the console expects the master mute (level 0) to turn the volume fully down whatever the card's minimum.
 //
-// Thread contract: UI thread only. Mixers stay open until the backend is destroyed.
+// A control is held by its name and looked up again for every write: the mixer's own events (a card removed,
+// controls that come and go) free the elements they remove, so a pointer kept from one write to the next could
+// point at freed memory.
+//
+// Thread contract: UI thread only. Mixers stay open until closed or the backend is destroyed.
 
 #include "mixer/mixerbackend.h"
 
@@ -27,6 +31,7 @@ class AlsaMixerBackend final : public MixerBackend {
   int Open(quint32& handle) override;
   int GetLineControl(quint32 handle, MixerLineType line, MixerControlType type, MixerControl& control) override;
   int SetControlDetails(quint32 handle, quint32 controlId, qint32 level) override;
+  void Close(quint32 handle) override;
 
   // A readable text for an error code of this backend (ALSA's own description).
   static QString ErrorText(int code);

@@ -84,16 +84,49 @@ std::optional<qint32> Mixer::MixerLevel(int sliderLevel) const {
 
 void Mixer::ApplyMasterVolume(int sliderValue) {
   if (!masterOK_) return;
-  if (const auto level = MixerLevel(sliderValue)) SetMixerVolume(mixerHandle_, masterControl_, *level);
+  if (const auto level = MixerLevel(sliderValue)) {
+    lastMasterLevel_ = *level;
+    SetMixerVolume(mixerHandle_, masterControl_, *level);
+  }
 }
 
 void Mixer::MuteMasterVolume() {
-  if (masterOK_) SetMixerVolume(mixerHandle_, masterControl_, 0);
+  if (!masterOK_) return;
+  lastMasterLevel_ = 0;
+  SetMixerVolume(mixerHandle_, masterControl_, 0);
 }
 
 void Mixer::ApplyMicVolume(int sliderValue) {
   if (!micOK_) return;
-  if (const auto level = MixerLevel(sliderValue)) SetMixerVolume(mixerHandle_, micControl_, *level);
+  if (const auto level = MixerLevel(sliderValue)) {
+    lastMicLevel_ = *level;
+    SetMixerVolume(mixerHandle_, micControl_, *level);
+  }
+}
+
+void Mixer::ReopenMixer() {
+  quint32 handle = 0;
+  if (backend_.Open(handle) != 0) return;
+  MixerControl master;
+  MixerControl mic;
+  const bool masterFound = GetMixerControl(handle, MixerLineType::Speakers, MixerControlType::Volume, master);
+  qint32 span = 0;
+  if (masterFound && __builtin_sub_overflow(master.Maximum, master.Minimum, &span)) {
+    backend_.Close(handle);
+    return;
+  }
+  backend_.Close(mixerHandle_);
+  mixerHandle_ = handle;
+  if (masterFound) {
+    masterControl_ = master;
+    masterSpan_ = span;
+    masterBase_ = master.Minimum;
+  }
+  masterOK_ = masterFound;
+  micOK_ = GetMixerControl(handle, MixerLineType::Microphone, MixerControlType::Volume, mic);
+  if (micOK_) micControl_ = mic;
+  if (masterOK_ && lastMasterLevel_) SetMixerVolume(mixerHandle_, masterControl_, *lastMasterLevel_);
+  if (micOK_ && lastMicLevel_) SetMixerVolume(mixerHandle_, micControl_, *lastMicLevel_);
 }
 
 }  // namespace marvane

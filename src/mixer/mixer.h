@@ -1,8 +1,8 @@
 #pragma once
 // The sound card's master and microphone volume. Start-up opens the mixer once (InitMixer) and looks up the
 // two volume controls; afterwards the master strip of the console and the microphone window write levels
-// through SetMixerVolume. Levels are only written, never read back, and the controls are never looked up
-// again, so a card added while the program runs is not seen. The mixer stays open as long as this object.
+// through SetMixerVolume. Levels are only written, never read back. The controls are looked up again only when
+// the sound device comes back after it was lost (ReopenMixer). The mixer stays open as long as this object.
 //
 // A slider level (0 to 100) becomes a mixer level by MasterSpan / 100 x slider + MasterBase in double
 // precision, rounded half to even. The microphone uses the master's span and base too, so with no master
@@ -41,6 +41,11 @@ class Mixer {
   // control only clears MicOK. An unexpected failure (bounds whose span overflows 32 bits) leaves at once
   // with the state as far as it was set and no "Mixer Error".
   void InitMixer();
+
+  // After the sound device came back (a restarted sound server forgets the old mixer's connection): opens the
+  // mixer afresh and finds the two controls again, quietly, then writes the levels last written once more, as
+  // the device may have come back at levels of its own. When the mixer does not open, nothing changes.
+  void ReopenMixer();
 
   // Looks up the control of the given type on the given line of an open mixer; true when control was filled.
   bool GetMixerControl(quint32 handle, MixerLineType componentType, MixerControlType controlType,
@@ -89,6 +94,9 @@ class Mixer {
   qint32 masterSpan_ = 0;
   qint32 masterBase_ = 0;
   int mixerResult_ = 0;
+  // The levels last written to each control, written again by ReopenMixer.
+  std::optional<qint32> lastMasterLevel_;
+  std::optional<qint32> lastMicLevel_;
 };
 
 }  // namespace marvane

@@ -39,6 +39,9 @@ class MixerBackend {
 
   // Writes one level to every channel of a control. Returns 0 on success, else an error code.
   virtual int SetControlDetails(quint32 handle, quint32 controlId, qint32 level) = 0;
+
+  // Closes a mixer opened by Open; its handle is never given out again.
+  virtual void Close(quint32 /*handle*/) {}
 };
 
 }  // namespace marvane

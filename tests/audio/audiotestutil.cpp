@@ -1,5 +1,7 @@
 #include "audiotestutil.h"
 
+#include <cmath>
+#include <csignal>
 #include <cstring>
 
 namespace marvane::test {
@@ -55,6 +57,24 @@ std::vector<float> CapturedTone(const QString& rawPath, int rate) {
   if (first + length > samples.size()) return {};
   return {samples.begin() + static_cast<std::ptrdiff_t>(first),
           samples.begin() + static_cast<std::ptrdiff_t>(first + length)};
+}
+
+pid_t StartRecorder(const QString& rawPath) {
+  return StartProgram(u"parecord --raw --format=float32le --rate=44100 --channels=2 --latency-msec=20 "
+                      u"-d test_sink.monitor"_s.split(u' ') << rawPath);
+}
+
+void StopRecorder(pid_t recorder) {
+  kill(recorder, SIGINT);
+  FinishProgram(recorder, 10000);
+}
+
+bool Heard(const QString& rawPath) {
+  const QByteArray bytes = ReadBytes(rawPath);
+  const auto* samples = reinterpret_cast<const float*>(bytes.constData());
+  for (qsizetype i = 0; i < bytes.size() / qsizetype(sizeof(float)); ++i)
+    if (std::fabs(samples[i]) > 1e-3f) return true;
+  return false;
 }
 
 EventLog::EventLog(MediaPlayer& player) {

@@ -29,6 +29,13 @@ double ToneAmplitude(const std::vector<float>& samples, double frequency, int ra
 // the capture holds less.
 std::vector<float> CapturedTone(const QString& rawPath, int rate);
 
+// parecord on the private PulseAudio daemon's sink monitor into a raw 32-bit float stereo file, delivering
+// promptly; and its end.
+pid_t StartRecorder(const QString& rawPath);
+void StopRecorder(pid_t recorder);
+// Whether a raw capture of 32-bit floats holds sound (anything above -60 dBFS).
+bool Heard(const QString& rawPath);
+
 // Records every event of one player, in order, as (kind, old, new), kind 'o' or 'p'.
 struct EventLog {
   struct Event {

@@ -4,11 +4,15 @@
 
 #include "audiotestutil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QThread>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -23,6 +27,47 @@ namespace {
 
 using Ev = EventLog::Event;
 using Events = std::vector<Ev>;
+
+// A real-time output whose callbacks the test makes by hand, with no waiting for decoders: exactly what the
+// sound card's callback sees.
+struct HandOutput : AudioOutput {
+  int SampleRate() const override { return 44100; }
+  int BufferFrames() const override { return 512; }
+  bool Start(AudioSource* source, QString*) override { return (source_ = source) != nullptr; }
+  void Stop() override { source_ = nullptr; }
+  QString Description() const override { return u"by hand"_s; }
+  // One callback of `seconds` on a thread of its own; `act` runs on the calling thread `delay` after it began.
+  // Returns how long the callback took.
+  std::chrono::nanoseconds RenderWhile(double seconds, std::chrono::nanoseconds delay,
+                                       const std::function<void()>& act) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<float> buffer(static_cast<std::size_t>(seconds * 44100) * 2);
+    std::atomic<bool> go{false};
+    std::atomic<std::int64_t> took{0};
+    std::thread callback([&] {
+      while (!go.load()) {}
+      const auto begin = Clock::now();
+      source_->Render(buffer.data(), static_cast<int>(buffer.size() / 2));
+      took.store((Clock::now() - begin).count());
+    });
+    const auto begin = Clock::now();
+    go.store(true);
+    while (Clock::now() - begin < delay) {}
+    act();
+    callback.join();
+    return std::chrono::nanoseconds(took.load());
+  }
+  // Callbacks of 512 frames at about the pace of real time until done() holds or `seconds` were rendered.
+  void RenderUntil(const std::function<bool()>& done, double seconds) {
+    std::vector<float> buffer(1024);
+    for (int i = 0; i < seconds * 44100 / 512 && !done(); ++i) {
+      source_->Render(buffer.data(), 512);
+      QCoreApplication::processEvents();
+      QThread::usleep(1000);
+    }
+  }
+  AudioSource* source_ = nullptr;
+};
 
 // The files are made once, before any engine exists: forking the ffmpeg tool from a process that already runs
 // decoder threads is what thread checkers (rightly) refuse to reason about.
@@ -289,16 +334,6 @@ TEST_F(PlayerTest, EightPlayersMixAndTheSumIsClippedNotWrapped) {
 }
 
 TEST_F(PlayerTest, StarvedPlayerIsSilentForThatMomentWhileTheOthersGoOn) {
-  // A real-time engine whose callback the test drives by hand, with no waiting for decoders: exactly what the
-  // sound card's callback sees.
-  struct HandOutput : AudioOutput {
-    int SampleRate() const override { return 44100; }
-    int BufferFrames() const override { return 512; }
-    bool Start(AudioSource* source, QString*) override { return (source_ = source) != nullptr; }
-    void Stop() override { source_ = nullptr; }
-    QString Description() const override { return u"by hand"_s; }
-    AudioSource* source_ = nullptr;
-  };
   auto output = std::make_unique<HandOutput>();
   HandOutput* hand = output.get();
   AudioEngine engine(std::move(output));
@@ -396,6 +431,62 @@ TEST_F(PlayerTest, AFileThatDoesNotAnswerHoldsNeitherThePlayerNorTheEngineEnd) {
   timer.restart();
   engine_.reset();
   EXPECT_LT(timer.elapsed(), 1000) << "ending the engine waited for the file that does not answer";
+}
+
+TEST_F(PlayerTest, ACallbackInProgressNeverLosesTheEndOfTheFile) {
+  auto output = std::make_unique<HandOutput>();
+  HandOutput* hand = output.get();
+  AudioEngine engine(std::move(output));
+  // Six players race one long callback each time; each is mixed at a different moment of it.
+  const auto all = [&](const std::function<void(MediaPlayer&)>& f) {
+    for (int line = 1; line <= 6; ++line) f(engine.Player(line));
+  };
+  const auto every = [&](const std::function<bool(MediaPlayer&)>& f) {
+    bool result = true;
+    all([&](MediaPlayer& p) { result = result && f(p); });
+    return result;
+  };
+  struct Race {
+    const char* what;
+    QString file;
+    double callbackSeconds;
+    std::function<void(MediaPlayer&)> act;
+  };
+  const Race races[] = {
+      // The callback reaches the end of the file while Stop runs: the next Play plays the file from the start.
+      {"Stop at the end", dc_, 2.1, [](MediaPlayer& p) { p.Stop(), p.Play(); }},
+      // A seek close to the end while the callback mixes: the new end-of-file block is current, not stale.
+      {"seek close to the end", ramp_, 2.3, [](MediaPlayer& p) { p.SetCurrentPosition(7.99); }},
+  };
+  for (const Race& race : races) {
+    all([&](MediaPlayer& p) { ASSERT_EQ(OpenAndWait(p, race.file), 6); });
+    std::chrono::nanoseconds length{0};
+    for (int attempt = 0; attempt <= 24; ++attempt) {
+      SCOPED_TRACE(testing::Message() << race.what << ", attempt " << attempt);
+      all([](MediaPlayer& p) { p.SetCurrentPosition(0.0), p.Play(); });
+      hand->RenderUntil([&] { return every([](MediaPlayer& p) { return p.CurrentPosition() > 0.0; }); }, 1.0);
+      Settle();  // the decoders fill their queues
+      // The first call comes at once and measures how long a callback takes; the others spread over that length.
+      const auto took = hand->RenderWhile(race.callbackSeconds, length * attempt / 24, [&] { all(race.act); });
+      if (attempt == 0) length = took;
+      hand->RenderUntil([&] { return every([](MediaPlayer& p) { return p.PlayState() == 0; }); }, 3.0);
+      all([](MediaPlayer& p) { ASSERT_EQ(p.PlayState(), 0) << p.objectName().toStdString() << " never ended"; });
+    }
+  }
+}
+
+TEST_F(PlayerTest, ALoopingFileThatYieldsNoFramesEndsInsteadOfSpinning) {
+  // A MIDI file whose one tick lasts a few nanoseconds: it opens and seeks, and every read gives nothing.
+  const QByteArray midi = QByteArray::fromHex("4d546864000000060000000100ff4d54726b0000000b00ff510300000101ff2f00");
+  const QString empty = WriteBytes(dir_.filePath(u"empty.mid"_s), midi);
+  ASSERT_EQ(OpenAndWait(P(), empty), 6);
+  P().SetPlayCount(999999);
+  P().Play();
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(Peak(Render(0.05)), 0.0);
+  EXPECT_LT(clock.elapsed(), 2000) << "the render waited for a decoder that never settles";
+  EXPECT_TRUE(WaitFor([&] { return P().PlayState() == 0; }, 2000));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // The engine through PortAudio, ALSA's pulse plugin and a private PulseAudio daemon with a null sink: played at
 // the pace of real time through a real system mixer, recorded from the sink's monitor with parecord, and
-// compared with what was asked. CTest serialises the tests that start PulseAudio ("pulseaudio" resource lock).
+// compared with what was asked; and a crash of the daemon while a player plays. CTest serialises the tests that
+// start PulseAudio ("pulseaudio" resource lock).
 
 #include "audiotestutil.h"
-
-#include <csignal>
 
 namespace marvane::test {
 namespace {
@@ -18,8 +17,7 @@ TEST(PulseOutputTest, ToneIsPlayedInRealTimeThroughTheSystemMixerAtTheLevelSet) 
   PrivatePulse pulse;
   ASSERT_TRUE(pulse.Ready()) << "PulseAudio did not start";
   const QString raw = pulse.Path(u"capture.raw"_s);
-  const pid_t recorder = StartProgram(
-      u"parecord --raw --format=float32le --rate=44100 --channels=2 -d test_sink.monitor"_s.split(u' ') << raw);
+  const pid_t recorder = StartRecorder(raw);
   ASSERT_GT(recorder, 0);
   qint64 playedMs = 0;
   {
@@ -35,15 +33,51 @@ TEST(PulseOutputTest, ToneIsPlayedInRealTimeThroughTheSystemMixerAtTheLevelSet) 
     ASSERT_TRUE(WaitFor([&] { return player.PlayState() == 0; }, 10000));
     playedMs = clock.elapsed();
     WaitFor([] { return false; }, 500);  // silence for the output's latency, or the tail never reaches the sink
+    // Neither a device that plays silence nor one stopped on purpose is lost.
+    EXPECT_FALSE(engine.OutputLostNow());
+    engine.Output().Stop();
+    WaitFor([] { return false; }, 2 * AudioEngine::kStallLimit.count());
+    EXPECT_FALSE(engine.OutputLostNow());
   }
-  kill(recorder, SIGINT);
-  FinishProgram(recorder, 10000);
+  StopRecorder(recorder);
   EXPECT_TRUE(playedMs > 900 && playedMs < 2000) << "a second of sound took " << playedMs << " ms: not paced";
   const std::vector<float> stereo = CapturedTone(raw, 44100);
   ASSERT_FALSE(stereo.empty()) << "no whole second of tone was recorded";
   const double expected = 0.5 / std::sqrt(2.0);
   EXPECT_NEAR(Db(Rms(Channel(stereo, 0, 11025, 22050)) / expected), -6.0 - 20.0, 0.1);
   EXPECT_NEAR(Db(Rms(Channel(stereo, 1, 11025, 22050)) / expected), -6.0, 0.1);
+}
+
+TEST(PulseOutputTest, APlayerGoesOnInTimeThroughACrashOfTheServerAndIsHeardAgainWhenItReturns) {
+  if (const QString missing = PrivatePulse::Missing(); !missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
+  QTemporaryDir dir;
+  const QString tone = MakeFile(dir.path(), u"tone.wav"_s, kTone441, 20.0, "-c:a pcm_s16le");
+  ASSERT_FALSE(tone.isEmpty());
+  PrivatePulse pulse;
+  ASSERT_TRUE(pulse.Ready()) << "PulseAudio did not start";
+  QString notice;
+  AudioEngine engine(AudioEngine::CreateDefaultOutput(&notice));
+  ASSERT_TRUE(notice.isEmpty()) << notice.toStdString();
+  QStringList said;
+  QObject::connect(&engine, &AudioEngine::OutputLost, [&](const QString& text) { said << text; });
+  QObject::connect(&engine, &AudioEngine::OutputRestored, [&] { said << u"back"_s; });
+  MediaPlayer& player = engine.Player(1);
+  ASSERT_EQ(OpenAndWait(player, tone), 6);
+  player.Play();
+  WaitFor([] { return false; }, 1000);
+  const double before = player.CurrentPosition();
+  QElapsedTimer clock;
+  clock.start();
+  pulse.Kill();
+  EXPECT_TRUE(WaitFor([&] { return engine.OutputLostNow(); }, 2000));
+  WaitFor([] { return false; }, 1000);
+  ASSERT_TRUE(pulse.Start());
+  const QString raw = pulse.Path(u"after.raw"_s);
+  const pid_t recorder = StartRecorder(raw);
+  EXPECT_TRUE(WaitFor([&] { return Heard(raw); }, 3000)) << "not heard within 3 s of the server's return";
+  StopRecorder(recorder);
+  EXPECT_NEAR(player.CurrentPosition() - before, clock.elapsed() / 1000.0, 0.25);
+  EXPECT_EQ(said, (QStringList{AudioEngine::kDeviceLostNotice, u"back"_s}));
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 #include "support/scripteddialogs.h"
+#include "support/testenv.h"
+#include "testcard.h"
 
 
 #include <QRegularExpression>
@@ -102,6 +104,29 @@ TEST_F(AlsaMixerWithoutMixerTest, MixerErrorIsShownOnceAndEverythingWorksOn) {
   mic.ShowMicWindow();  // no microphone: the window does not open
   EXPECT_FALSE(mic.MicWindowOpen());
   EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+// A card whose controls go away and come back (a USB card pulled out and plugged in again), through the test
+// card's control plugin. Needs neither PulseAudio nor a sound card.
+TEST(AlsaMixerCardChangeTest, AControlThatWentAwayIsFoundAgainNeverWrittenThroughWhatWasFreed) {
+  QTemporaryDir folder;
+  qputenv("ALSA_CONFIG_PATH", WriteBytes(folder.filePath(u"asound.conf"_s),
+                                         "ctl_type.marvanetest { lib \"" MARVANE_TEST_CARD "\" }\n"
+                                         "ctl.!default { type marvanetest }\n")
+                                  .toUtf8());
+  AlsaMixerBackend backend;
+  quint32 handle = 0;
+  MixerControl master;
+  ASSERT_EQ(backend.Open(handle), 0);
+  ASSERT_EQ(backend.GetLineControl(handle, MixerLineType::Speakers, MixerControlType::Volume, master), 0);
+  // The mixer learns of each change from its events, at the next write.
+  const std::tuple<void (*)(), int, bool, long> steps[] = {
+      {[] {}, 40, true, 40}, {&MarvaneTestCardUnplug, 50, false, 40}, {&MarvaneTestCardReplug, 60, true, 60}};
+  for (const auto& [change, level, accepted, onCard] : steps) {
+    change();
+    EXPECT_EQ(backend.SetControlDetails(handle, master.ControlID, level) == 0, accepted) << level;
+    EXPECT_EQ(MarvaneTestCardMaster(), onCard) << level;
+  }
 }
 
 }  // namespace

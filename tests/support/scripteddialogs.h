@@ -55,6 +55,15 @@ class ScriptedDialogs final : public Dialogs {
     return Next(saveAnswers);
   }
 
+  // Every notice shown, in order, and whether one is showing now.
+  QStringList notices;
+  bool noticeShowing = false;
+  void ShowNotice(const QString& text) override {
+    notices << text;
+    noticeShowing = true;
+  }
+  void HideNotice() override { noticeShowing = false; }
+
   QStringList MessageTexts() const {
     QStringList texts;
     for (const AskedMessage& m : messages) texts << m.text;

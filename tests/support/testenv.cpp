@@ -123,6 +123,12 @@ PrivatePulse::PrivatePulse() {
                                              .arg(server)
                                              .toUtf8())
                                   .toUtf8());
+  Start();
+}
+
+bool PrivatePulse::Start() {
+  const QString root = folder_.path();
+  ready_ = false;
   // norewinds=1: without it streams stall for seconds.
   pid_ = StartProgram(
       {QStringLiteral("pulseaudio"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
@@ -135,6 +141,14 @@ PrivatePulse::PrivatePulse() {
     ready_ = FinishProgram(info, 5000) == 0;
     if (!ready_) QThread::msleep(100);
   }
+  return ready_;
+}
+
+void PrivatePulse::Kill() {
+  if (pid_ > 0) kill(pid_, SIGKILL);
+  FinishProgram(pid_, 10000);
+  pid_ = -1;
+  ready_ = false;
 }
 
 PrivatePulse::~PrivatePulse() {

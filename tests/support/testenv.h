@@ -54,6 +54,10 @@ class PrivatePulse {
   QString Path(const QString& name) const { return folder_.filePath(name); }
   // What pactl prints for the arguments.
   QString Pactl(const QStringList& arguments) const;
+  // Kills the daemon as a crash would (its clients see the server vanish), and starts it again on the same
+  // socket; Start returns once it answers.
+  void Kill();
+  bool Start();
 
  private:
   QTemporaryDir folder_{QStringLiteral("/tmp/marvane-pulse-XXXXXX")};
