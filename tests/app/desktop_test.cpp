@@ -27,12 +27,8 @@
 
 #include <tuple>
 
-namespace marvane {
+namespace marvane::test {
 namespace {
-
-using test::FinishProgram;
-using test::StartProgram;
-using test::WaitFor;
 
 const QString kExecutable = QStringLiteral(MARVANE_EXECUTABLE);
 
@@ -40,9 +36,7 @@ const QString kExecutable = QStringLiteral(MARVANE_EXECUTABLE);
 struct Child {
   pid_t pid = -1;
   ~Child() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    FinishProgram(pid, 5000);
+    if (pid > 0 && ::kill(pid, SIGTERM) == 0) FinishProgram(pid, 5000);
   }
 };
 
@@ -54,25 +48,25 @@ TEST(ProgramInfo, TheSwitchesPrintAndTouchNoSettings) {
   qunsetenv("WAYLAND_DISPLAY");
   QTemporaryDir dir;
   const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+  qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
   const struct {
     const char* argument;
     QStringList expected;
   } cases[] = {
-      {"--version", {QStringLiteral("Marvane 1.40\n"), QStringLiteral("GPLv3+")}},
+      {"--version", {u"Marvane 1.40\n"_s, u"GPLv3+"_s}},
       {"--help",
-       {QStringLiteral("Usage: marvane [PATH | /d | --help | --version]\n"),
-        QStringLiteral("Manual: ") + QDir::cleanPath(QFileInfo(kExecutable).path() + QStringLiteral("/..")) +
-            QStringLiteral("/share/marvane/mvnhelp.html\n")}},
+       {u"Usage: marvane [PATH | /d | --help | --version]\n"_s,
+        u"Manual: "_s + QDir::cleanPath(QFileInfo(kExecutable).path() + u"/.."_s) +
+            u"/share/marvane/mvnhelp.html\n"_s}},
   };
   for (const auto& c : cases) {
     const QString output = dir.filePath(QLatin1String(c.argument));
     EXPECT_EQ(FinishProgram(StartProgram({kExecutable, QLatin1String(c.argument)}, output), 10000), 0) << c.argument;
-    const QString printed = QString::fromLocal8Bit(test::ReadBytes(output));
+    const QString printed = QString::fromLocal8Bit(ReadBytes(output));
     for (const QString& part : c.expected)
       EXPECT_TRUE(printed.contains(part)) << c.argument << ": " << printed.toStdString();
   }
-  EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("config"))));
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"config"_s)));
   qputenv("XDG_CONFIG_HOME", config);
   qputenv("QT_QPA_PLATFORM", "offscreen");
 }
@@ -93,40 +87,37 @@ class ChangeLog : public QObject {
 
  public Q_SLOTS:
   void Changed(const QString&, const QVariantMap& changed, const QStringList&) {
-    if (changed.contains(QStringLiteral("PlaybackStatus")))
-      statuses << changed.value(QStringLiteral("PlaybackStatus")).toString();
-    if (changed.contains(QStringLiteral("Metadata")))
-      titles << MapOf(changed.value(QStringLiteral("Metadata"))).value(QStringLiteral("xesam:title")).toString();
+    if (changed.contains(u"PlaybackStatus"_s)) statuses << changed.value(u"PlaybackStatus"_s).toString();
+    if (changed.contains(u"Metadata"_s))
+      titles << MapOf(changed.value(u"Metadata"_s)).value(u"xesam:title"_s).toString();
   }
 };
 
 // Play, Next and Stop drive AutoPilot over the bus; PlaybackStatus and Metadata follow it and are announced; Quit
 // ends the program without asking.
 TEST(Mpris, TheMediaKeysDriveAutoPilot) {
-  if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+  if (QStandardPaths::findExecutable(u"dbus-daemon"_s).isEmpty())
     GTEST_SKIP() << "dbus-daemon is not installed (package dbus-daemon)";
-  if (const QString missing = test::PrivatePulse::Missing(); !missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
-  test::PrivatePulse pulse;
+  if (const QString missing = PrivatePulse::Missing(); !missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
+  PrivatePulse pulse;
   ASSERT_TRUE(pulse.Ready());
 
   QTemporaryDir dir;
   Child bus;
-  bus.pid = StartProgram({QStringLiteral("dbus-daemon"), QStringLiteral("--session"), QStringLiteral("--nofork"),
-                          QStringLiteral("--print-address=1")},
-                         dir.filePath(QStringLiteral("address")));
+  bus.pid = StartProgram({u"dbus-daemon"_s, u"--session"_s, u"--nofork"_s, u"--print-address=1"_s},
+                         dir.filePath(u"address"_s));
   QString address;
   ASSERT_TRUE(WaitFor([&] {
-    address = QString::fromUtf8(test::ReadBytes(dir.filePath(QStringLiteral("address")))).trimmed();
+    address = QString::fromUtf8(ReadBytes(dir.filePath(u"address"_s))).trimmed();
     return !address.isEmpty();
   }));
 
   // Three songs of a minute in the remembered playlist, AutoPilot off.
   QStringList songs;
   for (const char* name : {"one", "two", "three"})
-    songs << test::MakeFile(dir.path(), QLatin1String(name) + QStringLiteral(".wav"), test::kTone441, 60,
-                            "-c:a pcm_s16le", 8000, 1);
+    songs << MakeFile(dir.path(), QLatin1String(name) + u".wav"_s, kTone441, 60, "-c:a pcm_s16le", 8000, 1);
   ASSERT_FALSE(songs.contains(QString()));
-  const QString list = test::WriteBytes(dir.filePath(QStringLiteral("three.m3u")), songs.join(u'\n').toUtf8());
+  const QString list = WriteBytes(dir.filePath(u"three.m3u"_s), songs.join(u'\n').toUtf8());
   {
     SettingsStore settings;
     settings.WriteSetting(keys::kPlayList, list);
@@ -134,91 +125,84 @@ TEST(Mpris, TheMediaKeysDriveAutoPilot) {
   }
 
   // A runtime folder of its own, so that no other test's program counts as a first copy.
-  const QString runtime = dir.filePath(QStringLiteral("runtime"));
-  QDir().mkpath(runtime);
-  QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QString runtime = dir.filePath(u"runtime"_s);
+  QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
   qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
   Child program;
   program.pid = StartProgram({kExecutable});
 
-  QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("test client"));
+  QDBusConnection client = QDBusConnection::connectToBus(address, u"test client"_s);
   ASSERT_TRUE(client.isConnected());
   ASSERT_TRUE(WaitFor([&] { return client.interface()->isServiceRegistered(Mpris::kServiceName).value(); }, 30000));
   ChangeLog log;
-  ASSERT_TRUE(client.connect(Mpris::kServiceName, Mpris::kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                             QStringLiteral("PropertiesChanged"), &log,
-                             SLOT(Changed(QString, QVariantMap, QStringList))));
-  QDBusInterface root(Mpris::kServiceName, Mpris::kObjectPath, QStringLiteral("org.mpris.MediaPlayer2"), client);
-  QDBusInterface player(Mpris::kServiceName, Mpris::kObjectPath, QStringLiteral("org.mpris.MediaPlayer2.Player"),
-                        client);
+  ASSERT_TRUE(client.connect(Mpris::kServiceName, Mpris::kObjectPath, u"org.freedesktop.DBus.Properties"_s,
+                             u"PropertiesChanged"_s, &log, SLOT(Changed(QString, QVariantMap, QStringList))));
+  QDBusInterface root(Mpris::kServiceName, Mpris::kObjectPath, u"org.mpris.MediaPlayer2"_s, client);
+  QDBusInterface player(Mpris::kServiceName, Mpris::kObjectPath, u"org.mpris.MediaPlayer2.Player"_s, client);
   auto status = [&] { return player.property("PlaybackStatus").toString(); };
   auto metadata = [&] { return MapOf(player.property("Metadata")); };
-  auto title = [&] { return metadata().value(QStringLiteral("xesam:title")).toString(); };
+  auto title = [&] { return metadata().value(u"xesam:title"_s).toString(); };
 
   EXPECT_EQ(std::tuple(root.property("Identity").toString(), root.property("DesktopEntry").toString(),
                        player.property("CanGoPrevious").toBool(), player.property("CanSeek").toBool(),
                        player.property("CanGoNext").toBool()),
-            std::tuple(QStringLiteral("Marvane"), AppId(), false, false, true));
-  EXPECT_EQ(status(), QStringLiteral("Stopped"));
+            std::tuple(u"Marvane"_s, AppId(), false, false, true));
+  EXPECT_EQ(status(), u"Stopped"_s);
 
   // Next does nothing while AutoPilot is off.
-  player.call(QStringLiteral("Next"));
+  player.call(u"Next"_s);
   QTest::qWait(500);
-  EXPECT_EQ(status(), QStringLiteral("Stopped"));
+  EXPECT_EQ(status(), u"Stopped"_s);
 
   // Stop while AutoPilot is still opening its first song: the song does not start after all.
-  player.call(QStringLiteral("Play"));
-  player.call(QStringLiteral("Stop"));
+  player.call(u"Play"_s);
+  player.call(u"Stop"_s);
   QTest::qWait(1000);
-  EXPECT_EQ(status(), QStringLiteral("Stopped"));
-  log.statuses.clear();
-  log.titles.clear();
+  EXPECT_EQ(status(), u"Stopped"_s);
+  log.statuses.clear(), log.titles.clear();
 
-  player.call(QStringLiteral("Play"));
+  player.call(u"Play"_s);
   // Playing from the press on; the song's length once it is open.
-  ASSERT_TRUE(WaitFor([&] {
-    return status() == QStringLiteral("Playing") && metadata().value(QStringLiteral("mpris:length")).toLongLong() > 0;
-  }, 10000));
+  ASSERT_TRUE(WaitFor([&] { return status() == u"Playing"_s && metadata().value(u"mpris:length"_s).toLongLong() > 0; },
+                      10000));
   const QVariantMap first = metadata();
-  const int index = songs.indexOf(dir.filePath(first.value(QStringLiteral("xesam:title")).toString() +
-                                               QStringLiteral(".wav")));
-  ASSERT_GE(index, 0) << first.value(QStringLiteral("xesam:title")).toString().toStdString();
-  EXPECT_EQ(first.value(QStringLiteral("xesam:url")).toString(), QUrl::fromLocalFile(songs[index]).toString());
-  EXPECT_NEAR(first.value(QStringLiteral("mpris:length")).toLongLong(), 60'000'000, 100'000);
+  const QString firstTitle = first.value(u"xesam:title"_s).toString();
+  const int index = songs.indexOf(dir.filePath(firstTitle + u".wav"_s));
+  ASSERT_GE(index, 0) << firstTitle.toStdString();
+  EXPECT_EQ(first.value(u"xesam:url"_s).toString(), QUrl::fromLocalFile(songs[index]).toString());
+  EXPECT_NEAR(first.value(u"mpris:length"_s).toLongLong(), 60'000'000, 100'000);
   const qlonglong position = player.property("Position").toLongLong();
   QTest::qWait(400);
   EXPECT_GT(player.property("Position").toLongLong(), position);
 
   // Next: another song, announced by name.
-  player.call(QStringLiteral("Next"));
-  ASSERT_TRUE(WaitFor([&] {
-    return title() != first.value(QStringLiteral("xesam:title")).toString() && log.titles.contains(title());
-  }, 10000));
-  EXPECT_EQ(status(), QStringLiteral("Playing"));
-  EXPECT_TRUE(songs.contains(dir.filePath(title() + QStringLiteral(".wav")))) << title().toStdString();
-  EXPECT_NE(metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
-            first.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path());
+  player.call(u"Next"_s);
+  ASSERT_TRUE(WaitFor([&] { return title() != firstTitle && log.titles.contains(title()); }, 10000));
+  EXPECT_EQ(status(), u"Playing"_s);
+  EXPECT_TRUE(songs.contains(dir.filePath(title() + u".wav"_s))) << title().toStdString();
+  EXPECT_NE(metadata().value(u"mpris:trackid"_s).value<QDBusObjectPath>().path(),
+            first.value(u"mpris:trackid"_s).value<QDBusObjectPath>().path());
 
-  player.call(QStringLiteral("Stop"));
-  ASSERT_TRUE(WaitFor([&] { return status() == QStringLiteral("Stopped"); }, 5000));
+  player.call(u"Stop"_s);
+  ASSERT_TRUE(WaitFor([&] { return status() == u"Stopped"_s; }, 5000));
   // AutoPilot stays off: nothing starts again (the stall watchdog would restart a running AutoPilot in 1.5 s).
   QTest::qWait(2500);
-  EXPECT_EQ(status(), QStringLiteral("Stopped"));
-  EXPECT_FALSE(metadata().contains(QStringLiteral("xesam:title")));
+  EXPECT_EQ(status(), u"Stopped"_s);
+  EXPECT_FALSE(metadata().contains(u"xesam:title"_s));
   // The status was announced at each change (never stopping during the skip), the first song by name, the end
   // with no song.
-  EXPECT_EQ(log.statuses, QStringList({QStringLiteral("Playing"), QStringLiteral("Stopped")}));
-  EXPECT_EQ(log.titles.value(0), first.value(QStringLiteral("xesam:title")).toString());
+  EXPECT_EQ(log.statuses, QStringList({u"Playing"_s, u"Stopped"_s}));
+  EXPECT_EQ(log.titles.value(0), firstTitle);
   EXPECT_EQ(log.titles.value(log.titles.size() - 1), QString());
 
   // Quit asks nothing: the program ends by itself.
-  root.call(QStringLiteral("Quit"));
+  root.call(u"Quit"_s);
   EXPECT_EQ(FinishProgram(program.pid, 10000), 0);
   program.pid = -1;
 }
 
 }  // namespace
-}  // namespace marvane
+}  // namespace marvane::test
 
 #include "desktop_test.moc"

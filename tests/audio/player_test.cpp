@@ -10,11 +10,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <functional>
+#include <future>
 #include <limits>
-#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -370,36 +369,25 @@ TEST_F(PlayerTest, StarvedPlayerIsSilentForThatMomentWhileTheOthersGoOn) {
 // A file that does not answer: another program holds a lease on it, so opening it waits until that program lets go
 // (for up to /proc/sys/fs/lease-break-time, 45 s by default), as a file on a hung network mount waits. Here the
 // lease is let go after 5 s at the latest, so a player that waits for it makes the test late and failed, not hung.
-class HeldFile {
- public:
-  explicit HeldFile(const QString& path) {
+struct HeldFile {
+  explicit HeldFile(const QString& path) : fd(::open(QFile::encodeName(path).constData(), O_RDONLY)) {
     std::signal(SIGIO, SIG_IGN);  // the holder is told that someone wants the file
-    fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    held_ = fd_ >= 0 && ::fcntl(fd_, F_SETLEASE, F_WRLCK) == 0;
-    if (held_) releaser_ = std::thread([this] {
-      std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; });
-      ::fcntl(fd_, F_SETLEASE, F_UNLCK);
-    });
+    if (fd >= 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0)
+      releaser = std::thread([this, letGo = done.get_future()] {
+        letGo.wait_for(std::chrono::seconds(5));
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+      });
   }
   ~HeldFile() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      done_ = true;
-    }
-    changed_.notify_all();
-    if (releaser_.joinable()) releaser_.join();
-    if (fd_ >= 0) ::close(fd_);
+    done.set_value();
+    if (releaser.joinable()) releaser.join();
+    if (fd >= 0) ::close(fd);
   }
-  bool Held() const { return held_; }
+  bool Held() const { return releaser.joinable(); }
 
- private:
-  int fd_ = -1;
-  bool held_ = false;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool done_ = false;
-  std::thread releaser_;
+  const int fd;
+  std::promise<void> done;
+  std::thread releaser;
 };
 
 TEST_F(PlayerTest, AFileThatDoesNotAnswerHoldsNeitherThePlayerNorTheEngineEnd) {

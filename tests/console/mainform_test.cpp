@@ -191,7 +191,7 @@ TEST_F(StatusHelpTest, ToolsOnSetsEveryControlsTipAndToolsOffClearsThem) {
   EXPECT_EQ(std::pair(TipCount(), form_.ExitButton()->TipText()), std::pair(0, QString()));
 }
 
-TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusText) {
+TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusTextWhichStaysUntilReplaced) {
   for (int n = 0; n <= 6; ++n) {  // each fade mode and loop state in front somewhere
     form_.ShowFadeMode(n, n % 3);
     form_.ShowLoop(n, n % 2 == 1);
@@ -206,18 +206,14 @@ TEST_F(StatusHelpTest, PointerOverEachKindOfControlShowsItsStatusText) {
   // The pan raises its event over its knob only, which starts in the middle.
   const QPoint panKnob = TwipsToPixels(QPoint(Pan::kCentreLeft + Pan::kKnobWidth / 2, Pan::kHeightTwips / 2));
   EXPECT_EQ(StatusOver(form_.Line(6).Pan, panKnob), u"Pans line Left to Right"_s);
-}
-
-TEST_F(StatusHelpTest, SongLabelsShowTheirCaptionsAsTheyAreWhenThePointerMoves) {
+  // The song labels show their captions as they are when the pointer moves.
   form_.CurrentSong()->setText(u"Blue Monday"_s);
   EXPECT_EQ(StatusOver(form_.CSLabel()), u"Current Song: Blue Monday"_s);
   form_.NextSong()->setText(u"Song Two"_s);
   EXPECT_EQ(StatusOver(form_.NSLabel()), u"Next Song: Song Two"_s);
   form_.NSLabel()->setText(u"Next Song (Stopped):"_s);  // with AutoPilot stopped the label says so
   EXPECT_EQ(StatusOver(form_.NextSong()), u"Next Song (Stopped): Song Two"_s);
-}
 
-TEST_F(StatusHelpTest, StatusTextStaysUntilReplacedIsWrittenWhileHiddenAndShiftCtrlAltRightClickShowsCredits) {
   EXPECT_EQ(StatusOver(form_.PList()), u"Opens the Playlist Editor"_s);
   // The AutoPilot buttons write nothing; the status line itself keeps its text.
   QTest::mouseMove(form_.APlay());
