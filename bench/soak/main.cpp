@@ -367,8 +367,9 @@ int main(int argc, char** argv) {
 
   const QString testData = QStringLiteral(MARVANE_TESTDATA_DIR);
   if (!QDir(testData + QStringLiteral("/audio")).exists()) {
-    std::fprintf(stderr, "bench_soak: %s/audio is missing\n", qPrintable(testData));
-    return 1;
+    // The list is built around the shared sample files; without them there is nothing to soak.
+    std::fprintf(stderr, "bench_soak: skipped, the sample files (%s/audio) are missing\n", qPrintable(testData));
+    return 0;
   }
   const QStringList entries = MakeEntries(dir.path(), testData);
   if (entries.isEmpty()) {

@@ -140,8 +140,8 @@ void MainForm::ColorChange(const ColorScheme& colors) {
   if (textOk)
     for (QLabel* label : findChildren<QLabel*>())
       if (!isTimeDisplay(label)) setText(label, text);
-  for (const LineWidgets& line : lines_) {
-    QLabel* colon = line.Colon;
+  for (const LineWidgets& widgets : lines_) {
+    QLabel* colon = widgets.Colon;
     if (IsColorValue(colors.LEDColor)) setText(colon, led);
     QFont ledFont(QStringLiteral("DejaVu Sans Mono"));
     ledFont.setPixelSize(colon == lines_[kMasterIndex].Colon ? 13 : 16);

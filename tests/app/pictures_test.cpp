@@ -110,7 +110,7 @@ TEST_F(WindowPictures, EveryWindowInTheDefaultLookAndEachBundledFaceDressingTheM
     save(app_->Options(), u"options_tab%1"_s.arg(tab));
   }
   app_->Options()->close();
-  for (const QString face : {u"Amber"_s, u"Sample"_s}) {
+  for (const QString& face : {u"Amber"_s, u"Sample"_s}) {
     store_.WriteSetting(keys::kFace, face);
     store_.WriteSetting(keys::kBackPic, true);
     stages_.clear();
@@ -118,7 +118,9 @@ TEST_F(WindowPictures, EveryWindowInTheDefaultLookAndEachBundledFaceDressingTheM
     EXPECT_TRUE(stages_.contains(u"Loading Face..."_s)) << face.toStdString();
     EXPECT_EQ(QDir(app_->State().FacePath).dirName(), face);
     save(app_->Form(), u"faces_"_s + face);
-    if (face == u"Amber"_s) EXPECT_EQ(ValueFromColor(app_->Form()->palette().color(QPalette::Window)), 0x040C14u);
+    if (face == u"Amber"_s) {
+      EXPECT_EQ(ValueFromColor(app_->Form()->palette().color(QPalette::Window)), 0x040C14u);
+    }
   }
   // Where no control draws, each control's copy of the Face's picture lines up with the window's own.
   MainForm* form = app_->Form();
