@@ -38,8 +38,8 @@ class AudioOutput {
 
   // A sound device's health, looked at on the UI thread while it runs. `lost` once the stream broke or ended by
   // itself, when for longer than `stall` no callback came, or for three times that every callback came too late
-  // to be heard. An
-  // output that was stopped (Stop) or never started is not lost. `lastPull` is when the device last took sound.
+  // to be heard. An output that was stopped (Stop) or never started is not lost. `lastPull` is when the device
+  // last took sound.
   struct Health {
     bool lost = false;
     std::chrono::steady_clock::time_point lastPull;
