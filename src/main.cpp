@@ -4,11 +4,11 @@
 #include "app/application.h"
 #include "app/mpris.h"
 #include "app/programinfo.h"
-#include "settings/settingsstore.h"
 #include "app/singleinstance.h"
 #include "common/appinfo.h"
 #include "common/qtdialogs.h"
 #include "console/mainform.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDBusConnection>

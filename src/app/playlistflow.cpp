@@ -1,13 +1,13 @@
 #include "app/playlistflow.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "playlist/filekinds.h"
 #include "playlist/pathhelpers.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QCursor>
 #include <QGuiApplication>
 
 namespace marvane {

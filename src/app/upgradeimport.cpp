@@ -1,10 +1,10 @@
 #include "app/upgradeimport.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "common/appinfo.h"
 #include "common/dialogs.h"
 #include "settings/profilefile.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 
 #include <QList>
 #include <utility>

@@ -20,9 +20,9 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <functional>
-#include <array>
 #include <memory>
 
 #include "audio/audiooutput.h"

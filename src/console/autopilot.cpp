@@ -1,7 +1,5 @@
 #include "console/autopilot.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "appearance/butt.h"
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
@@ -14,6 +12,8 @@
 #include "playlist/nextsongchooser.h"
 #include "playlist/pathhelpers.h"
 #include "playlist/playlist.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 
 #include <QDateTime>
 #include <QLabel>

@@ -1,7 +1,5 @@
 #include "console/linecontrols.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "appearance/colorvalue.h"
 #include "appearance/minicrossfader.h"
 #include "appearance/minislider.h"
@@ -17,6 +15,8 @@
 #include "console/mouseevents.h"
 #include "console/volumelaw.h"
 #include "mixer/masterstrip.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 
 #include <QCursor>
 #include <QLabel>

@@ -1,7 +1,5 @@
 #include "console/linetransport.h"
 
-#include "settings/settingkeys.h"
-#include "settings/settingsstore.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
 #include "audio/audioengine.h"
@@ -16,6 +14,8 @@
 #include "console/mainform.h"
 #include "playlist/filekinds.h"
 #include "playlist/pathhelpers.h"
+#include "settings/settingkeys.h"
+#include "settings/settingsstore.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -14,17 +14,17 @@
 
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QKeyEvent>
-#include <QMimeData>
-#include <QUrl>
-
-#include <algorithm>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace marvane {
 

@@ -6,8 +6,8 @@
 #include "appearance/twips.h"
 #include "common/colorscheme.h"
 #include "common/vbconvert.h"
-#include "settings/settingsstore.h"
 #include "mixer/stayontop.h"
+#include "settings/settingsstore.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -17,9 +17,9 @@
 //
 // UI thread only.
 
+#include "common/clock.h"
 #include "songlog/songlogentries.h"
 #include "songlog/songlogfile.h"
-#include "common/clock.h"
 
 #include <QDateTime>
 #include <QLocale>

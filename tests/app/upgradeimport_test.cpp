@@ -1,6 +1,6 @@
-#include "settings/settingkeys.h"
 #include "app/upgradeimport.h"
 #include "common/appinfo.h"
+#include "settings/settingkeys.h"
 #include "support/fixture.h"
 #include "support/scripteddialogs.h"
 

@@ -7,11 +7,12 @@
 #include "audio/offlineoutput.h"
 #include "support/testenv.h"
 
+#include <QElapsedTimer>
+
+#include <cmath>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
-#include <gtest/gtest.h>
-#include <cmath>
-#include <QElapsedTimer>
 
 namespace marvane::test {
 

@@ -1,7 +1,7 @@
 // Opening, playing and stopping a line's file on the real main window and engine, and Stop All.
 
-#include "console/linetransport.h"
 #include "appearance/twipmouse.h"
+#include "console/linetransport.h"
 #include "consolefixture.h"
 
 namespace marvane::test {

@@ -4,11 +4,11 @@
 #include "appearance/minislider.h"
 #include "appearance/twips.h"
 #include "common/colorscheme.h"
-#include "support/fixture.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 #include "mixer/scriptedmixerbackend.h"
+#include "support/fixture.h"
 #include "support/scripteddialogs.h"
 
 #include <gmock/gmock.h>
