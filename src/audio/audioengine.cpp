@@ -122,6 +122,7 @@ void AudioEngine::WatchOutput() {
 void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
   // The lost device stops pulling at once; closing it may take a while, so the probe's thread does that.
   output_->Abandon();
+  pastUnderruns_ += output_->Underruns();
   probe_->Dispose(std::move(output_));
   StandIn(lastPull);
   lost_ = true;

@@ -73,6 +73,8 @@ class AudioEngine : public QObject, private AudioSource {
   QString OutputNotice() const { return outputNotice_; }
   // True while a lost device is being stood in for.
   bool OutputLostNow() const { return lost_; }
+  // Output underruns since the engine started, over every device it has played through.
+  std::int64_t Underruns() const { return pastUnderruns_ + output_->Underruns(); }
 
   // The notice for the user when the sound device goes away while playing.
   static const QString kDeviceLostNotice;
@@ -101,6 +103,8 @@ class AudioEngine : public QObject, private AudioSource {
   std::function<std::unique_ptr<AudioOutput>()> reopen_;
   QTimer* watch_ = nullptr;
   bool lost_ = false;
+  // Underruns of the devices given up so far.
+  std::int64_t pastUnderruns_ = 0;
   std::unique_ptr<DeviceProbe> probe_;
   bool offline_ = false;
   std::unique_ptr<DecodeSignal> signal_;

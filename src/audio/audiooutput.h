@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -51,6 +52,8 @@ class AudioOutput {
   // How to open this device again after it was lost (tried on a thread of its own; null while it cannot be
   // opened), or an empty function for outputs that cannot be lost.
   virtual std::function<std::unique_ptr<AudioOutput>()> Reopener() const { return {}; }
+  // Callbacks the device reported as late (an output underflow: the listener heard a gap) since it started.
+  virtual std::int64_t Underruns() const { return 0; }
 };
 
 }  // namespace marvane

@@ -97,7 +97,11 @@ int PortAudioOutput::Callback(const void* /*input*/, void* output, unsigned long
   // Reading the monotonic clock is no system call (the kernel maps it into the process).
   const std::int64_t now = Now();
   self->lastCallback_.store(now, std::memory_order_relaxed);
-  if ((statusFlags & paOutputUnderflow) == 0) self->lastTimely_.store(now, std::memory_order_relaxed);
+  if ((statusFlags & paOutputUnderflow) == 0) {
+    self->lastTimely_.store(now, std::memory_order_relaxed);
+  } else {
+    self->underruns_.fetch_add(1, std::memory_order_relaxed);
+  }
   // Sequentially consistent on both sides: either Abandon sees this callback rendering and waits, or this
   // callback sees the output abandoned and renders nothing.
   self->rendering_.store(true);

@@ -38,6 +38,7 @@ class PortAudioOutput : public AudioOutput {
   Health Check(std::chrono::nanoseconds stall) const override;
   void Abandon() override;
   std::function<std::unique_ptr<AudioOutput>()> Reopener() const override;
+  std::int64_t Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
 
  private:
   PortAudioOutput() = default;
@@ -55,6 +56,7 @@ class PortAudioOutput : public AudioOutput {
   // Written by the callback (steady-clock nanoseconds): its last run, and its last run that was in time.
   std::atomic<std::int64_t> lastCallback_{0};
   std::atomic<std::int64_t> lastTimely_{0};
+  std::atomic<std::int64_t> underruns_{0};  // callbacks with PortAudio's output underflow flag
   std::atomic<bool> ended_{false};     // the stream ended by itself (PortAudio's finished callback)
   // Abandon's handshake with the callback: it sets abandoned_ and waits while the callback is rendering.
   std::atomic<bool> abandoned_{false};

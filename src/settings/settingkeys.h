@@ -50,6 +50,10 @@ inline const QString kViewState = QStringLiteral("ViewState");
 inline const QString kLastTextLog = QStringLiteral("LastTextLog");
 inline const QString kSaveDates = QStringLiteral("SaveDates");
 inline const QString kSaveTimes = QStringLiteral("SaveTimes");
+inline const QString kOutputDevice = QStringLiteral("Output Device");
+inline const QString kBufferFrames = QStringLiteral("Buffer Frames");
+inline const QString kSampleRate = QStringLiteral("Sample Rate");
+inline const QString kLevelSongs = QStringLiteral("Level Songs");
 
 inline QString Slider(int n) { return QStringLiteral("Slider %1").arg(n); }
 inline QString Loop(int n) { return QStringLiteral("Loop %1").arg(n); }
