@@ -21,7 +21,10 @@ constexpr auto kIdleWait = std::chrono::milliseconds(50);
 }  // namespace
 
 PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
-    : outputRate_(outputRate), signal_(signal), maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))) {
+    : outputRate_(outputRate),
+      signal_(signal),
+      maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))),
+      fade_(static_cast<std::size_t>(0.005 * outputRate + 2.0) * 2) {
   thread_ = std::thread([this] {
     DecoderMain();
     std::lock_guard<std::mutex> lock(doneMutex_);
@@ -141,11 +144,39 @@ void PlayerVoice::DropStale(std::uint32_t* generation) noexcept {
   }
 }
 
+void PlayerVoice::CatchFade(bool playing, std::uint32_t epoch) noexcept {
+  if (!sounding_ || (playing && epoch == seenEpoch_)) return;
+  sounding_ = false;
+  fadeLength_ = fadeRead_ = 0;
+  const int capacity = static_cast<int>(fade_.size() / 2);
+  int offset = readOffset_;
+  // The blocks still waiting are exactly what this play would have mixed next; they are only looked at, so a
+  // stopped player resumes where it stopped.
+  for (int i = 0; fadeLength_ < capacity && (currentLeft_ > 0.0f || currentRight_ > 0.0f); ++i, offset = 0) {
+    const AudioBlock* block = queue_.Peek(i);
+    if (block == nullptr || block->generation != soundingGeneration_) break;
+    for (; offset < block->frames && fadeLength_ < capacity; ++offset, ++fadeLength_) {
+      currentLeft_ = std::max(0.0f, currentLeft_ - maxGainStep_);
+      currentRight_ = std::max(0.0f, currentRight_ - maxGainStep_);
+      fade_[2 * fadeLength_] = block->samples[2 * offset] * currentLeft_;
+      fade_[2 * fadeLength_ + 1] = block->samples[2 * offset + 1] * currentRight_;
+    }
+    if (block->endOfFile) break;
+  }
+  currentLeft_ = currentRight_ = 0.0f;
+}
+
 void PlayerVoice::MixInto(float* out, int frames) noexcept {
   std::uint32_t generation = generation_.load(std::memory_order_acquire);
-  DropStale(&generation);
-  if (!playing_.load(std::memory_order_acquire)) return;
+  const bool playing = playing_.load(std::memory_order_acquire);
   const std::uint32_t epoch = playEpoch_.load(std::memory_order_acquire);
+  CatchFade(playing, epoch);
+  // The fade of a sound let go overlaps whatever this player plays next.
+  const int fading = std::min(frames, fadeLength_ - fadeRead_);
+  for (int i = 0; i < fading * 2; ++i) out[i] += fade_[2 * fadeRead_ + i];
+  fadeRead_ += fading;
+  DropStale(&generation);
+  if (!playing) return;
   if (endedEpoch_.load(std::memory_order_relaxed) == epoch) return;
   if (epoch != seenEpoch_) {
     // A new Play: count the plays afresh and glide in from silence, so resuming mid-song does not click.
@@ -183,6 +214,10 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
     }
     readOffset_ += count;
     done += count;
+    if (count > 0) {
+      sounding_ = true;
+      soundingGeneration_ = generation;
+    }
     position_.store(PackPosition(generation, block->startFrame + readOffset_), std::memory_order_release);
     if (readOffset_ < block->frames) continue;
     const bool endOfFile = block->endOfFile;
@@ -197,14 +232,17 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
     }
     position_.store(PackPosition(generation, 0), std::memory_order_release);
     endedEpoch_.store(epoch, std::memory_order_release);
+    sounding_ = false;  // the file's own end: nothing to fade
     break;
   }
 }
 
 bool PlayerVoice::ReadyToMix(int frames) {
   std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  const bool playing = playing_.load(std::memory_order_acquire);
+  CatchFade(playing, playEpoch_.load(std::memory_order_acquire));
   DropStale(&generation);
-  if (!playing_.load(std::memory_order_acquire)) return true;
+  if (!playing) return true;
   if (endedEpoch_.load(std::memory_order_relaxed) == playEpoch_.load(std::memory_order_acquire)) return true;
   int available = -readOffset_;
   int loops = loopsDone_;

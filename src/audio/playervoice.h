@@ -17,6 +17,11 @@
 //
 // After the last block of a play the decoder goes on from the start of the file at once: a loop is seamless,
 // and a file whose end was reached is already rewound for its next Play, whoever noticed the end first.
+//
+// Nothing is cut off: a Play glides in from silence, and when the sound of a play is let go (Stop, a new Play,
+// or an open or close over it) the callback takes its next few milliseconds out of the queue without consuming
+// them, fades them to silence and plays them out of a buffer of its own. The position stays where the play was
+// let go, so a later Play resumes exactly there.
 
 #include <QString>
 
@@ -29,6 +34,7 @@
 #include <optional>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 #include "audio/blockqueue.h"
 #include "audio/gain.h"
@@ -110,6 +116,9 @@ class PlayerVoice {
   // *generation is current, and *generation moves up to it.
   bool Stale(const AudioBlock& block, std::uint32_t* generation) const noexcept;
   void DropStale(std::uint32_t* generation) noexcept;
+  // Mixing thread: when the sound of the last play was let go, fills fade_ with what it would have played next,
+  // gliding to silence. Before any stale block is dropped.
+  void CatchFade(bool playing, std::uint32_t epoch) noexcept;
 
   static constexpr int kGenerationBits = 16;
   static constexpr std::uint64_t kFrameMask = (std::uint64_t{1} << (64 - kGenerationBits)) - 1;
@@ -142,9 +151,16 @@ class PlayerVoice {
   std::uint32_t seenEpoch_ = 0xFFFFFFFF;
   int loopsDone_ = 0;
   int readOffset_ = 0;
+  // The last callback mixed sound of this generation for seenEpoch_, so letting it go needs a fade.
+  bool sounding_ = false;
+  std::uint32_t soundingGeneration_ = 0;
   // Largest gain change per frame: a full-scale move takes 5 ms, short enough to follow a slider at once and
   // long enough that no step is heard as a click.
   float maxGainStep_;
+  // The fade of the sound let go last: interleaved stereo, already faded; fadeRead_ frames of it were played.
+  std::vector<float> fade_;
+  int fadeLength_ = 0;
+  int fadeRead_ = 0;
 
   // Written by the decoder thread: the generation for which nothing more will be decoded (-1: busy).
   std::atomic<std::int64_t> idleGeneration_{0};

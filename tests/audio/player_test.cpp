@@ -80,6 +80,7 @@ class PlayerTest : public ::testing::Test {
     // A rising sweep never repeats, so a piece of it shows exactly where in the file it comes from.
     sweep_ = MakeFile(d, u"sweep.mp3"_s, u"0.5*sin(2*PI*(200*t+150*t*t))"_s, 3.0, "-c:a libmp3lame -b:a 192k");
     dc_ = MakeFile(d, u"dc.wav"_s, u"0.8"_s, 2.0, "-c:a pcm_f32le");  // shows any step in the gain
+    full_ = MakeFile(d, u"full.wav"_s, u"sin(2*PI*1000*t)"_s, 1.0, "-c:a pcm_f32le");
     held_ = MakeFile(d, u"held.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
     heldToo_ = MakeFile(d, u"held2.wav"_s, kTone441, 1.0, "-c:a pcm_s16le");
     // Eight tones 0.2 high each: the sum's peaks reach far beyond full scale.
@@ -96,7 +97,7 @@ class PlayerTest : public ::testing::Test {
   static void Settle() { WaitFor([] { return false; }, 50); }
 
   static inline QTemporaryDir dir_;
-  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, held_, heldToo_, tones_[8];
+  static inline QString tone_, toneMp3_, ramp_, sweep_, dc_, full_, held_, heldToo_, tones_[8];
   std::optional<OfflineEngine> engine_;
 };
 
@@ -148,7 +149,7 @@ TEST_F(PlayerTest, NothingOpenOrAFailedOpenPlaysNothing) {
   EXPECT_EQ(log.events.back(), (Ev{'o', 5, 0}));
   P().Play();
   EXPECT_EQ(P().PlayState(), 0);
-  EXPECT_EQ(Peak(Render(0.1)), 0.0);
+  EXPECT_EQ(Peak(Channel(Render(0.1), 0, 441)), 0.0) << "silent once the tone has faded out";
 }
 
 TEST_F(PlayerTest, PositionCountsRenderedSoundAndTheEndStopsLaterAndRewinds) {
@@ -319,6 +320,28 @@ TEST_F(PlayerTest, GainChangesGlideWithoutASampleStep) {
   EXPECT_LT(largestStep, 0.8 / 200.0);
   EXPECT_EQ(left[4410 + 441], 0.0f);
   EXPECT_NEAR(left[8820 + 441], 0.8, 1e-6);
+}
+
+TEST_F(PlayerTest, StopAndAnOpenOverAPlayingFileFadeOutInsteadOfCutting) {
+  const std::pair<const char*, std::function<void()>> cases[] = {{"Stop", [&] { P().Stop(); }},
+                                                                 {"Open", [&] { P().Open(dc_); }}};
+  for (const auto& [what, letGo] : cases) {
+    ASSERT_EQ(OpenAndWait(P(), full_), 6) << what;
+    P().Play();
+    std::vector<float> out = Render(0.25025);  // up to a peak of the full-scale 1 kHz tone: a cut steps by 1
+    Settle();
+    letGo();
+    const std::vector<float> after = Render(0.05);
+    out.insert(out.end(), after.begin(), after.end());
+    const std::vector<float> left = Channel(out, 0);
+    const auto largestStep = [&](int from, int to) {
+      double step = 0.0;
+      for (int i = from; i < to; ++i) step = std::max(step, std::fabs(left[i] - left[i - 1] + 0.0));
+      return step;
+    };
+    EXPECT_LE(largestStep(11036, 13241), largestStep(441, 11036)) << what << ": the end steps more than the tone";
+    EXPECT_EQ(Peak(Channel(after, 0, 441)), 0.0) << what << ": silent within 10 ms";
+  }
 }
 
 TEST_F(PlayerTest, EightPlayersMixAndTheSumIsClippedNotWrapped) {
