@@ -84,20 +84,32 @@ std::uint32_t PlayerVoice::RequestOpen(const QString& path) {
   fileStop_.request_stop();
   fileStop_ = std::stop_source();
   Post({RequestKind::kOpen, NextGeneration(), token, path, 0.0, fileStop_.get_token()});
+  uiAtStart_ = !playing_.load(std::memory_order_relaxed);
   return token;
 }
 
 void PlayerVoice::RequestClose() {
   fileStop_.request_stop();
   Post({RequestKind::kClose, NextGeneration(), 0, QString(), 0.0, {}});
+  uiAtStart_ = false;
 }
 
 void PlayerVoice::RequestSeek(double seconds) {
-  Post({RequestKind::kSeek, NextGeneration(), 0, QString(), std::max(0.0, seconds), {}});
+  seconds = std::max(0.0, seconds);
+  // While stopped the callback consumes nothing of the current generation, so what the decoder queued from the
+  // start is still there to play.
+  if (seconds == 0.0 && uiAtStart_) return;
+  Post({RequestKind::kSeek, NextGeneration(), 0, QString(), seconds, {}});
+  uiAtStart_ = seconds == 0.0 && !playing_.load(std::memory_order_relaxed);
 }
 
 void PlayerVoice::SetPlaying(bool playing) {
-  if (playing) playEpoch_.store(playEpoch_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+  if (playing) {
+    playEpoch_.store(playEpoch_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    uiAtStart_ = false;
+  } else if (HasEnded() && endedRewound_.load(std::memory_order_relaxed)) {
+    uiAtStart_ = true;  // the decoder already went on from the start after the end
+  }
   playing_.store(playing, std::memory_order_release);
 }
 
@@ -231,6 +243,7 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
       continue;
     }
     position_.store(PackPosition(generation, 0), std::memory_order_release);
+    endedRewound_.store(restarts, std::memory_order_relaxed);
     endedEpoch_.store(epoch, std::memory_order_release);
     sounding_ = false;  // the file's own end: nothing to fade
     break;

@@ -69,6 +69,8 @@ class PlayerVoice {
   // read of the file let go, so a file that stopped answering never holds the player.
   std::uint32_t RequestOpen(const QString& path);  // returns the token its OpenResult will carry
   void RequestClose();
+  // A seek to 0 while stopped, when the sound to come already starts at the file's start (a file just opened,
+  // rewound before, or whose end was reached), keeps the blocks decoded so far: the next Play sounds at once.
   void RequestSeek(double seconds);
 
   // UI thread, at shutdown: asks the decoder thread to end, interrupting any read. Returns at once.
@@ -140,11 +142,13 @@ class PlayerVoice {
   std::atomic<float> gainRight_{1.0f};
   std::uint32_t uiGeneration_ = 0;  // UI thread's copy
   std::uint32_t uiToken_ = 0;
+  bool uiAtStart_ = false;  // stopped, and the current generation's next sound is the file's start
   std::stop_source fileStop_;  // UI thread: stops the reads of the file opened last
 
   // Written by the callback.
   std::atomic<std::uint64_t> position_{0};
   std::atomic<std::uint32_t> endedEpoch_{0xFFFFFFFF};
+  std::atomic<bool> endedRewound_{false};  // with endedEpoch_: the blocks after the end start the file again
   // Callback-only state.
   float currentLeft_ = 0.0f;
   float currentRight_ = 0.0f;

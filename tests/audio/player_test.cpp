@@ -389,6 +389,23 @@ TEST_F(PlayerTest, StarvedPlayerIsSilentForThatMomentWhileTheOthersGoOn) {
   EXPECT_TRUE(a.CurrentPosition() > 5.0 && a.CurrentPosition() < 5.1) << a.CurrentPosition();
 }
 
+TEST_F(PlayerTest, PlayFromTheStartSoundsInTheFirstCallbackWhenTheStartIsQueuedAlready) {
+  auto output = std::make_unique<HandOutput>();
+  HandOutput* hand = output.get();
+  AudioEngine engine(std::move(output));
+  MediaPlayer& p = engine.Player(1);
+  ASSERT_EQ(OpenAndWait(p, tone_), 6);
+  std::vector<float> buffer(1024);
+  for (const std::string when : {"just opened", "stopped and rewound", "after the end"}) {
+    hand->RenderUntil([] { return false; }, 0.5);  // the decoder queues the start meanwhile
+    p.SetCurrentPosition(0.0), p.Play();  // as the console's Play button does
+    hand->source_->Render(buffer.data(), 512);
+    EXPECT_GT(Peak(buffer), 0.0) << when;
+    if (when == "just opened") p.Stop(), p.SetCurrentPosition(0.0);
+    else hand->RenderUntil([&] { return p.PlayState() == 0; }, 2.0);
+  }
+}
+
 // A file that does not answer: another program holds a lease on it, so opening it waits until that program lets go
 // (for up to /proc/sys/fs/lease-break-time, 45 s by default), as a file on a hung network mount waits. Here the
 // lease is let go after 5 s at the latest, so a player that waits for it makes the test late and failed, not hung.
