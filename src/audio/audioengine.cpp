@@ -48,12 +48,15 @@ AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObj
     output_->Start(this, &error);
   }
   reopen_ = output_->Reopener();
-  if (reopen_) {
-    probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+  if (reopen_) probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+  if (!offline_) {
+    // The watch looks after a device's health and puts an idle output to sleep; it runs while the output does.
+    lastBusy_ = std::chrono::steady_clock::now();
     watch_ = new QTimer(this);
     watch_->setInterval(kWatchMilliseconds);
     connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
     watch_->start();
+    for (MediaPlayer* player : players_) player->wakeOutput = [this] { WakeOutput(); };
   }
 }
 
@@ -96,16 +99,61 @@ std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
   return std::make_unique<NullOutput>();
 }
 
+void AudioEngine::HoldOutput(bool hold) {
+  held_ = hold;
+  if (hold) WakeOutput();
+}
+
+void AudioEngine::WakeOutput() {
+  lastBusy_ = std::chrono::steady_clock::now();
+  if (running_ || offline_) return;
+  running_ = true;
+  for (auto& voice : voices_) voice->SetMixerRunning(true);
+  watch_->start();
+  QString error;
+  if (output_->Start(this, &error)) return;
+  // A device that will not start again is lost: the null output stands in and the probe looks for it.
+  if (reopen_ && !lost_) {
+    LoseOutput(std::chrono::steady_clock::now());
+  } else {
+    StandIn(std::chrono::steady_clock::now());
+  }
+}
+
+void AudioEngine::SleepWhenIdle() {
+  const auto now = std::chrono::steady_clock::now();
+  const bool busy =
+      held_ || std::any_of(voices_.begin(), voices_.end(), [](const auto& voice) { return voice->Playing(); });
+  if (busy) lastBusy_ = now;
+  if (busy || now - lastBusy_ < kIdleStop) return;
+  // Stopped on purpose: the device is not watched while it sleeps, and Check does not count it as lost.
+  output_->Stop();
+  running_ = false;
+  for (auto& voice : voices_) voice->SetMixerRunning(false);
+  if (!lost_) watch_->stop();
+}
+
 void AudioEngine::WatchOutput() {
   if (!lost_) {
     const AudioOutput::Health health = output_->Check(kStallLimit);
-    if (health.lost) LoseOutput(health.lastPull);
+    if (health.lost) {
+      LoseOutput(health.lastPull);
+    } else {
+      SleepWhenIdle();
+    }
     return;
   }
+  if (running_) SleepWhenIdle();
   std::unique_ptr<AudioOutput> device = probe_->TakeFound();
   if (device == nullptr) return;
   // The stand-in stops before the device starts: only one output ever pulls the mix.
   output_->Stop();
+  if (!running_) {
+    // The stand-in was asleep: the device starts anyway, and sleeps again when nothing plays.
+    running_ = true;
+    lastBusy_ = std::chrono::steady_clock::now();
+    for (auto& voice : voices_) voice->SetMixerRunning(true);
+  }
   QString error;
   if (!device->Start(this, &error)) {
     device->Abandon();

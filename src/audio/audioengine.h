@@ -16,6 +16,11 @@
 // tries to open the device again every second on the probe's thread, and goes back to it when it opens
 // (OutputRestored), the players where real time has brought them. Only one output ever pulls the mix at a time.
 // An output that was stopped on purpose is not lost.
+//
+// Quiet when idle: when no player has played for about two seconds, the engine stops its output (no callbacks,
+// no device wake-ups) and starts it again inside the next Play, before Play returns. While the mix is held (it is
+// being recorded) the output never sleeps. An offline output never sleeps. A device that will not start again
+// counts as lost.
 
 #include <QObject>
 #include <QString>
@@ -73,6 +78,14 @@ class AudioEngine : public QObject, private AudioSource {
   QString OutputNotice() const { return outputNotice_; }
   // True while a lost device is being stood in for.
   bool OutputLostNow() const { return lost_; }
+  // While held, the output keeps running even when nothing plays (the mix is being recorded); held also starts a
+  // sleeping output at once.
+  void HoldOutput(bool hold);
+  // True while the output runs (false while it sleeps because nothing plays).
+  bool OutputRunning() const { return running_; }
+  // How long the engine waits with nothing playing before it stops the output.
+  static constexpr std::chrono::milliseconds kIdleStop{2000};
+
   // Output underruns since the engine started, over every device it has played through.
   std::int64_t Underruns() const { return pastUnderruns_ + output_->Underruns(); }
 
@@ -95,6 +108,9 @@ class AudioEngine : public QObject, private AudioSource {
   void WatchOutput();
   void LoseOutput(std::chrono::steady_clock::time_point lastPull);
   void StandIn(std::chrono::steady_clock::time_point from);
+  // Starts a sleeping output again (Play, HoldOutput); stops a running one when nothing has played for kIdleStop.
+  void WakeOutput();
+  void SleepWhenIdle();
 
   std::unique_ptr<AudioOutput> output_;
   int rate_ = 44100;
@@ -103,6 +119,9 @@ class AudioEngine : public QObject, private AudioSource {
   std::function<std::unique_ptr<AudioOutput>()> reopen_;
   QTimer* watch_ = nullptr;
   bool lost_ = false;
+  bool running_ = true;
+  bool held_ = false;
+  std::chrono::steady_clock::time_point lastBusy_;
   // Underruns of the devices given up so far.
   std::int64_t pastUnderruns_ = 0;
   std::unique_ptr<DeviceProbe> probe_;

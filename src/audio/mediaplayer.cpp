@@ -86,6 +86,7 @@ void MediaPlayer::OpenFinished(std::uint32_t token, bool ok, double duration, co
 
 void MediaPlayer::Play() {
   if (openState_ != kOpen || playState_ == kPlaying) return;
+  if (wakeOutput) wakeOutput();
   voice_->SetPlaying(true);
   ChangePlayState(kPlaying);
 }

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace marvane {
 
@@ -63,6 +64,10 @@ class MediaPlayer : public QObject {
 
   // Why the last open failed (for a debug view); empty after a successful open.
   QString LastError() const { return lastError_; }
+
+  // Set by the engine: called inside Play, before the player starts, so a sleeping output is running again by the
+  // time Play returns.
+  std::function<void()> wakeOutput;
 
  Q_SIGNALS:
   void OpenStateChange(int oldState, int newState);

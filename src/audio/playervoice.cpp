@@ -64,6 +64,7 @@ std::uint32_t PlayerVoice::NextGeneration() {
 }
 
 void PlayerVoice::Post(Request request) {
+  std::uint32_t generation = request.generation;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     // An open or close makes every earlier request pointless; a seek replaces a seek still waiting.
@@ -76,6 +77,18 @@ void PlayerVoice::Post(Request request) {
     // The generation changes under the mutex so the decoder never sees a request older than the generation.
     generation_.store(requests_.back().generation, std::memory_order_release);
   }
+  if (!mixerRunning_) {
+    // No callback runs: the UI thread stands in for it as the queue's consumer.
+    DropStale(&generation);
+  }
+  wake_.notify_one();
+}
+
+void PlayerVoice::SetMixerRunning(bool running) {
+  mixerRunning_ = running;
+  if (running) return;
+  std::uint32_t generation = generation_.load(std::memory_order_acquire);
+  DropStale(&generation);
   wake_.notify_one();
 }
 

@@ -82,6 +82,10 @@ class PlayerVoice {
   bool FinishShutdown(std::chrono::steady_clock::time_point deadline);
 
   void SetPlaying(bool playing);
+  bool Playing() const { return playing_.load(std::memory_order_relaxed); }
+  // UI thread: the engine stopped its output (false) or started it again (true). While no callback runs, the UI
+  // thread drops the blocks that a seek, open or close made stale itself, so the decoder has room at once.
+  void SetMixerRunning(bool running);
   void SetPlayCount(int count);
   void SetGain(StereoGain gain);
 
@@ -144,6 +148,7 @@ class PlayerVoice {
   std::uint32_t uiToken_ = 0;
   bool uiAtStart_ = false;  // stopped, and the current generation's next sound is the file's start
   std::stop_source fileStop_;  // UI thread: stops the reads of the file opened last
+  bool mixerRunning_ = true;  // UI thread's copy: false while the engine's output sleeps
 
   // Written by the callback.
   std::atomic<std::uint64_t> position_{0};

@@ -406,6 +406,31 @@ TEST_F(PlayerTest, PlayFromTheStartSoundsInTheFirstCallbackWhenTheStartIsQueuedA
   }
 }
 
+TEST_F(PlayerTest, TheOutputSleepsWhenNothingPlaysUnlessHeldAndWakesInsidePlay) {
+  auto output = std::make_unique<HandOutput>();
+  HandOutput* hand = output.get();
+  AudioEngine engine(std::move(output));
+  MediaPlayer& p = engine.Player(1);
+  ASSERT_EQ(OpenAndWait(p, ramp_), 6);
+  p.Play();
+  hand->RenderUntil([] { return false; }, 0.5);
+  p.Stop();
+  const auto asleep = [&] { return hand->source_ == nullptr; };
+  for (bool hold : {true, false}) {
+    engine.HoldOutput(hold);
+    EXPECT_EQ(WaitFor(asleep, 2500), !hold) << "held " << hold;
+  }
+  EXPECT_FALSE(engine.OutputLostNow()) << "stopped on purpose";
+  p.SetCurrentPosition(2.0);  // the stale blocks go while no callback runs, and the decoder refills
+  Settle();
+  p.Play();
+  ASSERT_FALSE(asleep()) << "running again when Play returns";
+  std::vector<float> buffer(1024);
+  hand->source_->Render(buffer.data(), 512);
+  EXPECT_NEAR(buffer.back(), 0.2012, 0.001) << "the ramp from 2 s on, in the first callback";
+  EXPECT_NEAR(p.CurrentPosition(), 2.0116, 0.001);
+}
+
 // A file that does not answer: another program holds a lease on it, so opening it waits until that program lets go
 // (for up to /proc/sys/fs/lease-break-time, 45 s by default), as a file on a hung network mount waits. Here the
 // lease is let go after 5 s at the latest, so a player that waits for it makes the test late and failed, not hung.
