@@ -4,8 +4,8 @@
 //
 // Threads: WriteSlot/Publish only on the producer thread, ReadSlot/Release only on the consumer thread;
 // Available may be read anywhere. Neither side ever blocks, locks or allocates: the consumer is the audio
-// callback. The memory of every block is allocated once, when the queue is made, so a player's memory does not
-// grow with the length of its file.
+// callback. The memory of every block is allocated once, by the producer before it publishes its first block (a
+// player that never opens a file holds none), so a player's memory does not grow with the length of its file.
 
 #include <array>
 #include <atomic>
@@ -38,12 +38,14 @@ class BlockQueue {
   // decoder when eight share one core, yet only 6 MB for all eight players.
   static constexpr int kCapacity = 96;
 
-  BlockQueue() : blocks_(std::make_unique<AudioBlock[]>(kCapacity)) {}
+  BlockQueue() = default;
   BlockQueue(const BlockQueue&) = delete;
   BlockQueue& operator=(const BlockQueue&) = delete;
 
   // Producer: the next free block, or nullptr when the queue is full.
   AudioBlock* WriteSlot() {
+    // The consumer reads blocks_ only after it sees a block published, which happens after this.
+    if (blocks_ == nullptr) blocks_ = std::make_unique<AudioBlock[]>(kCapacity);
     const std::uint64_t write = write_.load(std::memory_order_relaxed);
     // Acquire pairs with the consumer's release in Release(): the slot is no longer being read.
     if (write - read_.load(std::memory_order_acquire) >= kCapacity) return nullptr;

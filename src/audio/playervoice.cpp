@@ -12,11 +12,6 @@ namespace {
 
 // A freshly opened file has this many blocks decoded before it reports open, so Play sounds at once.
 constexpr int kPrimeBlocks = 4;
-// How often a decoder with a full queue looks again. The queue holds about a second, so a decoder that
-// sleeps this long still refills it in time; offline renders wake it directly instead.
-constexpr auto kFullQueueWait = std::chrono::milliseconds(20);
-// An idle decoder looks again at least this often; a request wakes it at once.
-constexpr auto kIdleWait = std::chrono::milliseconds(50);
 
 }  // namespace
 
@@ -44,7 +39,7 @@ void PlayerVoice::BeginShutdown() {
     std::lock_guard<std::mutex> lock(mutex_);
     quit_ = true;
   }
-  wake_.notify_one();
+  WakeDecoderThread();
 }
 
 bool PlayerVoice::FinishShutdown(std::chrono::steady_clock::time_point deadline) {
@@ -81,7 +76,20 @@ void PlayerVoice::Post(Request request) {
     // No callback runs: the UI thread stands in for it as the queue's consumer.
     DropStale(&generation);
   }
-  wake_.notify_one();
+  WakeDecoderThread();
+}
+
+void PlayerVoice::WakeDecoderThread() noexcept {
+  wakeups_.fetch_add(1, std::memory_order_release);
+  wakeups_.notify_one();
+}
+
+void PlayerVoice::Consumed() noexcept {
+  // Pairs with the fence in DecoderMain: either the decoder sees the room made here, or this sees that it waits.
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  if (roomWanted_.load(std::memory_order_relaxed) && queue_.Available() <= BlockQueue::kCapacity / 2 &&
+      roomWanted_.exchange(false))
+    WakeDecoderThread();
 }
 
 void PlayerVoice::SetMixerRunning(bool running) {
@@ -89,7 +97,7 @@ void PlayerVoice::SetMixerRunning(bool running) {
   if (running) return;
   std::uint32_t generation = generation_.load(std::memory_order_acquire);
   DropStale(&generation);
-  wake_.notify_one();
+  Consumed();
 }
 
 std::uint32_t PlayerVoice::RequestOpen(const QString& path) {
@@ -201,8 +209,10 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
   for (int i = 0; i < fading * 2; ++i) out[i] += fade_[2 * fadeRead_ + i];
   fadeRead_ += fading;
   DropStale(&generation);
-  if (!playing) return;
-  if (endedEpoch_.load(std::memory_order_relaxed) == epoch) return;
+  if (!playing || endedEpoch_.load(std::memory_order_relaxed) == epoch) {
+    Consumed();  // stale blocks may have gone
+    return;
+  }
   if (epoch != seenEpoch_) {
     // A new Play: count the plays afresh and glide in from silence, so resuming mid-song does not click.
     seenEpoch_ = epoch;
@@ -261,6 +271,7 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
     sounding_ = false;  // the file's own end: nothing to fade
     break;
   }
+  Consumed();
 }
 
 bool PlayerVoice::ReadyToMix(int frames) {
@@ -268,6 +279,7 @@ bool PlayerVoice::ReadyToMix(int frames) {
   const bool playing = playing_.load(std::memory_order_acquire);
   CatchFade(playing, playEpoch_.load(std::memory_order_acquire));
   DropStale(&generation);
+  Consumed();
   if (!playing) return true;
   if (endedEpoch_.load(std::memory_order_relaxed) == playEpoch_.load(std::memory_order_acquire)) return true;
   int available = -readOffset_;
@@ -303,8 +315,16 @@ void PlayerVoice::DecoderMain() {
     openResult_ = OpenResult{token, ok, duration, error};
   };
 
+  // Sleeps until the next wake-up after `seen` (a request, room in the queue, shutdown), without the mutex.
   std::unique_lock<std::mutex> lock(mutex_);
+  auto sleep = [&](std::uint32_t seen) {
+    lock.unlock();
+    wakeups_.wait(seen, std::memory_order_acquire);
+    lock.lock();
+  };
   while (!quit_) {
+    // Read before the requests are looked at, so a request posted after that look still wakes the wait below.
+    const std::uint32_t seen = wakeups_.load(std::memory_order_acquire);
     if (!requests_.empty()) {
       Request request = std::move(requests_.front());
       requests_.pop_front();
@@ -386,13 +406,21 @@ void PlayerVoice::DecoderMain() {
         report(primeToken, true, primeDuration, QString());
         primeToken = 0;
       }
-      wake_.wait_for(lock, kFullQueueWait);
+      // Full: the callback wakes this thread once it has played half the queue, so the decoder works in long
+      // runs; a stopped player's decoder sleeps until a request comes.
+      roomWanted_.store(true, std::memory_order_seq_cst);
+      std::atomic_thread_fence(std::memory_order_seq_cst);
+      if (queue_.Available() > BlockQueue::kCapacity / 2) {
+        sleep(seen);
+      } else {
+        roomWanted_.store(false, std::memory_order_relaxed);
+      }
       continue;
     }
 
     idleGeneration_.store(generation, std::memory_order_release);
     if (signal_ != nullptr) signal_->published.notify_all();
-    wake_.wait_for(lock, kIdleWait);
+    sleep(seen);
   }
 }
 

@@ -8,7 +8,8 @@
 // - Decoder thread (owned here): opens, seeks and decodes into the BlockQueue; leaves the result of each open
 //   for the UI thread to collect with TakeOpenResult.
 // - Mixing thread (the audio callback): MixInto and, for offline outputs only, ReadyToMix and WakeDecoder.
-//   MixInto takes no lock, allocates nothing and makes no system call.
+//   MixInto takes no lock and allocates nothing; its only system call is waking a decoder that waits for room,
+//   at most once per half queue played (about a second).
 //
 // Every open, close and seek starts a new generation. Blocks carry the generation they were decoded for, and
 // the callback drops blocks of older generations unheard, so a seek never plays stale sound and the
@@ -100,9 +101,7 @@ class PlayerVoice {
   // Mixing thread, offline only: true when `frames` can be mixed without starving (or nothing more will come).
   bool ReadyToMix(int frames);
   // Wakes the decoder once its queue is half empty, so it decodes in long runs rather than a block at a time.
-  void WakeDecoder() {
-    if (queue_.Available() <= BlockQueue::kCapacity / 2) wake_.notify_one();
-  }
+  void WakeDecoder() noexcept { Consumed(); }
 
  private:
   enum class RequestKind { kOpen, kClose, kSeek };
@@ -125,6 +124,12 @@ class PlayerVoice {
   // Mixing thread: when the sound of the last play was let go, fills fade_ with what it would have played next,
   // gliding to silence. Before any stale block is dropped.
   void CatchFade(bool playing, std::uint32_t epoch) noexcept;
+  // Any thread: wakes the decoder thread from its wait.
+  void WakeDecoderThread() noexcept;
+  // The consumer's side (mixing thread, or the UI thread while no callback runs) after releasing blocks: wakes a
+  // decoder that waits for room once half the queue is free. Takes no lock: an atomic and, only when the decoder
+  // sleeps, one futex wake-up, at most once per half queue played.
+  void Consumed() noexcept;
 
   static constexpr int kGenerationBits = 16;
   static constexpr std::uint64_t kFrameMask = (std::uint64_t{1} << (64 - kGenerationBits)) - 1;
@@ -178,8 +183,11 @@ class PlayerVoice {
   std::optional<OpenResult> openResult_;
 
   std::mutex mutex_;
-  std::condition_variable wake_;
   std::deque<Request> requests_;
+  // The decoder thread's one event, counted so no wake-up is lost: a request, room in the queue, shutdown.
+  std::atomic<std::uint32_t> wakeups_{0};
+  // Set by the decoder while it waits for the callback to free half the queue.
+  std::atomic<bool> roomWanted_{false};
   bool quit_ = false;
   std::thread thread_;
   // Set by the decoder thread as its last act.
