@@ -389,46 +389,34 @@ TEST_F(PlayerTest, StarvedPlayerIsSilentForThatMomentWhileTheOthersGoOn) {
   EXPECT_TRUE(a.CurrentPosition() > 5.0 && a.CurrentPosition() < 5.1) << a.CurrentPosition();
 }
 
-TEST_F(PlayerTest, PlayFromTheStartSoundsInTheFirstCallbackWhenTheStartIsQueuedAlready) {
-  auto output = std::make_unique<HandOutput>();
-  HandOutput* hand = output.get();
-  AudioEngine engine(std::move(output));
-  MediaPlayer& p = engine.Player(1);
-  ASSERT_EQ(OpenAndWait(p, tone_), 6);
-  std::vector<float> buffer(1024);
-  for (const std::string when : {"just opened", "stopped and rewound", "after the end"}) {
-    hand->RenderUntil([] { return false; }, 0.5);  // the decoder queues the start meanwhile
-    p.SetCurrentPosition(0.0), p.Play();  // as the console's Play button does
-    hand->source_->Render(buffer.data(), 512);
-    EXPECT_GT(Peak(buffer), 0.0) << when;
-    if (when == "just opened") p.Stop(), p.SetCurrentPosition(0.0);
-    else hand->RenderUntil([&] { return p.PlayState() == 0; }, 2.0);
-  }
-}
-
-TEST_F(PlayerTest, TheOutputSleepsWhenNothingPlaysUnlessHeldAndWakesInsidePlay) {
+TEST_F(PlayerTest, PlaySoundsInTheFirstCallbackWhenTheStartIsQueuedAndWakesASleepingOutput) {
   auto output = std::make_unique<HandOutput>();
   HandOutput* hand = output.get();
   AudioEngine engine(std::move(output));
   MediaPlayer& p = engine.Player(1);
   ASSERT_EQ(OpenAndWait(p, ramp_), 6);
-  p.Play();
-  hand->RenderUntil([] { return false; }, 0.5);
-  p.Stop();
   const auto asleep = [&] { return hand->source_ == nullptr; };
-  for (bool hold : {true, false}) {
-    engine.HoldOutput(hold);
-    EXPECT_EQ(WaitFor(asleep, 2500), !hold) << "held " << hold;
-  }
-  EXPECT_FALSE(engine.OutputLostNow()) << "stopped on purpose";
-  p.SetCurrentPosition(2.0);  // the stale blocks go while no callback runs, and the decoder refills
-  Settle();
-  p.Play();
-  ASSERT_FALSE(asleep()) << "running again when Play returns";
   std::vector<float> buffer(1024);
-  hand->source_->Render(buffer.data(), 512);
-  EXPECT_NEAR(buffer.back(), 0.2012, 0.001) << "the ramp from 2 s on, in the first callback";
-  EXPECT_NEAR(p.CurrentPosition(), 2.0116, 0.001);
+  // Just opened; stopped and rewound (the console's Stop, then Play); after the end; sought while the output slept.
+  const std::pair<std::string_view, double> cases[] = {{"opened", 0}, {"rewound", 0}, {"ended", 0}, {"asleep", 2}};
+  for (const auto& [when, from] : cases) {
+    Settle();  // the decoder queues the sound meanwhile
+    if (from == 0.0) p.SetCurrentPosition(0.0);  // as the console's Play button does
+    p.Play();
+    ASSERT_FALSE(asleep()) << when << ": running again when Play returns";
+    hand->source_->Render(buffer.data(), 512);
+    EXPECT_NEAR(buffer.back(), (from + 511.0 / 44100) / 10, 3e-4) << when << ": the ramp from there, at once";
+    if (when == "opened") p.Stop(), p.SetCurrentPosition(0.0), hand->RenderUntil([] { return false; }, 0.5);
+    if (when == "rewound") hand->RenderUntil([&] { return p.PlayState() == 0; }, 9.0);
+    if (when != "ended") continue;
+    p.Stop();
+    for (bool hold : {true, false}) {
+      engine.HoldOutput(hold);
+      EXPECT_EQ(WaitFor(asleep, 2500), !hold) << "held " << hold;
+    }
+    EXPECT_FALSE(engine.OutputLostNow()) << "stopped on purpose";
+    p.SetCurrentPosition(2.0);  // while no callback runs, for the last case
+  }
 }
 
 // A file that does not answer: another program holds a lease on it, so opening it waits until that program lets go
