@@ -400,7 +400,7 @@ TEST_F(PlayerTest, PlaySoundsInTheFirstCallbackWhenTheStartIsQueuedAndWakesASlee
   // Just opened; stopped and rewound (the console's Stop, then Play); after the end; sought while the output slept.
   const std::pair<std::string_view, double> cases[] = {{"opened", 0}, {"rewound", 0}, {"ended", 0}, {"asleep", 2}};
   for (const auto& [when, from] : cases) {
-    Settle();  // the decoder queues the sound meanwhile
+    WaitFor([] { return false; }, 300);  // the decoder queues the sound meanwhile
     if (from == 0.0) p.SetCurrentPosition(0.0);  // as the console's Play button does
     p.Play();
     ASSERT_FALSE(asleep()) << when << ": running again when Play returns";
