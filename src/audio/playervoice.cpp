@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "audio/decoder.h"
+#include "audio/realtime.h"
 
 namespace marvane {
 namespace {
@@ -23,6 +24,7 @@ constexpr auto kIdleWait = std::chrono::milliseconds(50);
 PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
     : outputRate_(outputRate), signal_(signal), maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))) {
   thread_ = std::thread([this] {
+    LowerDecoderThread();
     DecoderMain();
     std::lock_guard<std::mutex> lock(doneMutex_);
     done_ = true;
