@@ -5,6 +5,7 @@
 #include "app/mpris.h"
 #include "app/programinfo.h"
 #include "app/singleinstance.h"
+#include "audio/audioengine.h"
 #include "common/appinfo.h"
 #include "common/qtdialogs.h"
 #include "console/mainform.h"
@@ -57,5 +58,9 @@ int main(int argc, char** argv) {
   // The media keys and the desktop's player controls; without a session bus the program goes on without them.
   marvane::Mpris mpris(app);
   mpris.Register(QDBusConnection::sessionBus());
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  // For whoever watches the sound (scripts/dropout-check.sh): how often the device ran dry since the start.
+  if (const marvane::AudioEngine* engine = app.Engine())
+    std::fprintf(stderr, "audio: %lld output underruns\n", static_cast<long long>(engine->Underruns()));
+  return code;
 }

@@ -5,11 +5,16 @@
 //   engine_vs_decode_ratio  the first over the second
 //   engine_peak_rss_mb      the process's peak resident memory
 //   callback_p99_us, callback_max_us, callback_period_us
-//                           eight players through the real-time callback path at 256 frames and 48 kHz
+//                           eight players through the real-time callback path at 256 frames and 48 kHz (the
+//                           decoders resample the 44.1 kHz files)
+//   callback_128_p99_us     the same at 128 frames
+//   underruns_128_<n>s      output underruns of a real-time run of the eight players for n seconds at 128 frames
+//                           through the real PortAudio output into the null sink of a private PulseAudio daemon
+//                           (skipped, with a message, where PulseAudio is missing)
 // "Times real time" is seconds of mixed output per second of wall time: one second of eight players is one
 // second, however many files are in it.
 //
-// Usage: bench_engine [seconds of the callback run, default 10]
+// Usage: bench_engine [seconds of each callback run, default 10] [seconds of the underrun run, default 60]
 
 #include "support/benchutil.h"
 
@@ -34,6 +39,8 @@
 #include "audio/mediaplayer.h"
 #include "audio/nulloutput.h"
 #include "audio/offlineoutput.h"
+#include "audio/portaudiooutput.h"
+#include "support/testenv.h"
 
 namespace {
 
@@ -126,10 +133,10 @@ double EngineOffline(const std::vector<QString>& files) {
   return kSeconds / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
 }
 
-std::vector<std::int64_t> CallbackTimes(const std::vector<QString>& files, double seconds) {
-  auto output = std::make_unique<marvane::NullOutput>(48000, 256);
+std::vector<std::int64_t> CallbackTimes(const std::vector<QString>& files, double seconds, int frames) {
+  auto output = std::make_unique<marvane::NullOutput>(48000, frames);
   marvane::NullOutput* null = output.get();
-  null->RecordCallbackTimes(static_cast<std::size_t>(seconds * 48000 / 256) + 1000);
+  null->RecordCallbackTimes(static_cast<std::size_t>(seconds * 48000 / frames) + 1000);
   std::vector<std::int64_t> times;
   {
     marvane::AudioEngine engine(std::move(output));
@@ -146,11 +153,41 @@ std::vector<std::int64_t> CallbackTimes(const std::vector<QString>& files, doubl
   return times;
 }
 
+std::int64_t P99(std::vector<std::int64_t> times) {
+  std::sort(times.begin(), times.end());
+  return times.empty() ? 0 : times[std::min(times.size() - 1, times.size() * 99 / 100)];
+}
+
+// The eight players for `seconds` in real time through the default PortAudio device, which reaches a private
+// PulseAudio daemon's null sink, at 128 frames a callback. Prints the underruns the engine counted.
+void UnderrunRun(const std::vector<QString>& files, double seconds) {
+  if (const QString missing = marvane::test::PrivatePulse::Missing(); !missing.isEmpty()) {
+    std::fprintf(stderr, "bench_engine: underrun run skipped, %s\n", qPrintable(missing));
+    return;
+  }
+  marvane::test::PrivatePulse pulse;
+  QString error;
+  std::unique_ptr<marvane::AudioOutput> device =
+      pulse.Ready() ? marvane::PortAudioOutput::OpenDefault(128, &error) : nullptr;
+  if (device == nullptr) {
+    std::fprintf(stderr, "bench_engine: underrun run skipped, no PulseAudio output (%s)\n", qPrintable(error));
+    return;
+  }
+  marvane::AudioEngine engine(std::move(device));
+  if (!OpenAll(engine, files)) return;
+  for (int slot = 0; slot < kFiles; ++slot) engine.PlayerAt(slot)->Play();
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < seconds * 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  std::printf("underruns_128_%.0fs: %lld count\n", seconds, static_cast<long long>(engine.Underruns()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const double callbackSeconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 10.0;
+  const double underrunSeconds = argc > 2 ? std::max(1.0, std::atof(argv[2])) : 60.0;
   QTemporaryDir dir;
   if (!dir.isValid()) return 1;
   std::vector<QString> files;
@@ -177,15 +214,17 @@ int main(int argc, char** argv) {
   Print("decode_only_x_realtime", decode, "x");
   Print("engine_vs_decode_ratio", decode > 0 ? engine / decode : 0.0, "ratio");
 
-  std::vector<std::int64_t> times = CallbackTimes(files, callbackSeconds);
+  std::vector<std::int64_t> times = CallbackTimes(files, callbackSeconds, 256);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   Print("engine_peak_rss_mb", static_cast<double>(usage.ru_maxrss) / 1024.0, "MB");
   if (times.empty()) return 1;
-  std::sort(times.begin(), times.end());
-  const std::int64_t p99 = times[std::min(times.size() - 1, times.size() * 99 / 100)];
-  Print("callback_p99_us", static_cast<double>(p99) / 1000.0, "us");
-  Print("callback_max_us", static_cast<double>(times.back()) / 1000.0, "us");
+  Print("callback_p99_us", static_cast<double>(P99(times)) / 1000.0, "us");
+  Print("callback_max_us", static_cast<double>(*std::max_element(times.begin(), times.end())) / 1000.0, "us");
   Print("callback_period_us", 256.0 * 1e6 / 48000.0, "us");
+  times = CallbackTimes(files, callbackSeconds, 128);
+  if (times.empty()) return 1;
+  Print("callback_128_p99_us", static_cast<double>(P99(times)) / 1000.0, "us");
+  UnderrunRun(files, underrunSeconds);
   return 0;
 }

@@ -29,6 +29,10 @@ constexpr double kIndexSpacing = 0.25;
 // A seek lands this much early and decodes up to the target: codecs with overlapping frames (MP3's bit reservoir
 // and filter bank, RealAudio's filters) need a frame or two of history before their output is clean.
 constexpr double kPreroll = 0.1;
+// SoX's resampler (see ConfigureResampler): bits of precision, and the passband's edge against the Nyquist
+// frequency of the lower rate.
+constexpr double kResamplerBits = 28.0;
+constexpr double kResamplerCutoff = 0.97;
 
 void QuietFfmpegOnce() {
   static std::once_flag once;
@@ -255,6 +259,14 @@ bool FfmpegDecoder::ConfigureResampler() {
                                      nullptr);
   av_channel_layout_uninit(&inLayout);
   av_channel_layout_uninit(&outLayout);
+  // A file at another rate than the output goes through SoX's resampler: 28 bits of precision keep its noise and
+  // aliasing far below what 24-bit sound holds, and the passband reaches 97% of the file's Nyquist frequency, so
+  // a 44.1 kHz file is flat to 21 kHz.
+  if (rc >= 0 && frame_->sample_rate != outputRate_) {
+    av_opt_set(swr_, "resampler", "soxr", 0);
+    av_opt_set_double(swr_, "precision", kResamplerBits, 0);
+    av_opt_set_double(swr_, "cutoff", kResamplerCutoff, 0);
+  }
   if (rc < 0 || swr_init(swr_) < 0) {
     swr_free(&swr_);
     return false;

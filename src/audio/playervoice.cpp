@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "audio/decoder.h"
+#include "audio/realtime.h"
 
 namespace marvane {
 namespace {
@@ -21,6 +22,7 @@ PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
       maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))),
       fade_(static_cast<std::size_t>(0.005 * outputRate + 2.0) * 2) {
   thread_ = std::thread([this] {
+    LowerDecoderThread();
     DecoderMain();
     std::lock_guard<std::mutex> lock(doneMutex_);
     done_ = true;

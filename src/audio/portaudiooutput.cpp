@@ -7,6 +7,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "audio/realtime.h"
+
 namespace marvane {
 namespace {
 
@@ -77,6 +79,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
   }
   Pa_SetStreamFinishedCallback(output->stream_, &PortAudioOutput::Finished);
   const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
+  EnableRealtimeCallback(output->stream_, api);
   output->description_ = QStringLiteral("PortAudio: %1 (%2)")
                              .arg(QString::fromUtf8(info->name), QString::fromUtf8(api ? api->name : "?"));
   return output;

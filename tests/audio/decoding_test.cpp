@@ -65,6 +65,25 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DecodingTest, ::testing::ValuesIn(kKinds), [](co
   return QString::fromLatin1(param.param.name).replace(u'.', u'_').toStdString();
 });
 
+// A 44.1 kHz float file played at 48 kHz: a 1 kHz tone at -1 dBFS keeps THD+N (all but the tone, over one second
+// of whole cycles) below -100 dB, and tones from 20 Hz to 20 kHz come out at their level within 0.1 dB.
+TEST(ResamplingTest, ToneStaysCleanAndTheResponseFlatFrom20HzTo20kHz) {
+  QTemporaryDir dir;
+  for (const int hz : {1000, 20, 200, 5000, 15000, 20000}) {
+    const QString path = MakeFile(dir.path(), u"%1.wav"_s.arg(hz), u"0.891*sin(2*PI*%1*t)"_s.arg(hz), 2.0,
+                                  "-c:a pcm_f32le");
+    OfflineEngine engine(48000);
+    ASSERT_EQ(OpenAndWait(engine.engine->Player(1), path), 6);
+    engine.engine->Player(1).Play();
+    const std::vector<float> tone = Channel(engine.Render(1.5), 0, 24000, 48000);
+    const double amplitude = ToneAmplitude(tone, hz, 48000, 24000), fitted = amplitude * amplitude / 2;
+    EXPECT_NEAR(Db(amplitude / 0.891), 0.0, 0.1) << hz << " Hz";
+    if (hz == 1000) {
+      EXPECT_LT(10 * std::log10(Rms(tone) * Rms(tone) / fitted - 1), -100.0) << "THD+N";
+    }
+  }
+}
+
 // A small MIDI file written byte by byte: one track, 480 ticks a quarter note, a quarter at 120 bpm, a tempo
 // change to 60 bpm, then a note lasting one quarter (1 s) and a quarter of rest before End of Track.
 QByteArray TempoChangeMidi() {
