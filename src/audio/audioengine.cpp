@@ -30,7 +30,18 @@ const QString AudioEngine::kDeviceLostNotice = QStringLiteral(
     "as it returns.");
 
 AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObject* parent)
-    : QObject(parent), output_(std::move(output)), signal_(std::make_unique<DecodeSignal>()) {
+    : AudioEngine(Opened{std::move(output), {}, false}, OutputChoice{}, {}, clock, parent) {}
+
+AudioEngine::AudioEngine(const OutputChoice& choice, OutputOpener open, Clock* clock, QObject* parent)
+    : AudioEngine(OpenChoice(choice, open), choice, open, clock, parent) {}
+
+AudioEngine::AudioEngine(Opened opened, const OutputChoice& choice, OutputOpener open, Clock* clock,
+                         QObject* parent)
+    : QObject(parent),
+      output_(std::move(opened.output)),
+      choice_(choice),
+      open_(std::move(open)),
+      signal_(std::make_unique<DecodeSignal>()) {
   if (output_ == nullptr) output_ = std::make_unique<NullOutput>();
   offline_ = output_->IsOffline();
   // The output decides the rate every decoder resamples to; the voices exist before the first callback.
@@ -41,20 +52,13 @@ AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObj
                                            : QStringLiteral("Player%1").arg(slot - 1));
   }
   rate_ = output_->SampleRate();
-  QString error;
-  if (!output_->Start(this, &error)) {
-    outputNotice_ = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
-    output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
-    output_->Start(this, &error);
-  }
-  reopen_ = output_->Reopener();
-  if (reopen_) {
-    probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
-    watch_ = new QTimer(this);
-    watch_->setInterval(kWatchMilliseconds);
-    connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
-    watch_->start();
-  }
+  probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+  watch_ = new QTimer(this);
+  watch_->setInterval(kWatchMilliseconds);
+  connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
+  const QString failed = StartOutput();
+  outputNotice_ = opened.silent ? opened.notice : failed;
+  if (!opened.notice.isEmpty()) AwaitChoice(opened.notice);
 }
 
 AudioEngine::~AudioEngine() {
@@ -83,6 +87,100 @@ AudioEngine::~AudioEngine() {
   }
 }
 
+std::unique_ptr<AudioOutput> AudioEngine::OpenPortAudio(const OutputChoice& choice, QString* error) {
+  return PortAudioOutput::Open(choice.device, choice.bufferFrames, choice.sampleRate, error);
+}
+
+AudioEngine::Opened AudioEngine::OpenChoice(const OutputChoice& choice, const OutputOpener& open) {
+  Opened opened;
+  QString error;
+  opened.output = open(choice, &error);
+  if (opened.output != nullptr) return opened;
+  if (choice.device != PortAudioOutput::kDefaultDevice) {
+    OutputChoice fallback = choice;
+    fallback.device = PortAudioOutput::kDefaultDevice;
+    QString ignored;
+    opened.output = open(fallback, &ignored);
+    opened.notice = QStringLiteral(
+                        "The output device \"%1\" is not there (%2). Marvane plays on the default device and "
+                        "moves to \"%1\" as soon as it appears.")
+                        .arg(choice.device, error);
+    if (opened.output != nullptr) return opened;
+  }
+  opened.notice =
+      QStringLiteral("No sound device could be opened (%1). Marvane keeps running but plays silently.").arg(error);
+  opened.silent = true;
+  opened.output = std::make_unique<NullOutput>(choice.sampleRate, choice.bufferFrames);
+  return opened;
+}
+
+QString AudioEngine::StartOutput() {
+  QString error;
+  QString notice;
+  if (!output_->Start(this, &error)) {
+    notice = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
+    output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
+    output_->Start(this, &error);
+  }
+  reopen_ = output_->Reopener();
+  if ((reopen_ || open_) && !watch_->isActive()) watch_->start();
+  return notice;
+}
+
+void AudioEngine::FollowRate(int rate) {
+  if (rate == rate_) return;
+  rate_ = rate;
+  for (MediaPlayer* player : players_) player->ChangeOutputRate(rate);
+}
+
+void AudioEngine::SwitchOutput(const OutputChoice& choice) {
+  if (!open_) return;
+  const bool away = waiting_ || lost_;
+  choice_ = choice;
+  probe_->Search({});
+  // The output playing lets go of its device before the new one opens: it may be the same device.
+  output_->Stop();
+  pastUnderruns_ += output_->Underruns();
+  output_.reset();
+  Opened opened = OpenChoice(choice_, open_);
+  FollowRate(opened.output->SampleRate());
+  output_ = std::move(opened.output);
+  lost_ = waiting_ = false;
+  const QString failed = StartOutput();
+  const QString notice = !failed.isEmpty() ? failed : opened.notice;
+  if (!notice.isEmpty()) {
+    AwaitChoice(notice);
+    Q_EMIT OutputAbsent(notice);
+  } else if (away) {
+    Q_EMIT OutputRestored();
+  }
+}
+
+void AudioEngine::AwaitChoice(const QString& notice) {
+  if (!open_) return;
+  waiting_ = true;
+  absentNotice_ = notice;
+  Search();
+}
+
+void AudioEngine::Search() {
+  if (!waiting_) {
+    probe_->Search(reopen_);
+    return;
+  }
+  // The chosen device first; while nothing plays, the one that stood in for it is welcome too.
+  foundChoice_ = std::make_shared<std::atomic<bool>>(false);
+  probe_->Search([open = open_, choice = choice_, fallback = lost_ ? reopen_ : DeviceProbe::Opener(),
+                  found = foundChoice_]() -> std::unique_ptr<AudioOutput> {
+    QString error;
+    if (std::unique_ptr<AudioOutput> chosen = open(choice, &error)) {
+      found->store(true);
+      return chosen;
+    }
+    return fallback ? fallback() : nullptr;
+  });
+}
+
 std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
   QString error;
   std::unique_ptr<AudioOutput> device = PortAudioOutput::OpenDefault(PortAudioOutput::kDefaultBufferFrames, &error);
@@ -100,22 +198,33 @@ void AudioEngine::WatchOutput() {
   if (!lost_) {
     const AudioOutput::Health health = output_->Check(kStallLimit);
     if (health.lost) LoseOutput(health.lastPull);
-    return;
+    if (health.lost || !waiting_) return;
   }
-  std::unique_ptr<AudioOutput> device = probe_->TakeFound();
-  if (device == nullptr) return;
-  // The stand-in stops before the device starts: only one output ever pulls the mix.
+  if (std::unique_ptr<AudioOutput> device = probe_->TakeFound()) MoveTo(std::move(device));
+}
+
+void AudioEngine::MoveTo(std::unique_ptr<AudioOutput> device) {
+  // The output playing stops before the device starts: only one output ever pulls the mix.
   output_->Stop();
+  if (!lost_) {
+    pastUnderruns_ += output_->Underruns();
+    probe_->Dispose(std::move(output_));
+  }
+  FollowRate(device->SampleRate());
   QString error;
   if (!device->Start(this, &error)) {
     device->Abandon();
     probe_->Dispose(std::move(device));
     StandIn(std::chrono::steady_clock::now());
-    probe_->Search(reopen_);
+    lost_ = true;
+    Search();
     return;
   }
   output_ = std::move(device);
+  if (waiting_ && foundChoice_ != nullptr && foundChoice_->load()) waiting_ = false;
+  if (std::function<std::unique_ptr<AudioOutput>()> reopen = output_->Reopener()) reopen_ = std::move(reopen);
   lost_ = false;
+  if (waiting_) Search();
   Q_EMIT OutputRestored();
 }
 
@@ -126,12 +235,12 @@ void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
   probe_->Dispose(std::move(output_));
   StandIn(lastPull);
   lost_ = true;
-  probe_->Search(reopen_);
+  Search();
   Q_EMIT OutputLost(kDeviceLostNotice);
 }
 
 void AudioEngine::StandIn(std::chrono::steady_clock::time_point from) {
-  auto standIn = std::make_unique<NullOutput>(rate_, PortAudioOutput::kDefaultBufferFrames);
+  auto standIn = std::make_unique<NullOutput>(rate_, choice_.bufferFrames);
   standIn->CarryOnFrom(from);
   QString error;
   standIn->Start(this, &error);
