@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include <QTimer>
 
@@ -139,7 +140,7 @@ void AudioEngine::SwitchOutput(const OutputChoice& choice) {
   choice_ = choice;
   probe_->Search({});
   // The output playing lets go of its device before the new one opens: it may be the same device.
-  output_->Stop();
+  DrainAndStop();
   pastUnderruns_ += output_->Underruns();
   output_.reset();
   Opened opened = OpenChoice(choice_, open_);
@@ -205,8 +206,10 @@ void AudioEngine::WatchOutput() {
 
 void AudioEngine::MoveTo(std::unique_ptr<AudioOutput> device) {
   // The output playing stops before the device starts: only one output ever pulls the mix.
-  output_->Stop();
-  if (!lost_) {
+  if (lost_) {
+    output_->Stop();
+  } else {
+    DrainAndStop();
     pastUnderruns_ += output_->Underruns();
     probe_->Dispose(std::move(output_));
   }
@@ -226,6 +229,20 @@ void AudioEngine::MoveTo(std::unique_ptr<AudioOutput> device) {
   lost_ = false;
   if (waiting_) Search();
   Q_EMIT OutputRestored();
+}
+
+void AudioEngine::DrainAndStop() {
+  const auto latency = output_->Latency();
+  if (latency.count() > 0.0) {
+    const auto buffer = std::chrono::duration<double>(double(output_->BufferFrames()) / output_->SampleRate());
+    hold_.store(1);
+    const auto faded = std::chrono::steady_clock::now() + 4 * buffer;
+    while (hold_.load() != 2 && std::chrono::steady_clock::now() < faded)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(latency + buffer);
+  }
+  output_->Stop();
+  hold_.store(0);
 }
 
 void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
@@ -282,10 +299,20 @@ void AudioEngine::WaitForDecoders(int frames) {
 }
 
 void AudioEngine::Render(float* out, int frames) noexcept {
-  if (offline_) WaitForDecoders(frames);
   std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * 2, 0.0f);
+  const int hold = hold_.load();
+  if (hold == 2) return;
+  if (offline_) WaitForDecoders(frames);
   for (auto& voice : voices_) voice->MixInto(out, frames);
   for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  if (hold == 1) {
+    for (int i = 0; i < frames; ++i) {
+      const float gain = 1.0f - static_cast<float>(i + 1) / static_cast<float>(frames);
+      out[2 * i] *= gain;
+      out[2 * i + 1] *= gain;
+    }
+    hold_.store(2);
+  }
   if (offline_) {
     for (auto& voice : voices_) voice->WakeDecoder();
   }

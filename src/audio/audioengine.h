@@ -142,6 +142,9 @@ class AudioEngine : public QObject, private AudioSource {
   // The probe looks for the device lost, or for the chosen one while another plays.
   void Search();
   void MoveTo(std::unique_ptr<AudioOutput> device);
+  // Stops the output once it played what it holds: the mix fades out over one callback and goes silent without
+  // moving the players on, since a stopped device throws away the sound it had not played yet.
+  void DrainAndStop();
   void Render(float* out, int frames) noexcept override;
   void WaitForDecoders(int frames);
   void WatchOutput();
@@ -166,6 +169,8 @@ class AudioEngine : public QObject, private AudioSource {
   std::int64_t pastUnderruns_ = 0;
   std::unique_ptr<DeviceProbe> probe_;
   bool offline_ = false;
+  // 0 the mix plays; 1 the next callback fades it out; 2 it is held silent (DrainAndStop).
+  std::atomic<int> hold_{0};
   std::unique_ptr<DecodeSignal> signal_;
   std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;
   std::array<MediaPlayer*, kPlayerCount> players_{};

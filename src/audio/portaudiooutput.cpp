@@ -218,6 +218,12 @@ AudioOutput::Health PortAudioOutput::Check(std::chrono::nanoseconds stall) const
   return health;
 }
 
+std::chrono::duration<double> PortAudioOutput::Latency() const {
+  std::lock_guard<std::mutex> lock(PortAudioLock());
+  const PaStreamInfo* info = stream_ != nullptr ? Pa_GetStreamInfo(stream_) : nullptr;
+  return std::chrono::duration<double>(info != nullptr ? info->outputLatency : 0.0);
+}
+
 void PortAudioOutput::Abandon() {
   abandoned_.store(true);
   while (rendering_.load()) {

@@ -51,6 +51,7 @@ class PortAudioOutput : public AudioOutput {
   Health Check(std::chrono::nanoseconds stall) const override;
   void Abandon() override;
   std::function<std::unique_ptr<AudioOutput>()> Reopener() const override;
+  std::chrono::duration<double> Latency() const override;
   std::int64_t Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
 
  private:
