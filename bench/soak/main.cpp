@@ -389,7 +389,7 @@ int main(int argc, char** argv) {
   SettingsStore settings(dir.filePath(QStringLiteral("Marvane.ini")));
   BenchDialogs dialogs;
   Devices devices;
-  devices.output = [](QString*) { return std::make_unique<OfflineOutput>(kRate); };
+  devices.output = [](const OutputChoice&, QString*) { return std::make_unique<OfflineOutput>(kRate); };
   devices.mixer = [] { return std::make_unique<BenchMixer>(); };
   devices.clock = &clock;
   SingleInstance instance(QUuid::createUuid().toString(QUuid::WithoutBraces));

@@ -17,6 +17,7 @@
 #include "audio/audioengine.h"
 #include "audio/audiooutput.h"
 #include "audio/mediaplayer.h"
+#include "audio/portaudiooutput.h"
 #include "common/appinfo.h"
 #include "common/dialogs.h"
 #include "common/errortrap.h"
@@ -50,18 +51,34 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace marvane {
 
 namespace {
 // What the controls say of a value that is not a colour.
 const QString kInvalidPropertyValue = QStringLiteral("Invalid property value");
+
+// The output the settings name; a buffer size or rate the Options dialog does not offer counts as its default.
+OutputChoice ReadOutputChoice(const SettingsStore& settings) {
+  auto offered = [&settings](const QString& key, const QString& def, const auto& values) {
+    const int value = settings.ReadInt32(key, def).value_or(0);
+    return std::find(values.begin(), values.end(), value) != values.end() ? value : def.toInt();
+  };
+  OutputChoice choice;
+  choice.device = settings.ReadSetting(keys::kOutputDevice, keys::defaults::kOutputDevice);
+  choice.bufferFrames = offered(keys::kBufferFrames, keys::defaults::kBufferFrames, OptionsDialog::kBufferSizes);
+  choice.sampleRate = offered(keys::kSampleRate, keys::defaults::kSampleRate, OptionsDialog::kSampleRates);
+  return choice;
+}
 }  // namespace
 
 const QString Application::kExitQuestion = QStringLiteral("Are you sure you want to exit Marvane?");
 
 Devices Devices::Real() {
   Devices devices;
-  devices.output = [](QString* notice) { return AudioEngine::CreateDefaultOutput(notice); };
+  devices.output = &AudioEngine::OpenPortAudio;
+  devices.outputDevices = &PortAudioOutput::OutputDeviceNames;
   devices.mixer = [] { return std::make_unique<AlsaMixerBackend>(); };
   return devices;
 }
@@ -97,17 +114,19 @@ AboutWindow* Application::About() const { return about_; }
 OptionsDialog* Application::Options() const { return options_; }
 
 void Application::CreateParts() {
-  QString notice;
-  engine_ = std::make_unique<AudioEngine>(devices_.output(&notice), devices_.clock);
-  if (!notice.isEmpty() || !engine_->OutputNotice().isEmpty()) {
+  engine_ = std::make_unique<AudioEngine>(ReadOutputChoice(settings_), devices_.output, devices_.clock);
+  if (!engine_->OutputNotice().isEmpty()) {
     SetProgressVisible(false);
-    dialogs_.Message(notice.isEmpty() ? engine_->OutputNotice() : notice, MessageButtons::Ok,
-                     MessageIcon::Exclamation);
+    dialogs_.Message(engine_->OutputNotice(), MessageButtons::Ok, MessageIcon::Exclamation);
     SetProgressVisible(true);
+  } else if (!engine_->AbsentNotice().isEmpty()) {
+    dialogs_.ShowNotice(engine_->AbsentNotice());
   }
-  // A sound device lost while playing is said once, without stopping the show; when it is back, so are the
-  // master and microphone volumes.
+  // A sound device lost while playing, or a chosen one that is not there, is said once, without stopping the
+  // show; when it is back, so are the master and microphone volumes.
   connect(engine_.get(), &AudioEngine::OutputLost, this, [this](const QString& text) { dialogs_.ShowNotice(text); });
+  connect(engine_.get(), &AudioEngine::OutputAbsent, this,
+          [this](const QString& text) { dialogs_.ShowNotice(text); });
   connect(engine_.get(), &AudioEngine::OutputRestored, this, [this] {
     dialogs_.HideNotice();
     mixer_->ReopenMixer();
@@ -199,7 +218,7 @@ void Application::ShowOptions(bool fillAll) {
     form_->Options1()->ColChange(colors_.HiliteColor);
   }
   LoadOptions(fillAll);
-  for (int tab = 0; tab <= 3; ++tab) options_->SSTab1()->setTabEnabled(tab, fillAll);
+  for (int tab : {0, 1, 2, 3, OptionsDialog::kSoundTab}) options_->SSTab1()->setTabEnabled(tab, fillAll);
   options_->SSTab1()->setCurrentIndex(fillAll ? 0 : 4);
   // Modal, without holding up the caller: the rest of the program waits for the dialog to close.
   options_->setWindowModality(Qt::ApplicationModal);
@@ -239,6 +258,9 @@ void Application::LoadOptions(bool fillAll) {
   };
   hooks.fadeSpeed = [this] { return form_->MiniCrossfader1()->Speed(); };
   hooks.setFadeSpeed = [this](int speed) { form_->MiniCrossfader1()->SetSpeed(speed); };
+  hooks.outputDevices = devices_.outputDevices;
+  hooks.applyOutput = [this] { engine_->SwitchOutput(ReadOutputChoice(settings_)); };
+  hooks.underruns = [this] { return static_cast<qint64>(engine_->Underruns()); };
   options_ = new OptionsDialog(settings_, dialogs_, values, std::move(hooks), form_.get());
   options_->setAttribute(Qt::WA_DeleteOnClose);
   OptionsOpen = true;

@@ -46,12 +46,15 @@ class ListEditor;
 class View;
 class FaceLoader;
 class OptionsDialog;
+struct OutputChoice;
 
 // Where the program's sound goes, which sound-card mixer it sets and which clock it runs on: the real ones by
 // default, others in tests, a soak test or an offline render.
 struct Devices {
-  // The audio output; *notice receives a one-line message for the user when the real device could not be used.
-  std::function<std::unique_ptr<AudioOutput>(QString* notice)> output;
+  // Opens the audio output a choice names (device, buffer size, rate); null with the reason in *error.
+  std::function<std::unique_ptr<AudioOutput>(const OutputChoice& choice, QString* error)> output;
+  // The output devices the Options dialog offers, the default device first.
+  std::function<QStringList()> outputDevices;
   std::function<std::unique_ptr<MixerBackend>()> mixer;
   // The console's timers, the players' timers and the time of day (the song log's, the clock's). It must outlive
   // the Application.

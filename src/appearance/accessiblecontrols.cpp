@@ -6,6 +6,7 @@
 #include "appearance/pan.h"
 
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -49,6 +50,18 @@ class AccessibleText : public QAccessibleWidget {
     const bool named = !widget()->accessibleName().isEmpty();
     if (label && t == QAccessible::Name && !named) return WithoutMnemonic(label->text());
     if (label && t == QAccessible::Value && named) return label->text();
+    return QAccessibleWidget::text(t);
+  }
+};
+
+// A drop-down list given a name of its own: named by it (Qt's own names it by its current entry), the current
+// entry as its value.
+class AccessibleChoice : public QAccessibleWidget {
+ public:
+  explicit AccessibleChoice(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return static_cast<const QComboBox*>(widget())->currentText();
     return QAccessibleWidget::text(t);
   }
 };
@@ -114,6 +127,8 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
                    [fader](int position) { fader->DragTo(position); }));
   }
   if (qobject_cast<Butt*>(widget)) return new AccessibleButton(widget, QAccessible::Button);
+  if (auto* box = qobject_cast<QComboBox*>(widget); box != nullptr && !box->accessibleName().isEmpty())
+    return new AccessibleChoice(box);
   const QVariant role = widget->property(kRoleProperty);
   if (!role.isValid()) return nullptr;
   switch (const auto r = static_cast<QAccessible::Role>(role.toInt())) {

@@ -9,6 +9,7 @@
 //  - A widget given a role with SetAccessibleRole: a push button gets the same press action (a label that acts
 //    on the mouse, such as a mute label), static text shows its text as its value when the widget carries a
 //    name of its own (a title showing the song), any other role is shown as it is (a separator, a window).
+//  - A drop-down list with an accessible name is named by it, its current entry its value.
 // Names are the accessible names the windows set (setAccessibleName); descriptions are the tool tips.
 //
 // UI thread only.

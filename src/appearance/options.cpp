@@ -1,5 +1,6 @@
 #include "appearance/options.h"
 
+#include "appearance/accessiblecontrols.h"
 #include "appearance/colorvalue.h"
 #include "appearance/face.h"
 #include "common/dialogs.h"
@@ -11,6 +12,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -35,7 +38,13 @@ const std::array<const char*, OptionsDialog::kSwatchCount> OptionsDialog::kPalet
     "404040", "800000", "804000", "808000", "008000", "008080", "000080", "800080",
     "000000", "400000", "804040", "404000", "004000", "004040", "000040", "400040"};
 
+const std::array<int, 5> OptionsDialog::kBufferSizes = {128, 256, 512, 1024, 2048};
+const std::array<int, 2> OptionsDialog::kSampleRates = {44100, 48000};
+
 namespace {
+
+// How often the Sound tab shows the underrun count afresh.
+constexpr int kUnderrunMilliseconds = 500;
 
 quint32 SwatchValue(int i) { return *ParseColorNumber(HexToColor(QLatin1String(OptionsDialog::kPalette[i]))); }
 
@@ -90,6 +99,7 @@ void UpDown::SetValue(int value) {
 OptionsDialog::OptionsDialog(SettingsStore& settings, Dialogs& dialogs, OptionsValues values, OptionsHooks hooks,
                              QWidget* parent)
     : QDialog(parent), settings_(settings), dialogs_(dialogs), values_(values), hooks_(std::move(hooks)) {
+  InstallAccessibleControls();
   setObjectName(QStringLiteral("Options"));
   setWindowTitle(QStringLiteral("MVN Options"));
   setAccessibleName(QStringLiteral("MVN Options"));
@@ -100,7 +110,20 @@ OptionsDialog::OptionsDialog(SettingsStore& settings, Dialogs& dialogs, OptionsV
   tabs_->addTab(BuildColors(), QStringLiteral("&Colors"));
   tabs_->addTab(BuildFaces(), QStringLiteral("&Faces"));
   tabs_->addTab(BuildLogging(), QStringLiteral("&Logging"));
+  tabs_->addTab(BuildSound(), QStringLiteral("Soun&d"));
   layout->addWidget(tabs_);
+  underrunTimer_ = new QTimer(this);
+  underrunTimer_->setInterval(kUnderrunMilliseconds);
+  connect(underrunTimer_, &QTimer::timeout, this, &OptionsDialog::ShowUnderruns);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab != kSoundTab) {
+      underrunTimer_->stop();
+      return;
+    }
+    ListDevices();
+    ShowUnderruns();
+    underrunTimer_->start();
+  });
   auto* ok = Named(new QPushButton(QStringLiteral("&Ok"), this), QStringLiteral("Command1"));
   connect(ok, &QPushButton::clicked, this, &QDialog::close);
   layout->addWidget(ok, 0, Qt::AlignRight);
@@ -438,6 +461,73 @@ QWidget* OptionsDialog::BuildLogging() {
   return page;
 }
 
+QComboBox* OptionsDialog::SoundBox(const QString& name, const QString& key, const QString& toolTip) {
+  QComboBox* box = Named(new QComboBox, name, toolTip);
+  // Every choice acts at once: the setting is written and the engine plays through it from now on.
+  connect(box, &QComboBox::currentIndexChanged, this, [this, box, key](int index) {
+    if (!ready_ || index < 0) return;
+    settings_.WriteSetting(key, box->currentText());
+    if (hooks_.applyOutput) hooks_.applyOutput();
+  });
+  return box;
+}
+
+QWidget* OptionsDialog::BuildSound() {
+  auto* page = new QWidget;
+  auto* grid = new QGridLayout(page);
+  cboDevice_ = SoundBox(QStringLiteral("cboDevice"), keys::kOutputDevice,
+                        QStringLiteral("Sets the sound device Marvane plays through"));
+  cboDevice_->setAccessibleName(QStringLiteral("Output Device"));
+  cboBuffer_ = SoundBox(QStringLiteral("cboBuffer"), keys::kBufferFrames,
+                        QStringLiteral("Sets how much sound the device takes at a time: less answers sooner, more "
+                                       "is safer from dropouts"));
+  cboBuffer_->setAccessibleName(QStringLiteral("Buffer Size"));
+  for (int frames : kBufferSizes) cboBuffer_->addItem(QString::number(frames));
+  cboRate_ = SoundBox(QStringLiteral("cboRate"), keys::kSampleRate,
+                      QStringLiteral("Sets the rate at which the device plays"));
+  cboRate_->setAccessibleName(QStringLiteral("Sample Rate"));
+  for (int rate : kSampleRates) cboRate_->addItem(QString::number(rate));
+  const std::array<std::pair<const char*, const char*>, 3> captions = {
+      {{"Output Device:", ""}, {"Buffer Size:", "Frames"}, {"Sample Rate:", "Hz"}}};
+  const std::array<QComboBox*, 3> boxes = {cboDevice_, cboBuffer_, cboRate_};
+  for (int row = 0; row < 3; ++row) {
+    auto* caption = new QLabel(QLatin1String(captions[row].first), page);
+    caption->setBuddy(boxes[row]);
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(boxes[row], row, 1, 1, row == 0 ? 3 : 1);
+    if (row > 0) grid->addWidget(new QLabel(QLatin1String(captions[row].second), page), row, 2);
+  }
+  lblUnderruns_ = Named(new QLabel(page), QStringLiteral("lblUnderruns"));
+  chLevel_ = Named(new QCheckBox(QStringLiteral("Level AutoPilot songs")), QStringLiteral("chLevel"),
+                   QStringLiteral("Sets whether AutoPilot plays its songs at one loudness"));
+  OnToggle(chLevel_, [this](bool on) { settings_.WriteSetting(keys::kLevelSongs, on); });
+  grid->addWidget(lblUnderruns_, 3, 0, 1, 4);
+  grid->addWidget(chLevel_, 4, 0, 1, 4);
+  grid->setColumnStretch(3, 1);
+  grid->setRowStretch(5, 1);
+  return page;
+}
+
+void OptionsDialog::ListDevices() {
+  if (devicesListed_ || !hooks_.outputDevices) return;
+  devicesListed_ = true;
+  const bool ready = ready_;
+  ready_ = false;
+  const QString chosen = cboDevice_->currentText();
+  QStringList names = hooks_.outputDevices();
+  // A chosen device that is not there now stays chosen, and listed.
+  if (!chosen.isEmpty() && !names.contains(chosen)) names << chosen;
+  cboDevice_->clear();
+  cboDevice_->addItems(names);
+  cboDevice_->setCurrentText(chosen);
+  ready_ = ready;
+}
+
+void OptionsDialog::ShowUnderruns() {
+  const qint64 count = hooks_.underruns ? hooks_.underruns() : 0;
+  lblUnderruns_->setText(QStringLiteral("Output underruns since start: %1").arg(count));
+}
+
 void OptionsDialog::Load() {
   ready_ = false;
   setEnabled(false);
@@ -469,6 +559,13 @@ void OptionsDialog::Load() {
     Uncheck(speedGroup_);
     for (int i = 0; i < 3; ++i)
       if (speed == std::array<int, 3>{25, 50, 100}[i]) speed_[i]->setChecked(true);
+    cboDevice_->clear();
+    devicesListed_ = false;
+    cboDevice_->addItem(settings_.ReadSetting(keys::kOutputDevice, keys::defaults::kOutputDevice));
+    cboBuffer_->setCurrentText(settings_.ReadSetting(keys::kBufferFrames, keys::defaults::kBufferFrames));
+    cboRate_->setCurrentText(settings_.ReadSetting(keys::kSampleRate, keys::defaults::kSampleRate));
+    chLevel_->setChecked(settings_.ReadBool(keys::kLevelSongs, keys::defaults::kLevelSongs).value_or(false));
+    ShowUnderruns();
   }
   FillAll = true;
   chLog_->setChecked(*values_.Logging);

@@ -1,12 +1,13 @@
 #pragma once
 // OptionsDialog ("Options", caption "MVN Options"): the one place where the user changes the settings that have
-// no control of their own on the main window. Five tabs (General, AutoPilot, Colors, Faces, Logging) and an Ok
-// button. Every control acts at once: a change sets the live value, writes its setting and applies it to the
+// no control of their own on the main window. Six tabs (General, AutoPilot, Colors, Faces, Logging, Sound) and
+// an Ok button. Every control acts at once: a change sets the live value, writes its setting and applies it to the
 // running console through the hooks the application sets. There is no Cancel; closing writes nothing.
 //
 // While the dialog fills its controls (Load) Ready is false and the controls' events do nothing, so opening the
 // dialog writes no setting. With FillAll false only the Logging tab's controls are filled (the log viewer's way
-// in). Controls carry the program's names as objectName ("Check1", "Text2", "ColorBox_17", "List1").
+// in). The Sound tab asks for the list of output devices when it first shows (looking for devices takes a
+// moment), and shows the output underruns while it is the current tab. Controls carry the program's names as objectName ("Check1", "Text2", "ColorBox_17", "List1").
 //
 // UI thread only.
 
@@ -20,6 +21,9 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QLabel;
+class QTimer;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
@@ -65,6 +69,11 @@ struct OptionsHooks {
   std::function<void(int milliseconds)> timerInterval;
   std::function<int()> fadeSpeed;
   std::function<void(int speed)> setFadeSpeed;
+  // The output devices to offer, the default device first; the switch to the output the settings now name
+  // (device, buffer size, rate); the output underruns since start.
+  std::function<QStringList()> outputDevices;
+  std::function<void()> applyOutput;
+  std::function<qint64()> underruns;
 };
 
 // A number box's up-down control: steps its value by 1 within its bounds.
@@ -100,7 +109,12 @@ class OptionsDialog : public QDialog {
                 QWidget* parent = nullptr);
   ~OptionsDialog() override;
 
-  // When true as the dialog loads, all five tabs are filled; else only the Logging tab. Load sets it true again.
+  // The Sound tab's index, and the buffer sizes and rates it offers.
+  static constexpr int kSoundTab = 5;
+  static const std::array<int, 5> kBufferSizes;
+  static const std::array<int, 2> kSampleRates;
+
+  // When true as the dialog loads, all six tabs are filled; else only the Logging tab. Load sets it true again.
   bool FillAll = true;
   bool Ready() const { return ready_; }
   // Fills the controls from the current values, writing nothing.
@@ -123,6 +137,10 @@ class OptionsDialog : public QDialog {
   QWidget* BuildColors();
   QWidget* BuildFaces();
   QWidget* BuildLogging();
+  QWidget* BuildSound();
+  QComboBox* SoundBox(const QString& name, const QString& key, const QString& toolTip);
+  void ListDevices();
+  void ShowUnderruns();
   QWidget* NumberBox(const QString& label, const QString& unit, const QString& name, int index, int min, int max,
                      qint16* target, const QString& key, const QString& toolTip);
   void MarkSwatches(quint32 color);
@@ -164,6 +182,13 @@ class OptionsDialog : public QDialog {
   QRadioButton* opFull_ = nullptr;
   QRadioButton* opAs_ = nullptr;
   QRadioButton* opAp_ = nullptr;
+  QComboBox* cboDevice_ = nullptr;
+  QComboBox* cboBuffer_ = nullptr;
+  QComboBox* cboRate_ = nullptr;
+  QCheckBox* chLevel_ = nullptr;
+  QLabel* lblUnderruns_ = nullptr;
+  QTimer* underrunTimer_ = nullptr;
+  bool devicesListed_ = false;
 };
 
 }  // namespace marvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include <QTimer>
 
@@ -30,7 +31,18 @@ const QString AudioEngine::kDeviceLostNotice = QStringLiteral(
     "as it returns.");
 
 AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObject* parent)
-    : QObject(parent), output_(std::move(output)), signal_(std::make_unique<DecodeSignal>()) {
+    : AudioEngine(Opened{std::move(output), {}, false}, OutputChoice{}, {}, clock, parent) {}
+
+AudioEngine::AudioEngine(const OutputChoice& choice, OutputOpener open, Clock* clock, QObject* parent)
+    : AudioEngine(OpenChoice(choice, open), choice, open, clock, parent) {}
+
+AudioEngine::AudioEngine(Opened opened, const OutputChoice& choice, OutputOpener open, Clock* clock,
+                         QObject* parent)
+    : QObject(parent),
+      output_(std::move(opened.output)),
+      choice_(choice),
+      open_(std::move(open)),
+      signal_(std::make_unique<DecodeSignal>()) {
   if (output_ == nullptr) output_ = std::make_unique<NullOutput>();
   offline_ = output_->IsOffline();
   // The output decides the rate every decoder resamples to; the voices exist before the first callback.
@@ -41,23 +53,18 @@ AudioEngine::AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock, QObj
                                            : QStringLiteral("Player%1").arg(slot - 1));
   }
   rate_ = output_->SampleRate();
-  QString error;
-  if (!output_->Start(this, &error)) {
-    outputNotice_ = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
-    output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
-    output_->Start(this, &error);
-  }
-  reopen_ = output_->Reopener();
-  if (reopen_) probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+  probe_ = std::make_unique<DeviceProbe>(kRetryInterval);
+  watch_ = new QTimer(this);
+  watch_->setInterval(kWatchMilliseconds);
+  connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
   if (!offline_) {
-    // The watch looks after a device's health and puts an idle output to sleep; it runs while the output does.
+    // The watch looks after a device's health and puts an idle output to sleep.
     lastBusy_ = std::chrono::steady_clock::now();
-    watch_ = new QTimer(this);
-    watch_->setInterval(kWatchMilliseconds);
-    connect(watch_, &QTimer::timeout, this, &AudioEngine::WatchOutput);
-    watch_->start();
     for (MediaPlayer* player : players_) player->wakeOutput = [this] { WakeOutput(); };
   }
+  const QString failed = StartOutput();
+  outputNotice_ = opened.silent ? opened.notice : failed;
+  if (!opened.notice.isEmpty()) AwaitChoice(opened.notice);
 }
 
 AudioEngine::~AudioEngine() {
@@ -86,6 +93,101 @@ AudioEngine::~AudioEngine() {
   }
 }
 
+std::unique_ptr<AudioOutput> AudioEngine::OpenPortAudio(const OutputChoice& choice, QString* error) {
+  return PortAudioOutput::Open(choice.device, choice.bufferFrames, choice.sampleRate, error);
+}
+
+AudioEngine::Opened AudioEngine::OpenChoice(const OutputChoice& choice, const OutputOpener& open) {
+  Opened opened;
+  QString error;
+  opened.output = open(choice, &error);
+  if (opened.output != nullptr) return opened;
+  if (choice.device != PortAudioOutput::kDefaultDevice) {
+    OutputChoice fallback = choice;
+    fallback.device = PortAudioOutput::kDefaultDevice;
+    QString ignored;
+    opened.output = open(fallback, &ignored);
+    opened.notice = QStringLiteral(
+                        "The output device \"%1\" is not there (%2). Marvane plays on the default device and "
+                        "moves to \"%1\" as soon as it appears.")
+                        .arg(choice.device, error);
+    if (opened.output != nullptr) return opened;
+  }
+  opened.notice =
+      QStringLiteral("No sound device could be opened (%1). Marvane keeps running but plays silently.").arg(error);
+  opened.silent = true;
+  opened.output = std::make_unique<NullOutput>(choice.sampleRate, choice.bufferFrames);
+  return opened;
+}
+
+QString AudioEngine::StartOutput() {
+  QString error;
+  QString notice;
+  MarkRunning();
+  if (!output_->Start(this, &error)) {
+    notice = QStringLiteral("The sound device could not start (%1); Marvane plays silently.").arg(error);
+    output_ = std::make_unique<NullOutput>(output_->SampleRate(), output_->BufferFrames());
+    output_->Start(this, &error);
+  }
+  reopen_ = output_->Reopener();
+  if (!offline_ && !watch_->isActive()) watch_->start();
+  return notice;
+}
+
+void AudioEngine::FollowRate(int rate) {
+  if (rate == rate_) return;
+  rate_ = rate;
+  for (MediaPlayer* player : players_) player->ChangeOutputRate(rate);
+}
+
+void AudioEngine::SwitchOutput(const OutputChoice& choice) {
+  if (!open_) return;
+  const bool away = waiting_ || lost_;
+  choice_ = choice;
+  probe_->Search({});
+  // The output playing lets go of its device before the new one opens: it may be the same device.
+  DrainAndStop();
+  pastUnderruns_ += output_->Underruns();
+  output_.reset();
+  Opened opened = OpenChoice(choice_, open_);
+  FollowRate(opened.output->SampleRate());
+  output_ = std::move(opened.output);
+  lost_ = waiting_ = false;
+  const QString failed = StartOutput();
+  const QString notice = !failed.isEmpty() ? failed : opened.notice;
+  if (!notice.isEmpty()) {
+    AwaitChoice(notice);
+    Q_EMIT OutputAbsent(notice);
+  } else if (away) {
+    Q_EMIT OutputRestored();
+  }
+}
+
+void AudioEngine::AwaitChoice(const QString& notice) {
+  if (!open_) return;
+  waiting_ = true;
+  absentNotice_ = notice;
+  Search();
+}
+
+void AudioEngine::Search() {
+  if (!waiting_) {
+    probe_->Search(reopen_);
+    return;
+  }
+  // The chosen device first; while nothing plays, the one that stood in for it is welcome too.
+  foundChoice_ = std::make_shared<std::atomic<bool>>(false);
+  probe_->Search([open = open_, choice = choice_, fallback = lost_ ? reopen_ : DeviceProbe::Opener(),
+                  found = foundChoice_]() -> std::unique_ptr<AudioOutput> {
+    QString error;
+    if (std::unique_ptr<AudioOutput> chosen = open(choice, &error)) {
+      found->store(true);
+      return chosen;
+    }
+    return fallback ? fallback() : nullptr;
+  });
+}
+
 std::unique_ptr<AudioOutput> AudioEngine::CreateDefaultOutput(QString* notice) {
   QString error;
   std::unique_ptr<AudioOutput> device = PortAudioOutput::OpenDefault(PortAudioOutput::kDefaultBufferFrames, &error);
@@ -104,11 +206,17 @@ void AudioEngine::HoldOutput(bool hold) {
   if (hold) WakeOutput();
 }
 
+void AudioEngine::MarkRunning() {
+  lastBusy_ = std::chrono::steady_clock::now();
+  if (running_) return;
+  running_ = true;
+  for (auto& voice : voices_) voice->SetMixerRunning(true);
+}
+
 void AudioEngine::WakeOutput() {
   lastBusy_ = std::chrono::steady_clock::now();
   if (running_ || offline_) return;
-  running_ = true;
-  for (auto& voice : voices_) voice->SetMixerRunning(true);
+  MarkRunning();
   watch_->start();
   QString error;
   if (output_->Start(this, &error)) return;
@@ -130,7 +238,8 @@ void AudioEngine::SleepWhenIdle() {
   output_->Stop();
   running_ = false;
   for (auto& voice : voices_) voice->SetMixerRunning(false);
-  if (!lost_) watch_->stop();
+  // The watch goes on while a lost or absent device is looked for.
+  if (!lost_ && !waiting_) watch_->stop();
 }
 
 void AudioEngine::WatchOutput() {
@@ -138,33 +247,57 @@ void AudioEngine::WatchOutput() {
     const AudioOutput::Health health = output_->Check(kStallLimit);
     if (health.lost) {
       LoseOutput(health.lastPull);
-    } else {
-      SleepWhenIdle();
+      return;
     }
-    return;
+    SleepWhenIdle();
+    if (!waiting_) return;
+  } else if (running_) {
+    SleepWhenIdle();
   }
-  if (running_) SleepWhenIdle();
-  std::unique_ptr<AudioOutput> device = probe_->TakeFound();
-  if (device == nullptr) return;
-  // The stand-in stops before the device starts: only one output ever pulls the mix.
-  output_->Stop();
-  if (!running_) {
-    // The stand-in was asleep: the device starts anyway, and sleeps again when nothing plays.
-    running_ = true;
-    lastBusy_ = std::chrono::steady_clock::now();
-    for (auto& voice : voices_) voice->SetMixerRunning(true);
+  if (std::unique_ptr<AudioOutput> device = probe_->TakeFound()) MoveTo(std::move(device));
+}
+
+void AudioEngine::MoveTo(std::unique_ptr<AudioOutput> device) {
+  // The output playing stops before the device starts: only one output ever pulls the mix.
+  if (lost_) {
+    output_->Stop();
+  } else {
+    DrainAndStop();
+    pastUnderruns_ += output_->Underruns();
+    probe_->Dispose(std::move(output_));
   }
+  // An output that was asleep starts anyway, and sleeps again when nothing plays.
+  MarkRunning();
+  FollowRate(device->SampleRate());
   QString error;
   if (!device->Start(this, &error)) {
     device->Abandon();
     probe_->Dispose(std::move(device));
     StandIn(std::chrono::steady_clock::now());
-    probe_->Search(reopen_);
+    lost_ = true;
+    Search();
     return;
   }
   output_ = std::move(device);
+  if (waiting_ && foundChoice_ != nullptr && foundChoice_->load()) waiting_ = false;
+  if (std::function<std::unique_ptr<AudioOutput>()> reopen = output_->Reopener()) reopen_ = std::move(reopen);
   lost_ = false;
+  if (waiting_) Search();
   Q_EMIT OutputRestored();
+}
+
+void AudioEngine::DrainAndStop() {
+  const auto latency = output_->Latency();
+  if (running_ && latency.count() > 0.0) {
+    const auto buffer = std::chrono::duration<double>(double(output_->BufferFrames()) / output_->SampleRate());
+    hold_.store(1);
+    const auto faded = std::chrono::steady_clock::now() + 4 * buffer;
+    while (hold_.load() != 2 && std::chrono::steady_clock::now() < faded)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(latency + buffer);
+  }
+  output_->Stop();
+  hold_.store(0);
 }
 
 void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
@@ -174,12 +307,12 @@ void AudioEngine::LoseOutput(std::chrono::steady_clock::time_point lastPull) {
   probe_->Dispose(std::move(output_));
   StandIn(lastPull);
   lost_ = true;
-  probe_->Search(reopen_);
+  Search();
   Q_EMIT OutputLost(kDeviceLostNotice);
 }
 
 void AudioEngine::StandIn(std::chrono::steady_clock::time_point from) {
-  auto standIn = std::make_unique<NullOutput>(rate_, PortAudioOutput::kDefaultBufferFrames);
+  auto standIn = std::make_unique<NullOutput>(rate_, choice_.bufferFrames);
   standIn->CarryOnFrom(from);
   QString error;
   standIn->Start(this, &error);
@@ -221,10 +354,20 @@ void AudioEngine::WaitForDecoders(int frames) {
 }
 
 void AudioEngine::Render(float* out, int frames) noexcept {
-  if (offline_) WaitForDecoders(frames);
   std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * 2, 0.0f);
+  const int hold = hold_.load();
+  if (hold == 2) return;
+  if (offline_) WaitForDecoders(frames);
   for (auto& voice : voices_) voice->MixInto(out, frames);
   for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  if (hold == 1) {
+    for (int i = 0; i < frames; ++i) {
+      const float gain = 1.0f - static_cast<float>(i + 1) / static_cast<float>(frames);
+      out[2 * i] *= gain;
+      out[2 * i + 1] *= gain;
+    }
+    hold_.store(2);
+  }
   if (offline_) {
     for (auto& voice : voices_) voice->WakeDecoder();
   }

@@ -21,11 +21,18 @@
 // no device wake-ups) and starts it again inside the next Play, before Play returns. While the mix is held (it is
 // being recorded) the output never sleeps. An offline output never sleeps. A device that will not start again
 // counts as lost.
+//
+// The output the user chose (a device by name, frames per buffer, a rate) can change while the engine plays
+// (SwitchOutput): the old output stops and is let go of, the new one starts, and the players go on where they
+// were; a new rate makes every player decode afresh for it from its position. A chosen device that does not
+// open plays on the default device instead, and the same probe tries the chosen one every second and moves to
+// it when it opens. A lost chosen device comes back to the chosen device.
 
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -43,17 +50,40 @@ class NullOutput;
 class PlayerVoice;
 struct DecodeSignal;
 
+// The output the user chose: a device by name (PortAudioOutput::kDefaultDevice for the default), the frames per
+// buffer and the rate.
+struct OutputChoice {
+  QString device;
+  int bufferFrames = 512;
+  int sampleRate = 44100;
+};
+
 class AudioEngine : public QObject, private AudioSource {
   Q_OBJECT
 
  public:
   static constexpr int kPlayerCount = 8;
+  // Opens the output a choice names, without starting it; null with a reason in *error.
+  using OutputOpener = std::function<std::unique_ptr<AudioOutput>(const OutputChoice& choice, QString* error)>;
 
   // Takes the output and starts it at once. When it fails to start, the engine runs on a real-time null
   // output instead and OutputNotice() says why. The players' timers run on `clock` (the system clock unless a
   // simulated one is given).
   explicit AudioEngine(std::unique_ptr<AudioOutput> output, Clock* clock = nullptr, QObject* parent = nullptr);
+  // Opens the chosen output through `open` and starts it. When the chosen device does not open, the default
+  // device plays and AbsentNotice() says so until the chosen one opens; when no device opens, OutputNotice().
+  AudioEngine(const OutputChoice& choice, OutputOpener open, Clock* clock = nullptr, QObject* parent = nullptr);
   ~AudioEngine() override;
+
+  // PortAudio's devices, by OutputChoice.
+  static std::unique_ptr<AudioOutput> OpenPortAudio(const OutputChoice& choice, QString* error);
+
+  // Plays through `choice` from now on, opened through the engine's opener (an engine given a fixed output
+  // has none and stays on it). The current output stops and is let go of first, so that a device it holds can
+  // open again with other settings; the players go on where they were. When the chosen device does not open,
+  // the default plays instead and OutputAbsent says why; when it opens later, OutputRestored.
+  void SwitchOutput(const OutputChoice& choice);
+  OutputChoice Choice() const { return choice_; }
 
   // PortAudio's default device (stereo float, 512 frames per buffer). When no device opens: a real-time null
   // output, and a one-line notice for the user in *notice (left empty when the device opened).
@@ -78,6 +108,8 @@ class AudioEngine : public QObject, private AudioSource {
   QString OutputNotice() const { return outputNotice_; }
   // True while a lost device is being stood in for.
   bool OutputLostNow() const { return lost_; }
+  // Why the engine plays on another output than the chosen one, while it waits for the chosen one; or empty.
+  QString AbsentNotice() const { return waiting_ ? absentNotice_ : QString(); }
   // While held, the output keeps running even when nothing plays (the mix is being recorded); held also starts a
   // sleeping output at once.
   void HoldOutput(bool hold);
@@ -99,10 +131,33 @@ class AudioEngine : public QObject, private AudioSource {
  Q_SIGNALS:
   // The sound device went away: the engine plays on silently, in time. Once per loss.
   void OutputLost(const QString& notice);
-  // The device is back and plays again.
+  // The device is back and plays again; or the chosen device, absent so far, appeared and plays now.
   void OutputRestored();
+  // A switch of output could not open the chosen device: the engine plays on the default device (or silently)
+  // and moves to the chosen one when it opens.
+  void OutputAbsent(const QString& notice);
 
  private:
+  // What opening a choice gave: the output, and when it is not the chosen device, why.
+  struct Opened {
+    std::unique_ptr<AudioOutput> output;
+    QString notice;
+    bool silent = false;  // no device opened: the null output plays
+  };
+  AudioEngine(Opened opened, const OutputChoice& choice, OutputOpener open, Clock* clock, QObject* parent);
+  static Opened OpenChoice(const OutputChoice& choice, const OutputOpener& open);
+  // Starts output_ (the null output standing in when it cannot start: then why) and watches it.
+  QString StartOutput();
+  // Every player decodes for the rate from now on.
+  void FollowRate(int rate);
+  // Looks for the chosen device on the probe's thread while another output plays.
+  void AwaitChoice(const QString& notice);
+  // The probe looks for the device lost, or for the chosen one while another plays.
+  void Search();
+  void MoveTo(std::unique_ptr<AudioOutput> device);
+  // Stops the output once it played what it holds: the mix fades out over one callback and goes silent without
+  // moving the players on, since a stopped device throws away the sound it had not played yet.
+  void DrainAndStop();
   void Render(float* out, int frames) noexcept override;
   void WaitForDecoders(int frames);
   void WatchOutput();
@@ -110,6 +165,8 @@ class AudioEngine : public QObject, private AudioSource {
   void StandIn(std::chrono::steady_clock::time_point from);
   // Starts a sleeping output again (Play, HoldOutput); stops a running one when nothing has played for kIdleStop.
   void WakeOutput();
+  // The mixer runs from now on (before an output starts): the voices leave their queues to the callback.
+  void MarkRunning();
   void SleepWhenIdle();
 
   std::unique_ptr<AudioOutput> output_;
@@ -122,10 +179,19 @@ class AudioEngine : public QObject, private AudioSource {
   bool running_ = true;
   bool held_ = false;
   std::chrono::steady_clock::time_point lastBusy_;
+  OutputChoice choice_;
+  OutputOpener open_;
+  // Set while the output plays in place of the chosen device, which the probe looks for.
+  bool waiting_ = false;
+  QString absentNotice_;
+  // Set by the probe when what it found is the chosen device.
+  std::shared_ptr<std::atomic<bool>> foundChoice_;
   // Underruns of the devices given up so far.
   std::int64_t pastUnderruns_ = 0;
   std::unique_ptr<DeviceProbe> probe_;
   bool offline_ = false;
+  // 0 the mix plays; 1 the next callback fades it out; 2 it is held silent (DrainAndStop).
+  std::atomic<int> hold_{0};
   std::unique_ptr<DecodeSignal> signal_;
   std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;
   std::array<MediaPlayer*, kPlayerCount> players_{};

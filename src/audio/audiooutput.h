@@ -52,6 +52,8 @@ class AudioOutput {
   // How to open this device again after it was lost (tried on a thread of its own; null while it cannot be
   // opened), or an empty function for outputs that cannot be lost.
   virtual std::function<std::unique_ptr<AudioOutput>()> Reopener() const { return {}; }
+  // How long sound the output took takes to be heard: what a stop would throw away. 0 for outputs that hold none.
+  virtual std::chrono::duration<double> Latency() const { return {}; }
   // Callbacks the device reported as late (an output underflow: the listener heard a gap) since it started.
   virtual std::int64_t Underruns() const { return 0; }
 };

@@ -24,6 +24,8 @@ void DeviceProbe::Dispose(std::unique_ptr<AudioOutput> output) {
 void DeviceProbe::Search(Opener open) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    ++search_;
+    if (found_ != nullptr) disposals_.push_back(std::move(found_));
     open_ = std::move(open);
     nextTry_ = std::chrono::steady_clock::now() + interval_;
     if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
@@ -50,11 +52,14 @@ void DeviceProbe::Run() {
     }
     if (open_ && found_ == nullptr && std::chrono::steady_clock::now() >= nextTry_) {
       const Opener open = open_;
+      const std::uint64_t search = search_;
       lock.unlock();
       std::unique_ptr<AudioOutput> output = open();
       lock.lock();
       nextTry_ = std::chrono::steady_clock::now() + interval_;
-      if (output != nullptr) {
+      if (output != nullptr && search != search_) {
+        disposals_.push_back(std::move(output));
+      } else if (output != nullptr) {
         found_ = std::move(output);
         open_ = nullptr;
       }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -29,7 +30,8 @@ class DeviceProbe {
 
   // Closes `output` on the probe's thread (it must no longer be pulling: see AudioOutput::Abandon).
   void Dispose(std::unique_ptr<AudioOutput> output);
-  // Tries `open` once every interval, the first time one interval from now, until it gives an output.
+  // Tries `open` once every interval, the first time one interval from now, until it gives an output. It replaces
+  // any search before it, and what that found and was not taken is closed (an empty `open` only stops searching).
   void Search(Opener open);
   // The output found since Search, once; null while none was found.
   std::unique_ptr<AudioOutput> TakeFound();
@@ -44,6 +46,7 @@ class DeviceProbe {
   Opener open_;
   std::chrono::steady_clock::time_point nextTry_;
   std::unique_ptr<AudioOutput> found_;
+  std::uint64_t search_ = 0;  // counts the searches, so a try that outlived its search gives nothing
   bool quit_ = false;
   std::thread thread_;
 };

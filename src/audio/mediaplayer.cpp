@@ -142,6 +142,12 @@ void MediaPlayer::SetCurrentPosition(double seconds) {
   voice_->RequestSeek(seconds);
 }
 
+void MediaPlayer::ChangeOutputRate(int rate) {
+  const double seconds = CurrentPosition();
+  if (openState_ == kOpen) seekTarget_ = seconds;
+  voice_->ChangeRate(rate, seconds);
+}
+
 void MediaPlayer::SetPlayCount(int count) {
   playCount_ = count;
   voice_->SetPlayCount(count);

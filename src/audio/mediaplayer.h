@@ -62,6 +62,9 @@ class MediaPlayer : public QObject {
   // open then takes no simulated time, as a local file's open takes no time worth counting.
   void FinishOpen(int timeoutMs);
 
+  // The engine's output rate changed (while nothing mixes): the file goes on at the new rate from where it is.
+  void ChangeOutputRate(int rate);
+
   // Why the last open failed (for a debug view); empty after a successful open.
   QString LastError() const { return lastError_; }
 

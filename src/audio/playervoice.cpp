@@ -20,7 +20,7 @@ PlayerVoice::PlayerVoice(int outputRate, DecodeSignal* signal)
     : outputRate_(outputRate),
       signal_(signal),
       maxGainStep_(1.0f / (0.005f * static_cast<float>(outputRate))),
-      fade_(static_cast<std::size_t>(0.005 * outputRate + 2.0) * 2) {
+      fade_(static_cast<std::size_t>(0.005 * std::max(outputRate, 48000) + 2.0) * 2) {
   thread_ = std::thread([this] {
     LowerDecoderThread();
     DecoderMain();
@@ -65,7 +65,7 @@ void PlayerVoice::Post(Request request) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     // An open or close makes every earlier request pointless; a seek replaces a seek still waiting.
-    if (request.kind != RequestKind::kSeek) {
+    if (request.kind == RequestKind::kOpen || request.kind == RequestKind::kClose) {
       requests_.clear();
     } else if (!requests_.empty() && requests_.back().kind == RequestKind::kSeek) {
       requests_.pop_back();
@@ -126,6 +126,19 @@ void PlayerVoice::RequestSeek(double seconds) {
   uiAtStart_ = seconds == 0.0 && !playing_.load(std::memory_order_relaxed);
 }
 
+void PlayerVoice::ChangeRate(int rate, double seconds) {
+  outputRate_.store(rate);
+  maxGainStep_ = 1.0f / (0.005f * static_cast<float>(rate));
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // An open still waiting will decode at the new rate anyway, and its generation already makes every block
+    // queued before it stale.
+    for (const Request& waiting : requests_)
+      if (waiting.kind == RequestKind::kOpen) return;
+  }
+  Post({RequestKind::kRate, NextGeneration(), 0, QString(), std::max(0.0, seconds), {}});
+}
+
 void PlayerVoice::SetPlaying(bool playing) {
   if (playing) {
     playEpoch_.store(playEpoch_.load(std::memory_order_relaxed) + 1, std::memory_order_release);
@@ -154,7 +167,7 @@ bool PlayerVoice::TakeOpenResult(OpenResult* result) {
 bool PlayerVoice::Position(double* seconds) const {
   const std::uint64_t packed = position_.load(std::memory_order_acquire);
   if ((packed >> (64 - kGenerationBits)) != uiGeneration_) return false;
-  *seconds = static_cast<double>(packed & kFrameMask) / outputRate_;
+  *seconds = static_cast<double>(packed & kFrameMask) / outputRate_.load(std::memory_order_relaxed);
   return true;
 }
 
@@ -311,6 +324,8 @@ void PlayerVoice::DecoderMain() {
   std::uint32_t primeToken = 0;  // an open waiting to report until a few blocks are ready
   int primed = 0;
   double primeDuration = 0.0;
+  QString path;  // the file open now, and what stops its reads: a new rate opens it afresh
+  std::stop_token stop;
 
   auto report = [this](std::uint32_t token, bool ok, double duration, const QString& error) {
     std::lock_guard<std::mutex> resultLock(resultMutex_);
@@ -343,6 +358,8 @@ void PlayerVoice::DecoderMain() {
           decoder.reset();
           QString error;
           decoder = OpenDecoder(request.path, outputRate_, &error, request.stop);
+          path = request.path;
+          stop = request.stop;
           nextFrame = 0;
           atEnd = decoder == nullptr;
           if (decoder == nullptr) {
@@ -362,6 +379,19 @@ void PlayerVoice::DecoderMain() {
           if (decoder != nullptr) {
             const double seconds = std::min(request.seconds, std::max(0.0, decoder->Duration()));
             const bool ok = decoder->Seek(seconds);
+            nextFrame = std::llround(seconds * outputRate_);
+            atEnd = !ok;
+            pushEnd = !ok;
+          }
+          break;
+        case RequestKind::kRate:
+          if (decoder != nullptr) {
+            // A file that cannot be opened again at the new rate ends where it is.
+            QString error;
+            std::unique_ptr<Decoder> fresh = OpenDecoder(path, outputRate_, &error, stop);
+            const double seconds = std::min(request.seconds, std::max(0.0, decoder->Duration()));
+            const bool ok = fresh != nullptr && fresh->Seek(seconds);
+            if (fresh != nullptr) decoder = std::move(fresh);
             nextFrame = std::llround(seconds * outputRate_);
             atEnd = !ok;
             pushEnd = !ok;

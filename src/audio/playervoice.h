@@ -82,6 +82,10 @@ class PlayerVoice {
   // purpose as the program ends).
   bool FinishShutdown(std::chrono::steady_clock::time_point deadline);
 
+  // The output's rate changed: the file goes on at `rate` from `seconds` (decoded afresh for the new rate).
+  // Only while no output pulls the mix.
+  void ChangeRate(int rate, double seconds);
+
   void SetPlaying(bool playing);
   bool Playing() const { return playing_.load(std::memory_order_relaxed); }
   // UI thread: the engine stopped its output (false) or started it again (true). While no callback runs, the UI
@@ -104,7 +108,7 @@ class PlayerVoice {
   void WakeDecoder() noexcept { Consumed(); }
 
  private:
-  enum class RequestKind { kOpen, kClose, kSeek };
+  enum class RequestKind { kOpen, kClose, kSeek, kRate };
   struct Request {
     RequestKind kind;
     std::uint32_t generation;
@@ -138,7 +142,7 @@ class PlayerVoice {
            (static_cast<std::uint64_t>(frame) & kFrameMask);
   }
 
-  const int outputRate_;
+  std::atomic<int> outputRate_;  // written by ChangeRate only, while nothing mixes
   DecodeSignal* const signal_;
   BlockQueue queue_;
 

@@ -1,7 +1,10 @@
 #include "audio/portaudiooutput.h"
 
 #include <alsa/asoundlib.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
+
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstring>
@@ -47,27 +50,79 @@ bool InitializePortAudio(QString* error) {
   return true;
 }
 
+QString DeviceName(const PaDeviceInfo& info) { return QString::fromUtf8(info.name); }
+
+// The output device of that name among those PortAudio found, or paNoDevice.
+PaDeviceIndex FindOutput(const QString& name) {
+  for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+    if (info != nullptr && info->maxOutputChannels >= 2 && DeviceName(*info) == name) return i;
+  }
+  return paNoDevice;
+}
+
 }  // namespace
 
+const QString PortAudioOutput::kDefaultDevice = QStringLiteral("Default");
+
 std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, QString* error, int sampleRate) {
+  return Open(kDefaultDevice, bufferFrames, sampleRate, error);
+}
+
+QStringList PortAudioOutput::OutputDeviceNames() {
+  QStringList names{kDefaultDevice};
+  std::lock_guard<std::mutex> lock(PortAudioLock());
+  QString error;
+  if (!InitializePortAudio(&error)) return names;
+  for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+    if (info != nullptr && info->maxOutputChannels >= 2 && !names.contains(DeviceName(*info)))
+      names << DeviceName(*info);
+  }
+  Pa_Terminate();
+  return names;
+}
+
+std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(const QString& device, int bufferFrames, int sampleRate,
+                                                       QString* error) {
   std::unique_lock<std::mutex> lock(PortAudioLock());
   if (!InitializePortAudio(error)) return nullptr;
   std::unique_ptr<PortAudioOutput> output(new PortAudioOutput());
-  const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
-  const PaDeviceInfo* info = device == paNoDevice ? nullptr : Pa_GetDeviceInfo(device);
-  if (info == nullptr) {
-    *error = QStringLiteral("no default output device");
+  const bool byDefault = device == kDefaultDevice || device.isEmpty();
+  const PaDeviceIndex index = byDefault ? Pa_GetDefaultOutputDevice() : FindOutput(device);
+  const PaDeviceInfo* info = index == paNoDevice ? nullptr : Pa_GetDeviceInfo(index);
+  PaStreamParameters parameters{};
+  parameters.channelCount = 2;
+  parameters.sampleFormat = paFloat32;
+  PaAlsaStreamInfo alsa;
+  const QRegularExpressionMatch card = QRegularExpression(QStringLiteral("\\((hw:\\d+,\\d+)\\)$")).match(device);
+  const QByteArray alsaName = (card.hasMatch() ? card.captured(1) : device).toUtf8();
+  QString api = QStringLiteral("ALSA");
+  const PaHostApiInfo* host = nullptr;
+  if (info != nullptr) {
+    parameters.device = index;
+    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    host = Pa_GetHostApiInfo(info->hostApi);
+    api = QString::fromUtf8(host ? host->name : "?");
+  } else if (!byDefault && Pa_HostApiTypeIdToHostApiIndex(paALSA) >= 0) {
+    host = Pa_GetHostApiInfo(Pa_HostApiTypeIdToHostApiIndex(paALSA));
+    PaAlsa_InitializeStreamInfo(&alsa);
+    alsa.deviceString = alsaName.constData();
+    parameters.device = paUseHostApiSpecificDeviceSpecification;
+    parameters.hostApiSpecificStreamInfo = &alsa;
+    parameters.suggestedLatency = 2.0 * bufferFrames / (sampleRate > 0 ? sampleRate : 44100);
+  } else {
+    *error = byDefault ? QStringLiteral("no default output device")
+                       : QStringLiteral("no output device \"%1\"").arg(device);
     lock.unlock();
     return nullptr;  // the destructor ends the PortAudio session
   }
-  PaStreamParameters parameters{};
-  parameters.device = device;
-  parameters.channelCount = 2;
-  parameters.sampleFormat = paFloat32;
-  parameters.suggestedLatency = info->defaultLowOutputLatency;
-  const double rate = sampleRate > 0 ? sampleRate : info->defaultSampleRate > 0 ? info->defaultSampleRate : 44100.0;
+  const double rate = sampleRate > 0                                    ? sampleRate
+                      : info != nullptr && info->defaultSampleRate > 0 ? info->defaultSampleRate
+                                                                         : 44100.0;
   output->sampleRate_ = static_cast<int>(std::lround(rate));
   output->bufferFrames_ = bufferFrames;
+  output->device_ = byDefault ? kDefaultDevice : device;
   const PaError rc = Pa_OpenStream(&output->stream_, nullptr, &parameters, output->sampleRate_,
                                    static_cast<unsigned long>(bufferFrames), paClipOff,
                                    &PortAudioOutput::Callback, output.get());
@@ -78,10 +133,9 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault(int bufferFrames, 
     return nullptr;  // the destructor ends the PortAudio session
   }
   Pa_SetStreamFinishedCallback(output->stream_, &PortAudioOutput::Finished);
-  const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
-  EnableRealtimeCallback(output->stream_, api);
+  EnableRealtimeCallback(output->stream_, host);
   output->description_ = QStringLiteral("PortAudio: %1 (%2)")
-                             .arg(QString::fromUtf8(info->name), QString::fromUtf8(api ? api->name : "?"));
+                             .arg(info != nullptr ? DeviceName(*info) : QString::fromUtf8(alsaName), api);
   return output;
 }
 
@@ -169,6 +223,12 @@ AudioOutput::Health PortAudioOutput::Check(std::chrono::nanoseconds stall) const
   return health;
 }
 
+std::chrono::duration<double> PortAudioOutput::Latency() const {
+  std::lock_guard<std::mutex> lock(PortAudioLock());
+  const PaStreamInfo* info = stream_ != nullptr ? Pa_GetStreamInfo(stream_) : nullptr;
+  return std::chrono::duration<double>(info != nullptr ? info->outputLatency : 0.0);
+}
+
 void PortAudioOutput::Abandon() {
   abandoned_.store(true);
   while (rendering_.load()) {
@@ -176,9 +236,9 @@ void PortAudioOutput::Abandon() {
 }
 
 std::function<std::unique_ptr<AudioOutput>()> PortAudioOutput::Reopener() const {
-  return [frames = bufferFrames_, rate = sampleRate_]() -> std::unique_ptr<AudioOutput> {
+  return [device = device_, frames = bufferFrames_, rate = sampleRate_]() -> std::unique_ptr<AudioOutput> {
     QString error;
-    return OpenDefault(frames, &error, rate);
+    return Open(device, frames, rate, &error);
   };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The sound card through PortAudio's default output device (ALSA, JACK, or PulseAudio and PipeWire through
-// ALSA): stereo 32-bit float at the device's default rate.
+// The sound card through PortAudio (ALSA, JACK, or PulseAudio and PipeWire through ALSA): its default output
+// device or one chosen by name, stereo 32-bit float at a chosen rate or the device's own.
 //
 // Threads: OpenDefault, Start, Stop and Check on the UI thread; a lost device is reopened and let go of on the
 // engine's probe thread. Every call into PortAudio's set-up (never the callback) holds one lock, so the two
@@ -9,6 +9,8 @@
 // The callback notes when it ran and whether PortAudio found it late (an output underflow): a device that was
 // pulled out or a sound server that went away shows as a stream that ended, callbacks that stop coming, or
 // callbacks that never come in time.
+
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -25,9 +27,20 @@ class PortAudioOutput : public AudioOutput {
   // 512 frames is about 12 ms at 44.1 kHz: steady on a loaded desktop and quick enough for a DJ's hands.
   static constexpr int kDefaultBufferFrames = 512;
 
+  // The name that stands for PortAudio's default output device.
+  static const QString kDefaultDevice;
+
   // Opens (without starting) the default output device, at `sampleRate` or else (0) the device's own rate.
   // Null with a reason in *error when none opens.
   static std::unique_ptr<PortAudioOutput> OpenDefault(int bufferFrames, QString* error, int sampleRate = 0);
+  // The same for the output device of that name, as OutputDeviceNames gives it (kDefaultDevice: the default
+  // device). A device that came after PortAudio looked for devices (it looks once while any output is open)
+  // opens by its ALSA name: the name itself, or the "hw:card,device" a sound card's name ends with.
+  static std::unique_ptr<PortAudioOutput> Open(const QString& device, int bufferFrames, int sampleRate,
+                                               QString* error);
+  // kDefaultDevice, then every device PortAudio can play through: ALSA's sound cards and plugins (the sound
+  // server among them), and JACK's where it runs.
+  static QStringList OutputDeviceNames();
   ~PortAudioOutput() override;
 
   int SampleRate() const override { return sampleRate_; }
@@ -38,6 +51,7 @@ class PortAudioOutput : public AudioOutput {
   Health Check(std::chrono::nanoseconds stall) const override;
   void Abandon() override;
   std::function<std::unique_ptr<AudioOutput>()> Reopener() const override;
+  std::chrono::duration<double> Latency() const override;
   std::int64_t Underruns() const override { return underruns_.load(std::memory_order_relaxed); }
 
  private:
@@ -52,6 +66,7 @@ class PortAudioOutput : public AudioOutput {
   int sampleRate_ = 44100;
   int bufferFrames_ = kDefaultBufferFrames;
   bool started_ = false;
+  QString device_;  // the name it was opened by, which a lost device is opened by again
   QString description_;
   // Written by the callback (steady-clock nanoseconds): its last run, and its last run that was in time.
   std::atomic<std::int64_t> lastCallback_{0};

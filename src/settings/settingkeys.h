@@ -83,6 +83,10 @@ inline const QString kViewHeight = QStringLiteral("5295");
 inline const QString kViewState = QStringLiteral("0");
 inline const QString kSaveDates = QStringLiteral("1");
 inline const QString kSaveTimes = QStringLiteral("1");
+inline const QString kOutputDevice = QStringLiteral("Default");
+inline const QString kBufferFrames = QStringLiteral("512");
+inline const QString kSampleRate = QStringLiteral("44100");
+inline const QString kLevelSongs = QStringLiteral("False");
 }  // namespace defaults
 
 }  // namespace marvane::keys

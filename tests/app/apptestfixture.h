@@ -7,6 +7,7 @@
 #include "app/singleinstance.h"
 #include "appearance/butt.h"
 #include "appearance/colorvalue.h"
+#include "audio/audioengine.h"
 #include "audio/offlineoutput.h"
 #include "console/mainform.h"
 #include "mixer/scriptedmixerbackend.h"
@@ -40,7 +41,10 @@ class AppTest : public FolderTest {
     instance_ = std::make_unique<SingleInstance>(QUuid::createUuid().toString(QUuid::WithoutBraces));
     app_.reset();
     Devices devices;
-    devices.output = [](QString*) { return std::make_unique<OfflineOutput>(); };
+    devices.output = [](const OutputChoice& choice, QString*) {
+      return std::make_unique<OfflineOutput>(choice.sampleRate, choice.bufferFrames);
+    };
+    devices.outputDevices = [] { return QStringList{u"Default"_s, u"Test Card"_s}; };
     devices.clock = clock_;
     devices.mixer = [this] {
       auto card = std::make_unique<ScriptedMixerBackend>();

@@ -10,7 +10,9 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -49,7 +51,7 @@ TEST_F(OptionsTest, OpeningWritesNothingAndEveryControlActsAtOnce) {
   EXPECT_TRUE(options->isModal() || options->windowModality() == Qt::ApplicationModal);
   EXPECT_TRUE(ReadBytes(store_.FilePath()) == before && app_->OptionsOpen);
   EXPECT_EQ(app_->Form()->Options1()->CaptionColor(), ColorFromValue(app_->Colors().HiliteColor));
-  for (int tab = 0; tab < 5; ++tab) EXPECT_TRUE(options->SSTab1()->isTabEnabled(tab));
+  for (int tab = 0; tab < 6; ++tab) EXPECT_TRUE(options->SSTab1()->isTabEnabled(tab));
   // Auto Stop greys Auto Reset and leaves its value.
   Child<QCheckBox>("Check1")->click();
   EXPECT_TRUE(app_->State().ASOF);
@@ -90,6 +92,30 @@ TEST_F(OptionsTest, OpeningWritesNothingAndEveryControlActsAtOnce) {
   EXPECT_EQ(app_->Options(), nullptr);
   app_->Form()->mnuOps()->trigger();  // the menu item opens it as the button does
   EXPECT_TRUE(app_->Options() != nullptr && app_->OptionsOpen);
+}
+
+TEST_F(OptionsTest, TheSoundTabWritesItsSettingsAndTheEngineFollowsAtOnceAndAtTheNextStart) {
+  ASSERT_TRUE(Start());
+  OptionsDialog* options = OpenFromMainWindow();
+  options->SSTab1()->setCurrentIndex(OptionsDialog::kSoundTab);
+  EXPECT_EQ(Child<QComboBox>("cboDevice")->count(), 2);  // listed once the tab shows
+  EXPECT_EQ(Child<QLabel>("lblUnderruns")->text(), u"Output underruns since start: 0"_s);
+  const std::tuple<const char*, int, QString, QString> rows[] = {{"cboBuffer", 3, keys::kBufferFrames, u"1024"_s},
+                                                                  {"cboRate", 1, keys::kSampleRate, u"48000"_s},
+                                                                  {"cboDevice", 1, keys::kOutputDevice, u"Test Card"_s}};
+  for (const auto& [box, index, key, value] : rows) {
+    Child<QComboBox>(box)->setCurrentIndex(index);
+    EXPECT_EQ(store_.ReadSetting(key, QString()), value);
+  }
+  auto output = [this] {
+    AudioEngine& engine = *app_->Engine();
+    return std::tuple(engine.Choice().device, engine.Output().BufferFrames(), engine.SampleRate());
+  };
+  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 1024, 48000));
+  Child<QCheckBox>("chLevel")->click();
+  EXPECT_EQ(store_.ReadSetting(keys::kLevelSongs, QString()), u"True"_s);
+  Restart();
+  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 1024, 48000));
 }
 
 TEST_F(OptionsTest, AStoredValueThatIsNoColourIsRefusedAndReportedOnlyInDebugMode) {
@@ -139,7 +165,7 @@ TEST_F(OptionsTest, FromTheLogViewerOnlyTheLoggingTabCanBeUsed) {
   app_->Viewer()->Command1_Click();
   OptionsDialog* options = app_->Options();
   ASSERT_NE(options, nullptr);
-  for (int tab = 0; tab < 5; ++tab) EXPECT_EQ(options->SSTab1()->isTabEnabled(tab), tab == 4) << tab;
+  for (int tab = 0; tab < 6; ++tab) EXPECT_EQ(options->SSTab1()->isTabEnabled(tab), tab == 4) << tab;
   EXPECT_EQ(options->SSTab1()->currentIndex(), 4);
   EXPECT_EQ(Child<QLineEdit>("txtFile")->text(), app_->State().LogFile);
 }
@@ -162,7 +188,8 @@ TEST_F(OptionsTest, AssistiveTechnologyFindsEveryControlByItsOwnName) {
       acting.insert(name);
   }
   for (const QString& name : acting) EXPECT_EQ(acting.count(name), 1u) << name.toStdString();
-  for (const char* name : {"Logging", "Auto Stop", "Save Colors", "No Repeats Until", "FF8000", "Face List"})
+  for (const char* name : {"Logging", "Auto Stop", "Save Colors", "No Repeats Until", "FF8000", "Face List",
+                           "Output Device", "Buffer Size", "Sample Rate", "Level AutoPilot songs"})
     EXPECT_TRUE(names.count(QLatin1String(name))) << name;
 }
 

@@ -105,7 +105,7 @@ TEST_F(WindowPictures, EveryWindowInTheDefaultLookAndEachBundledFaceDressingTheM
   save(app_->About(), u"about"_s);
   app_->About()->close();
   Q_EMIT app_->Form()->Options1()->Click();
-  for (int tab = 0; tab < 5; ++tab) {
+  for (int tab = 0; tab < 6; ++tab) {
     app_->Options()->SSTab1()->setCurrentIndex(tab);
     save(app_->Options(), u"options_tab%1"_s.arg(tab));
   }

@@ -5,6 +5,8 @@
 #include "audio/nulloutput.h"
 #include "audiotestutil.h"
 
+#include <QFile>
+
 namespace marvane::test {
 namespace {
 
@@ -71,6 +73,31 @@ TEST(EmptyAlsaConfigTest, FallsBackToTheNullOutputInsteadOfStopping) {
   QString notice;
   EXPECT_NE(dynamic_cast<NullOutput*>(AudioEngine::CreateDefaultOutput(&notice).get()), nullptr);
   EXPECT_FALSE(notice.isEmpty());
+}
+
+// A chosen device that is not there at start (an ALSA device the configuration defines only later): the default
+// device plays, one notice says so, and the engine moves to the chosen one when it appears.
+TEST(ChosenDeviceTest, AnAbsentChoicePlaysOnTheDefaultWithOneNoticeAndMovesWhenItAppears) {
+  QTemporaryDir dir;
+  const QByteArray defaultDevice =
+      "pcm.!default { type file slave.pcm { type null } file \"" + dir.filePath(u"default.raw"_s).toUtf8() + "\" }\n";
+  UseAlsaConfig(dir, defaultDevice);
+  AudioEngine engine(OutputChoice{u"marvane_chosen"_s, 256, 48000}, &AudioEngine::OpenPortAudio);
+  QStringList said;
+  QObject::connect(&engine, &AudioEngine::OutputRestored, [&] { said << u"moved"_s; });
+  EXPECT_TRUE(engine.AbsentNotice().contains(u"\"marvane_chosen\""_s) &&
+              engine.Output().Description().contains(u"default"_s)) << engine.AbsentNotice().toStdString();
+  WaitFor([] { return false; }, 1500);
+  // A new file in its place, which ALSA reads again at the next open.
+  const QString chosen = dir.filePath(u"chosen.raw"_s);
+  WriteBytes(dir.filePath(u"next.conf"_s),
+             defaultDevice + "pcm.marvane_chosen { type file slave.pcm { type null } file \"" + chosen.toUtf8() + "\" }\n");
+  ASSERT_TRUE(QFile::remove(dir.filePath(u"asound.conf"_s)) &&
+              QFile::rename(dir.filePath(u"next.conf"_s), dir.filePath(u"asound.conf"_s)));
+  ASSERT_TRUE(WaitFor([&] { return engine.AbsentNotice().isEmpty(); }, 5000)) << "never moved to the chosen device";
+  WaitFor([] { return false; }, 1500);  // and stays there
+  EXPECT_TRUE(engine.Output().Description().contains(u"marvane_chosen"_s));
+  EXPECT_EQ(said, QStringList{u"moved"_s});
 }
 
 }  // namespace

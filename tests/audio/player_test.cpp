@@ -229,6 +229,31 @@ TEST_F(PlayerTest, SeekingMovesThePositionAndTheSound) {
   EXPECT_NEAR(out.back(), 0.1, 0.001);
 }
 
+// The user picks another buffer size or rate while a line plays: the line goes on from where it was, within one
+// buffer, and at the new rate its sound keeps its pitch (the ramp's value tells the time).
+TEST_F(PlayerTest, ANewBufferSizeOrRateGoesOnWhereTheLineWas) {
+  AudioEngine engine(OutputChoice{u"Default"_s, 512, 44100}, [](const OutputChoice& choice, QString*) {
+    return std::make_unique<OfflineOutput>(choice.sampleRate, choice.bufferFrames);
+  });
+  MediaPlayer& line = engine.Player(2);
+  ASSERT_EQ(OpenAndWait(line, ramp_), 6);
+  line.Play();
+  auto render = [&engine](double seconds) {
+    auto& output = dynamic_cast<OfflineOutput&>(engine.Output());
+    return output.Pull(static_cast<int>(seconds * output.SampleRate()));
+  };
+  render(1.0);
+  for (const auto& [frames, rate] : {std::pair(2048, 44100), std::pair(128, 48000), std::pair(1024, 44100)}) {
+    const double before = line.CurrentPosition();
+    engine.SwitchOutput({u"Default"_s, frames, rate});
+    ASSERT_EQ(std::pair(engine.Output().BufferFrames(), engine.SampleRate()), std::pair(frames, rate));
+    const std::vector<float> out = render(0.5);
+    EXPECT_NEAR(out[0] * 10, before, static_cast<double>(frames) / rate) << frames << " frames at " << rate;
+    EXPECT_NEAR((out[rate / 2] - out[0]) * 10, 0.25, 0.001) << "not at pitch at " << rate;
+    EXPECT_NEAR(line.CurrentPosition(), before + 0.5, static_cast<double>(frames) / rate);
+  }
+}
+
 TEST_F(PlayerTest, SeekingAnMp3LandsWithinTenMillisecondsOfTheTarget) {
   ASSERT_EQ(OpenAndWait(P(), sweep_), 6);
   EXPECT_NEAR(P().Duration(), 3.0, 0.01);

@@ -5,6 +5,8 @@
 
 #include "audiotestutil.h"
 
+#include <cstring>
+
 namespace marvane::test {
 namespace {
 
@@ -78,6 +80,44 @@ TEST(PulseOutputTest, APlayerGoesOnInTimeThroughACrashOfTheServerAndIsHeardAgain
   StopRecorder(recorder);
   EXPECT_NEAR(player.CurrentPosition() - before, clock.elapsed() / 1000.0, 0.25);
   EXPECT_EQ(said, (QStringList{AudioEngine::kDeviceLostNotice, u"back"_s}));
+}
+
+// Through the real device, recorded: a new buffer size while a line plays a ramp (its value tells the time). The
+// switch leaves a moment of silence, but the sound after it goes on from where it was, within one buffer.
+TEST(PulseOutputTest, ANewBufferSizeGoesOnWhereTheLineWasWithinOneBuffer) {
+  if (const QString missing = PrivatePulse::Missing(); !missing.isEmpty()) GTEST_SKIP() << missing.toStdString();
+  QTemporaryDir dir;
+  const QString ramp = MakeFile(dir.path(), u"ramp.wav"_s, u"t/10"_s, 8.0, "-c:a pcm_f32le");
+  ASSERT_FALSE(ramp.isEmpty());
+  PrivatePulse pulse;
+  ASSERT_TRUE(pulse.Ready()) << "PulseAudio did not start";
+  const pid_t recorder = StartRecorder(pulse.Path(u"capture.raw"_s));
+  AudioEngine engine(OutputChoice{u"Default"_s, 512, 44100}, &AudioEngine::OpenPortAudio);
+  MediaPlayer& line = engine.Player(1);
+  ASSERT_EQ(OpenAndWait(line, ramp), 6);
+  line.Play();
+  for (const int frames : {2048, 128, 1024})
+    WaitFor([] { return false; }, 700), engine.SwitchOutput({u"Default"_s, frames, 44100});
+  WaitFor([] { return false; }, 700);
+  StopRecorder(recorder);
+  // Each switch fades the sound out over one buffer and leaves a silence. No sound is ahead of all that came
+  // before it by more than one buffer (skipped), and none after a silence is behind it (repeated).
+  const QByteArray bytes = ReadBytes(pulse.Path(u"capture.raw"_s));
+  double latest = 0.0, largestSkip = 0.0, largestRepeat = 0.0;
+  bool afterSilence = false;
+  for (qsizetype i = 0; i + 8 <= bytes.size(); i += 8) {
+    float left;
+    std::memcpy(&left, bytes.constData() + i, sizeof left);
+    if (left != 0.0f && latest > 0.1) {
+      largestSkip = std::max(largestSkip, 10.0 * (left - latest));
+      if (afterSilence) largestRepeat = std::max(largestRepeat, 10.0 * (latest - left));
+    }
+    afterSilence = left == 0.0f;
+    latest = std::max(latest, double(left));
+  }
+  EXPECT_GT(latest * 10, 2.5) << "not heard";
+  EXPECT_LT(largestSkip, 2048 / 44100.0) << "sound skipped";
+  EXPECT_LT(largestRepeat, 0.001) << "sound repeated";
 }
 
 }  // namespace
