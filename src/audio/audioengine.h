@@ -176,6 +176,8 @@ class AudioEngine : public QObject, private AudioSource {
   std::function<std::unique_ptr<AudioOutput>()> reopen_;
   QTimer* watch_ = nullptr;
   bool lost_ = false;
+  // False while the output sleeps. The voices then let the UI thread drop stale blocks in the callback's place, so
+  // whatever starts an output (a device coming back, a switch of devices) makes the engine running first.
   bool running_ = true;
   bool held_ = false;
   std::chrono::steady_clock::time_point lastBusy_;
