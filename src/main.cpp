@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -30,6 +31,8 @@ QString CommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit makes a write fail (a recording then stops with a message) instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   // --help and --version print and end here: no window system, no settings file, no second-copy check.
   if (const QString commandLine = CommandLine(argc, argv); marvane::IsInfoRequest(commandLine)) {
     QCoreApplication info(argc, argv);

@@ -27,6 +27,7 @@
 #include "console/linetransport.h"
 #include "console/mainform.h"
 #include "console/maintimer.h"
+#include "console/mixrecording.h"
 #include "console/statushelp.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
@@ -78,6 +79,7 @@ Application::~Application() {
   delete editor_.data();
   delete about_.data();
   micWindow_.reset();
+  recording_.reset();
   statusHelp_.reset();
   mainTimer_.reset();
   flow_.reset();
@@ -125,6 +127,7 @@ void Application::CreateParts() {
   mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
+  recording_ = std::make_unique<MixRecording>(*form_, *engine_, dialogs_);
   helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
@@ -447,6 +450,8 @@ bool Application::ExitProgram(bool confirm) {
   }
   state_.Logging = false;
   state_.AutoPilotOn = false;
+  // A recording is finished before the players stop, so it ends with the mix as it was.
+  if (recording_) recording_->Stop();
 
   if (engine_) {
     for (int n = 1; n <= 6; ++n) engine_->Player(n).Stop();

@@ -26,6 +26,7 @@ class AudioOutput;
 class AutoPilot;
 class Console;
 class MainTimer;
+class MixRecording;
 class NextSongChooser;
 class PlaylistFlow;
 class SongLog;
@@ -103,6 +104,8 @@ class Application : public QObject {
   PlaylistFlow* Playlists() const { return flow_.get(); }
   marvane::SongLog* Log() const { return songLog_.get(); }
   marvane::MainTimer* Timer() const { return mainTimer_.get(); }
+  // "Record Mix..." and "Stop Recording".
+  MixRecording* Recording() const { return recording_.get(); }
   marvane::StatusHelp* Help() const { return statusHelp_.get(); }
   HelpPage* HelpFile() const { return helpPage_.get(); }
   // The log viewer, the Playlist Editor and the About window while they are loaded, else null.
@@ -166,6 +169,7 @@ class Application : public QObject {
   std::unique_ptr<marvane::AutoPilot> autoPilot_;
   std::unique_ptr<PlaylistFlow> flow_;
   std::unique_ptr<marvane::MainTimer> mainTimer_;
+  std::unique_ptr<MixRecording> recording_;
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
   std::unique_ptr<HelpPage> helpPage_;
   std::unique_ptr<FaceLoader> faces_;

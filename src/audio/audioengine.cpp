@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include <QTimer>
 
 #include "audio/deviceprobe.h"
 #include "audio/mediaplayer.h"
+#include "audio/mixtap.h"
 #include "audio/nulloutput.h"
 #include "audio/playervoice.h"
 #include "audio/portaudiooutput.h"
@@ -152,6 +154,13 @@ MediaPlayer* AudioEngine::PlayerAt(int slot) {
   return slot >= 0 && slot < kPlayerCount ? players_[slot] : nullptr;
 }
 
+void AudioEngine::SetMixTap(MixTap* tap) {
+  // Sequentially consistent: a callback that marks itself busy after the loop below last saw it idle loads the
+  // new tap.
+  tap_.store(tap);
+  while (tapBusy_.load()) std::this_thread::yield();
+}
+
 void AudioEngine::FinishOpens(int timeoutMs) {
   for (MediaPlayer* player : players_) player->FinishOpen(timeoutMs);
 }
@@ -177,6 +186,9 @@ void AudioEngine::Render(float* out, int frames) noexcept {
   std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * 2, 0.0f);
   for (auto& voice : voices_) voice->MixInto(out, frames);
   for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  tapBusy_.store(true);
+  if (MixTap* tap = tap_.load()) tap->Push(out, frames);
+  tapBusy_.store(false);
   if (offline_) {
     for (auto& voice : voices_) voice->WakeDecoder();
   }

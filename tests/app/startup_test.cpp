@@ -12,10 +12,13 @@
 #include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
+#include "console/mixrecording.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 
+#include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 
 namespace marvane::test {
@@ -196,6 +199,30 @@ TEST_F(StartupTest, YesSavesThePlaceClosesTheWindowAndEndsAndThePlaceComesBackAt
   ASSERT_TRUE(app_->ExitProgram(true));
   EXPECT_EQ(ReadBytes(store_.FilePath()), bytes);
   EXPECT_EQ(FileStamp::Of(store_.FilePath()), stamp);
+}
+
+TEST_F(StartupTest, RecordMixShowsItsRunningTimeInTheTitleAndQuittingFinishesTheFile) {
+  ASSERT_TRUE(Start());
+  MainForm& form = *app_->Form();
+  const QString title = u"MVN v.1.40 - DJ Console"_s;
+  dialogs_.saveAnswers = {Path(u"gone/mix.wav"_s), Path(u"mix.wav"_s)};
+  form.mnuRecord()->trigger();  // into a folder that is not there
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_TRUE(dialogs_.messages[0].text.startsWith(u"The recording could not start"_s));
+  EXPECT_EQ(form.windowTitle(), title);
+  form.mnuRecord()->trigger();
+  EXPECT_EQ(form.windowTitle(), title + u" - Recording 0:00"_s);
+  EXPECT_TRUE(form.mnuStopRecord()->isEnabled() && !form.mnuRecord()->isEnabled());
+  for (int second = 0; second < 65; ++second) {  // at about a hundred times real time, which the writer keeps up with
+    static_cast<OfflineOutput&>(app_->Engine()->Output()).Pull(44100);
+    QThread::msleep(10);
+  }
+  EXPECT_TRUE(WaitFor([&] { return form.windowTitle() == title + u" - Recording 1:05"_s; }, 2000));
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_FALSE(app_->Recording()->Recording());
+  EXPECT_GT(QFileInfo(Path(u"mix.wav"_s)).size(), 44100 * 65 * 8);
+  EXPECT_EQ(MixRecording::RunningTime(3723.9), u"1:02:03"_s);
 }
 
 }  // namespace

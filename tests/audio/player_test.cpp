@@ -4,6 +4,8 @@
 
 #include "audiotestutil.h"
 
+#include "audio/mixrecorder.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
@@ -18,7 +20,9 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace marvane::test {
@@ -475,6 +479,60 @@ TEST_F(PlayerTest, ALoopingFileThatYieldsNoFramesEndsInsteadOfSpinning) {
   EXPECT_EQ(Peak(Render(0.05)), 0.0);
   EXPECT_LT(clock.elapsed(), 2000) << "the render waited for a decoder that never settles";
   EXPECT_TRUE(WaitFor([&] { return P().PlayState() == 0; }, 2000));
+}
+
+TEST_F(PlayerTest, ARecordingHoldsTheMixSampleForSample) {
+  ASSERT_EQ(OpenAndWait(P(1), ramp_), 6);
+  ASSERT_EQ(OpenAndWait(P(2), sweep_), 6);
+  P(1).Play();
+  P(2).Play();
+  Render(0.3);  // what plays before the recording starts is not in it
+  MixRecorder recorder(*engine_->engine);
+  const QString path = dir_.filePath(u"mix.wav"_s);
+  ASSERT_TRUE(recorder.Start(path, nullptr));
+  const std::vector<float> mix = Render(2.0);
+  recorder.Stop();
+  Render(0.2);
+  EXPECT_EQ(recorder.DroppedFrames(), 0);
+  EXPECT_TRUE(recorder.Failure().isEmpty());
+  const std::vector<float> recorded = DecodedSamples(path);
+  ASSERT_EQ(recorded.size(), mix.size());
+  EXPECT_TRUE(recorded == mix) << "the recording differs from the mix";
+}
+
+TEST_F(PlayerTest, ARecordingCutShortByAFileSizeLimitStopsAndStillPlays) {
+  engine_.reset();  // the child starts its own threads
+  const QString path = dir_.filePath(u"limited.wav"_s);
+  constexpr rlim_t kLimit = 400000;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit limit{kLimit, kLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    OfflineEngine engine;
+    if (OpenAndWait(engine.engine->Player(1), ramp_) != 6) _exit(3);
+    engine.engine->Player(1).Play();
+    MixRecorder recorder(*engine.engine);
+    engine.Render(0.1);  // past the gain's first glide: the recording starts at the ramp's frame 4410
+    if (!recorder.Start(path, nullptr)) _exit(4);
+    for (int i = 0; i < 100 && recorder.Failure().isEmpty(); ++i) {
+      engine.Render(0.1);
+      usleep(20000);  // about five times real time: the writer keeps up
+    }
+    const bool failed = !recorder.Failure().isEmpty();
+    recorder.Stop();
+    _exit(failed ? 0 : 5);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the writer saw no failure (3, 4: the child could not start)";
+  const std::vector<float> recorded = DecodedSamples(path);
+  ASSERT_GT(recorded.size(), 2 * 44100 / 2) << "the file does not play, or holds less than half a second";
+  EXPECT_LE(recorded.size() * sizeof(float), kLimit);
+  for (std::size_t i = 0; i < recorded.size(); i += 2)
+    ASSERT_NEAR(recorded[i], static_cast<double>(i / 2 + 4410) / 44100 / 10, 1e-6) << "the ramp's frame " << i / 2;
 }
 
 }  // namespace
