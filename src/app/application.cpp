@@ -28,6 +28,7 @@
 #include "console/mainform.h"
 #include "console/maintimer.h"
 #include "console/mixrecording.h"
+#include "console/songlevels.h"
 #include "console/statushelp.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
@@ -128,6 +129,7 @@ void Application::CreateParts() {
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
   recording_ = std::make_unique<MixRecording>(*form_, *engine_, dialogs_);
+  levels_ = std::make_unique<SongLevels>();
   helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
@@ -151,6 +153,11 @@ void Application::ConnectParts() {
   };
   transport.logSong = [this](const QString& file) { songLog_->LogSong(file, false); };
   autoPilot_->logSong = [this](const QString& file) { songLog_->LogSong(file, true); };
+  // "Level Songs": AutoPilot's songs at the same loudness, once measured; an unmeasured one plays as it is.
+  autoPilot_->songTrim = [this](const QString& file) {
+    if (!settings_.ReadBool(keys::kLevelSongs, keys::defaults::kFalse).value_or(false)) return 0.0;
+    return levels_->TrimDb(file).value_or(0.0);
+  };
   ConsoleKeyboard& keyboard = console_->Keyboard();
   keyboard.aPlay = [this] { autoPilot_->APlay(); };
   keyboard.aNext = [this] { autoPilot_->ANext(); };
@@ -418,6 +425,8 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
   form_->AlignSliderBacks();
   autoPilot_->Chooser().ChooseNextSong();
+  if (settings_.ReadBool(keys::kLevelSongs, keys::defaults::kFalse).value_or(false))
+    levels_->Request(playlist_->ListItems);
 
   if (options_) {
     OptionsDialog* hidden = options_;

@@ -8,11 +8,13 @@
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "common/appinfo.h"
+#include "console/autopilot.h"
 #include "console/console.h"
 #include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
 #include "console/mixrecording.h"
+#include "console/songlevels.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
@@ -223,6 +225,22 @@ TEST_F(StartupTest, RecordMixShowsItsRunningTimeInTheTitleAndQuittingFinishesThe
   EXPECT_FALSE(app_->Recording()->Recording());
   EXPECT_GT(QFileInfo(Path(u"mix.wav"_s)).size(), 44100 * 65 * 8);
   EXPECT_EQ(MixRecording::RunningTime(3723.9), u"1:02:03"_s);
+}
+
+TEST_F(StartupTest, LevelSongsTrimsAutoPilotsMeasuredSongsAndKeepsTheMeasureInTheCache) {
+  const QString tone = Tone(u"tone.wav"_s, 4.0);  // 441 Hz at half scale on both channels: -6.7 LUFS
+  WriteBytes(Path(u"list.m3u"_s), tone.toUtf8());
+  store_.WriteSetting(keys::kLevelSongs, true);
+  ASSERT_TRUE(Start(Path(u"list.m3u"_s)));  // the command line's list starts AutoPilot
+  SongLevels& levels = *app_->Levels();
+  ASSERT_TRUE(WaitFor([&] { return levels.TrimDb(tone).has_value(); }, 10000));
+  EXPECT_NEAR(*levels.TrimDb(tone), -18.0 - -6.7, 0.3);
+  EXPECT_NEAR(levels.Seconds(tone).value_or(0), 4.0, 0.01);
+  app_->AutoPilotParts()->APlay();  // a skip: the song starts again, now measured
+  EXPECT_DOUBLE_EQ(app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP()).Trim(), *levels.TrimDb(tone));
+  EXPECT_EQ(app_->Engine()->Player(1).Trim(), 0.0);
+  SongLevels again;  // a later run knows it from the cache file, without measuring
+  EXPECT_NEAR(again.TrimDb(tone).value_or(0), *levels.TrimDb(tone), 0.01);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include "audiotestutil.h"
 
+#include "audio/loudnessmeter.h"
 #include "audio/mixrecorder.h"
+#include "audio/soundfilewriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -533,6 +535,29 @@ TEST_F(PlayerTest, ARecordingCutShortByAFileSizeLimitStopsAndStillPlays) {
   EXPECT_LE(recorded.size() * sizeof(float), kLimit);
   for (std::size_t i = 0; i < recorded.size(); i += 2)
     ASSERT_NEAR(recorded[i], static_cast<double>(i / 2 + 4410) / 44100 / 10, 1e-6) << "the ramp's frame " << i / 2;
+}
+
+TEST_F(PlayerTest, LevellingBringsTwoTonesTwelveDecibelsApartToTheTargetLoudness) {
+  const QString loud = MakeFile(dir_.path(), u"loud.wav"_s, u"0.5*sin(2*PI*1000*t)"_s, 5.0, "-c:a pcm_f32le");
+  const QString soft = MakeFile(dir_.path(), u"soft.wav"_s, u"0.125594*sin(2*PI*1000*t)"_s, 5.0, "-c:a pcm_f32le");
+  double levels[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    const std::optional<SongMeasure> song = MeasureSong(k == 0 ? loud : soft);
+    ASSERT_TRUE(song.has_value());
+    EXPECT_NEAR(song->seconds, 5.0, 0.01);
+    OfflineEngine engine;
+    ASSERT_EQ(OpenAndWait(engine.engine->AP(0), k == 0 ? loud : soft), 6);
+    engine.engine->AP(0).SetTrim(-18.0 - song->lufs);
+    engine.engine->AP(0).Play();
+    const std::vector<float> out = engine.Render(5.0);
+    SoundFileWriter file;
+    const QString played = dir_.filePath(u"played%1.wav"_s.arg(k));
+    ASSERT_TRUE(file.Open(played, 44100, false, nullptr) && file.Write(out.data(), int(out.size() / 2), nullptr));
+    file.Close();
+    levels[k] = MeasureSong(played).value_or(SongMeasure{}).lufs;
+    EXPECT_NEAR(levels[k], -18.0, 0.5) << (k == 0 ? "loud" : "soft") << " tone, measured at " << song->lufs;
+  }
+  EXPECT_NEAR(levels[0], levels[1], 0.5);
 }
 
 }  // namespace
