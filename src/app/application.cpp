@@ -25,6 +25,7 @@
 #include "console/crossfaderreactions.h"
 #include "console/keyboard.h"
 #include "console/linetransport.h"
+#include "console/listtimeleft.h"
 #include "console/mainform.h"
 #include "console/maintimer.h"
 #include "console/mixrecording.h"
@@ -81,6 +82,7 @@ Application::~Application() {
   delete about_.data();
   micWindow_.reset();
   recording_.reset();
+  timeLeft_.reset();
   statusHelp_.reset();
   mainTimer_.reset();
   flow_.reset();
@@ -124,12 +126,13 @@ void Application::CreateParts() {
       SongLog::TimeSource{}, QLocale::system(), nullptr, *devices_.clock);
   autoPilot_ = std::make_unique<marvane::AutoPilot>(*form_, *engine_, settings_, state_, colors_, *playlist_,
                                                     dialogs_, console_->Rule(), random_);
+  levels_ = std::make_unique<SongLevels>();
+  timeLeft_ = std::make_unique<ListTimeLeft>(*form_, *engine_, *autoPilot_, *playlist_, *levels_, state_);
   flow_ = std::make_unique<PlaylistFlow>(*playlist_, autoPilot_->Chooser(), *autoPilot_, settings_, dialogs_);
   mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
   recording_ = std::make_unique<MixRecording>(*form_, *engine_, dialogs_);
-  levels_ = std::make_unique<SongLevels>();
   helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);

@@ -26,6 +26,7 @@ class AudioOutput;
 class AutoPilot;
 class Console;
 class MainTimer;
+class ListTimeLeft;
 class MixRecording;
 class SongLevels;
 class NextSongChooser;
@@ -174,6 +175,7 @@ class Application : public QObject {
   std::unique_ptr<marvane::MainTimer> mainTimer_;
   std::unique_ptr<MixRecording> recording_;
   std::unique_ptr<SongLevels> levels_;
+  std::unique_ptr<ListTimeLeft> timeLeft_;
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
   std::unique_ptr<HelpPage> helpPage_;
   std::unique_ptr<FaceLoader> faces_;

@@ -13,6 +13,7 @@
 #include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
+#include "console/listtimeleft.h"
 #include "console/mixrecording.h"
 #include "console/songlevels.h"
 #include "mixer/miclevel.h"
@@ -20,6 +21,7 @@
 #include "mixer/mixer.h"
 
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -227,7 +229,7 @@ TEST_F(StartupTest, RecordMixShowsItsRunningTimeInTheTitleAndQuittingFinishesThe
   EXPECT_EQ(MixRecording::RunningTime(3723.9), u"1:02:03"_s);
 }
 
-TEST_F(StartupTest, LevelSongsTrimsAutoPilotsMeasuredSongsAndKeepsTheMeasureInTheCache) {
+TEST_F(StartupTest, LevelSongsTrimsAutoPilotsMeasuredSongsTheListsTimeLeftShowsAndTheCacheKeepsThem) {
   const QString tone = Tone(u"tone.wav"_s, 4.0);  // 441 Hz at half scale on both channels: -6.7 LUFS
   WriteBytes(Path(u"list.m3u"_s), tone.toUtf8());
   store_.WriteSetting(keys::kLevelSongs, true);
@@ -239,6 +241,13 @@ TEST_F(StartupTest, LevelSongsTrimsAutoPilotsMeasuredSongsAndKeepsTheMeasureInTh
   app_->AutoPilotParts()->APlay();  // a skip: the song starts again, now measured
   EXPECT_DOUBLE_EQ(app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP()).Trim(), *levels.TrimDb(tone));
   EXPECT_EQ(app_->Engine()->Player(1).Trim(), 0.0);
+  app_->State().ToolTipsOn = true;
+  QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), app_->Form()->NextSong()->mapToGlobal(QPoint(1, 1)));
+  ASSERT_TRUE(WaitFor([&] { return app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP()).PlayState() == 2; }));
+  QCoreApplication::sendEvent(app_->Form()->NextSong(), &hover);  // the list's only song plays
+  EXPECT_TRUE(QStringList({u"Time left in the list: 0:04"_s, u"Time left in the list: 0:03"_s})
+                  .contains(app_->Form()->NextSong()->toolTip()))
+      << app_->Form()->NextSong()->toolTip().toStdString();
   SongLevels again;  // a later run knows it from the cache file, without measuring
   EXPECT_NEAR(again.TrimDb(tone).value_or(0), *levels.TrimDb(tone), 0.01);
 }
