@@ -1,8 +1,9 @@
 #pragma once
 // The NextSong label's tool tip: how long the list plays from the current song to its end, "Time left in the
 // list: 1:02:03": what remains of the current song and the lengths of the entries from the next song to the
-// list's last, in list order (none once the choice has wrapped to the list's start). The lengths come from SongLevels; while any is unmeasured the tool tip says
-// "unknown" and the unmeasured ones are queued. Worked out when the tool tip is about to show, never on a timer.
+// list's last, in list order (none once the choice has wrapped to the list's start). The lengths come from
+// SongLevels; while any is unmeasured the tool tip says "unknown" and the unmeasured ones are queued. Worked out
+// when the tool tip is about to show, never on a timer.
 //
 // UI thread only.
 
