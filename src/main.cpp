@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "app/mpris.h"
+#include "app/offlinerender.h"
 #include "app/programinfo.h"
 #include "app/singleinstance.h"
 #include "audio/audioengine.h"
@@ -16,6 +17,7 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -31,6 +33,24 @@ QString CommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit makes a write fail (a recording then stops with a message) instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
+  // An offline render (--render PLAYLIST OUTPUT [--fade SECONDS]) runs without a window system, a settings write
+  // or a second-copy check, and ends.
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (marvane::IsRenderRequest(arguments)) {
+    QString error;
+    const std::optional<marvane::RenderRequest> request = marvane::ParseRenderRequest(arguments, &error);
+    if (!request) {
+      std::fprintf(stderr, "marvane: %s\n", qPrintable(error));
+      return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication renderApp(argc, argv);
+    return marvane::RunRender(*request, stdout, stderr);
+  }
+
   // --help and --version print and end here: no window system, no settings file, no second-copy check.
   if (const QString commandLine = CommandLine(argc, argv); marvane::IsInfoRequest(commandLine)) {
     QCoreApplication info(argc, argv);

@@ -26,8 +26,11 @@
 #include "console/crossfaderreactions.h"
 #include "console/keyboard.h"
 #include "console/linetransport.h"
+#include "console/listtimeleft.h"
 #include "console/mainform.h"
 #include "console/maintimer.h"
+#include "console/mixrecording.h"
+#include "console/songlevels.h"
 #include "console/statushelp.h"
 #include "mixer/alsamixerbackend.h"
 #include "mixer/masterstrip.h"
@@ -95,6 +98,8 @@ Application::~Application() {
   delete editor_.data();
   delete about_.data();
   micWindow_.reset();
+  recording_.reset();
+  timeLeft_.reset();
   statusHelp_.reset();
   mainTimer_.reset();
   flow_.reset();
@@ -140,10 +145,13 @@ void Application::CreateParts() {
       SongLog::TimeSource{}, QLocale::system(), nullptr, *devices_.clock);
   autoPilot_ = std::make_unique<marvane::AutoPilot>(*form_, *engine_, settings_, state_, colors_, *playlist_,
                                                     dialogs_, console_->Rule(), random_);
+  levels_ = std::make_unique<SongLevels>();
+  timeLeft_ = std::make_unique<ListTimeLeft>(*form_, *engine_, *autoPilot_, *playlist_, *levels_, state_);
   flow_ = std::make_unique<PlaylistFlow>(*playlist_, autoPilot_->Chooser(), *autoPilot_, settings_, dialogs_);
   mainTimer_ = std::make_unique<marvane::MainTimer>(*form_, *engine_, state_,
                                                     [this] { return autoPilot_->CurrentAP(); });
   statusHelp_ = std::make_unique<marvane::StatusHelp>(*form_);
+  recording_ = std::make_unique<MixRecording>(*form_, *engine_, dialogs_);
   helpPage_ = std::make_unique<HelpPage>(dialogs_);
   micWindow_ = std::make_unique<MicWindow>(*mixer_, settings_, colors_, dialogs_);
   micWindow_->SetDebugMode(debugMode_);
@@ -167,6 +175,11 @@ void Application::ConnectParts() {
   };
   transport.logSong = [this](const QString& file) { songLog_->LogSong(file, false); };
   autoPilot_->logSong = [this](const QString& file) { songLog_->LogSong(file, true); };
+  // "Level Songs": AutoPilot's songs at the same loudness, once measured; an unmeasured one plays as it is.
+  autoPilot_->songTrim = [this](const QString& file) {
+    if (!settings_.ReadBool(keys::kLevelSongs, keys::defaults::kFalse).value_or(false)) return 0.0;
+    return levels_->TrimDb(file).value_or(0.0);
+  };
   ConsoleKeyboard& keyboard = console_->Keyboard();
   keyboard.aPlay = [this] { autoPilot_->APlay(); };
   keyboard.aNext = [this] { autoPilot_->ANext(); };
@@ -437,6 +450,8 @@ bool Application::Main(const QString& commandLine, SingleInstance& instance) {
   QGuiApplication::changeOverrideCursor(Qt::BusyCursor);
   form_->AlignSliderBacks();
   autoPilot_->Chooser().ChooseNextSong();
+  if (settings_.ReadBool(keys::kLevelSongs, keys::defaults::kFalse).value_or(false))
+    levels_->Request(playlist_->ListItems);
 
   if (options_) {
     OptionsDialog* hidden = options_;
@@ -469,6 +484,8 @@ bool Application::ExitProgram(bool confirm) {
   }
   state_.Logging = false;
   state_.AutoPilotOn = false;
+  // A recording is finished before the players stop, so it ends with the mix as it was.
+  if (recording_) recording_->Stop();
 
   if (engine_) {
     for (int n = 1; n <= 6; ++n) engine_->Player(n).Stop();

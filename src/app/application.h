@@ -26,6 +26,9 @@ class AudioOutput;
 class AutoPilot;
 class Console;
 class MainTimer;
+class ListTimeLeft;
+class MixRecording;
+class SongLevels;
 class NextSongChooser;
 class PlaylistFlow;
 class SongLog;
@@ -106,6 +109,10 @@ class Application : public QObject {
   PlaylistFlow* Playlists() const { return flow_.get(); }
   marvane::SongLog* Log() const { return songLog_.get(); }
   marvane::MainTimer* Timer() const { return mainTimer_.get(); }
+  // "Record Mix..." and "Stop Recording".
+  MixRecording* Recording() const { return recording_.get(); }
+  // AutoPilot's even loudness: the songs' measured levels.
+  SongLevels* Levels() const { return levels_.get(); }
   marvane::StatusHelp* Help() const { return statusHelp_.get(); }
   HelpPage* HelpFile() const { return helpPage_.get(); }
   // The log viewer, the Playlist Editor and the About window while they are loaded, else null.
@@ -169,6 +176,9 @@ class Application : public QObject {
   std::unique_ptr<marvane::AutoPilot> autoPilot_;
   std::unique_ptr<PlaylistFlow> flow_;
   std::unique_ptr<marvane::MainTimer> mainTimer_;
+  std::unique_ptr<MixRecording> recording_;
+  std::unique_ptr<SongLevels> levels_;
+  std::unique_ptr<ListTimeLeft> timeLeft_;
   std::unique_ptr<marvane::StatusHelp> statusHelp_;
   std::unique_ptr<HelpPage> helpPage_;
   std::unique_ptr<FaceLoader> faces_;

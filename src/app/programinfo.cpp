@@ -25,6 +25,7 @@ std::optional<QString> InfoText(const QString& commandLine) {
   const QString manual = HelpPage::DefaultPath();
   return QStringLiteral(
              "Usage: marvane [PATH | /d | --help | --version]\n"
+             "       marvane --render PLAYLIST OUTPUT [--fade SECONDS]\n"
              "A DJ mixing console: seven playback lines, a crossfader, and AutoPilot, which plays a playlist\n"
              "unattended.\n"
              "\n"
@@ -33,6 +34,9 @@ std::optional<QString> InfoText(const QString& commandLine) {
              "  /d         debug mode: failures are shown in message boxes\n"
              "  --help     print this help and exit\n"
              "  --version  print the version and exit\n"
+             "  --render   play PLAYLIST in list order through AutoPilot, faster than real time, into OUTPUT\n"
+             "             (.wav or .flac), and exit; --fade sets the overlap (default: the FadeSeconds setting);\n"
+             "             missing and broken entries are skipped and named; nothing is shown or saved\n"
              "\n"
              "Settings: ") +
          SettingsFilePath() + QStringLiteral("\nSong log and Faces: ") + DataFolder() +

@@ -8,6 +8,7 @@
 
 #include "audio/deviceprobe.h"
 #include "audio/mediaplayer.h"
+#include "audio/mixtap.h"
 #include "audio/nulloutput.h"
 #include "audio/playervoice.h"
 #include "audio/portaudiooutput.h"
@@ -333,6 +334,13 @@ MediaPlayer* AudioEngine::PlayerAt(int slot) {
   return slot >= 0 && slot < kPlayerCount ? players_[slot] : nullptr;
 }
 
+void AudioEngine::SetMixTap(MixTap* tap) {
+  // Sequentially consistent: a callback that marks itself busy after the loop below last saw it idle loads the
+  // new tap.
+  tap_.store(tap);
+  while (tapBusy_.load()) std::this_thread::yield();
+}
+
 void AudioEngine::FinishOpens(int timeoutMs) {
   for (MediaPlayer* player : players_) player->FinishOpen(timeoutMs);
 }
@@ -355,22 +363,26 @@ void AudioEngine::WaitForDecoders(int frames) {
 
 void AudioEngine::Render(float* out, int frames) noexcept {
   std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * 2, 0.0f);
-  const int hold = hold_.load();
-  if (hold == 2) return;
-  if (offline_) WaitForDecoders(frames);
-  for (auto& voice : voices_) voice->MixInto(out, frames);
-  for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-  if (hold == 1) {
-    for (int i = 0; i < frames; ++i) {
-      const float gain = 1.0f - static_cast<float>(i + 1) / static_cast<float>(frames);
-      out[2 * i] *= gain;
-      out[2 * i + 1] *= gain;
+  // While held silent for a switch of output the players do not move on; a recording goes on in time.
+  if (const int hold = hold_.load(); hold != 2) {
+    if (offline_) WaitForDecoders(frames);
+    for (auto& voice : voices_) voice->MixInto(out, frames);
+    for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    if (hold == 1) {
+      for (int i = 0; i < frames; ++i) {
+        const float gain = 1.0f - static_cast<float>(i + 1) / static_cast<float>(frames);
+        out[2 * i] *= gain;
+        out[2 * i + 1] *= gain;
+      }
+      hold_.store(2);
     }
-    hold_.store(2);
+    if (offline_) {
+      for (auto& voice : voices_) voice->WakeDecoder();
+    }
   }
-  if (offline_) {
-    for (auto& voice : voices_) voice->WakeDecoder();
-  }
+  tapBusy_.store(true);
+  if (MixTap* tap = tap_.load()) tap->Push(out, frames);
+  tapBusy_.store(false);
 }
 
 }  // namespace marvane

@@ -46,6 +46,7 @@ namespace marvane {
 class Clock;
 class DeviceProbe;
 class MediaPlayer;
+class MixTap;
 class NullOutput;
 class PlayerVoice;
 struct DecodeSignal;
@@ -120,6 +121,10 @@ class AudioEngine : public QObject, private AudioSource {
 
   // Output underruns since the engine started, over every device it has played through.
   std::int64_t Underruns() const { return pastUnderruns_ + output_->Underruns(); }
+
+  // From the next callback on, a copy of the mix (after the clip, before the system's master volume) goes into
+  // `tap`; null stops it. When this returns, no callback touches the tap given before, so it may be freed.
+  void SetMixTap(MixTap* tap);
 
   // The notice for the user when the sound device goes away while playing.
   static const QString kDeviceLostNotice;
@@ -197,6 +202,9 @@ class AudioEngine : public QObject, private AudioSource {
   std::unique_ptr<DecodeSignal> signal_;
   std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;
   std::array<MediaPlayer*, kPlayerCount> players_{};
+  // The recorder's tap, and whether a callback is using it (SetMixTap's handshake).
+  std::atomic<MixTap*> tap_{nullptr};
+  std::atomic<bool> tapBusy_{false};
 };
 
 }  // namespace marvane

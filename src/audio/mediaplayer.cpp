@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "audio/gain.h"
@@ -169,6 +170,18 @@ void MediaPlayer::SetVolumeAndBalance(int volume, int balance) {
   ApplyGain();
 }
 
-void MediaPlayer::ApplyGain() { voice_->SetGain(VolumeBalanceToGain(volume_, balance_)); }
+void MediaPlayer::SetTrim(double db) {
+  if (db == trimDb_) return;
+  trimDb_ = db;
+  ApplyGain();
+}
+
+void MediaPlayer::ApplyGain() {
+  StereoGain gain = VolumeBalanceToGain(volume_, balance_);
+  const auto trim = static_cast<float>(std::pow(10.0, trimDb_ / 20.0));
+  gain.left *= trim;
+  gain.right *= trim;
+  voice_->SetGain(gain);
+}
 
 }  // namespace marvane

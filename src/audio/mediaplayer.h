@@ -56,6 +56,9 @@ class MediaPlayer : public QObject {
   void SetBalance(int hundredthsDb);
   // Both at once: the gain is computed and sent once.
   void SetVolumeAndBalance(int volume, int balance);
+  // A level correction in decibels on top of volume and balance (AutoPilot's even loudness); 0 by default.
+  double Trim() const { return trimDb_; }
+  void SetTrim(double db);
 
   // While the file is opening, waits up to `timeoutMs` of real time for the decoder's answer and raises the open
   // state change at once. For a simulated clock, on which time stands still while a decoder probes a file: an
@@ -97,6 +100,7 @@ class MediaPlayer : public QObject {
   bool autoStart_ = true;
   int volume_ = 0;
   int balance_ = 0;
+  double trimDb_ = 0.0;
 };
 
 }  // namespace marvane

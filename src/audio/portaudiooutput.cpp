@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -42,6 +43,8 @@ bool InitializePortAudio(QString* error) {
     *error = QStringLiteral("ALSA configuration defines no sound devices");
     return false;
   }
+  // PortAudio's JACK host would otherwise start a JACK server of its own where none runs.
+  setenv("JACK_NO_START_SERVER", "1", 0);
   const PaError rc = Pa_Initialize();
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));
@@ -101,7 +104,9 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(const QString& device, in
   const PaHostApiInfo* host = nullptr;
   if (info != nullptr) {
     parameters.device = index;
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    // The device's high latency (about 35 ms through the sound server): with its low one (about 9 ms) a loaded
+    // machine misses callbacks, and every miss is a gap the audience hears.
+    parameters.suggestedLatency = info->defaultHighOutputLatency;
     host = Pa_GetHostApiInfo(info->hostApi);
     api = QString::fromUtf8(host ? host->name : "?");
   } else if (!byDefault && Pa_HostApiTypeIdToHostApiIndex(paALSA) >= 0) {
@@ -110,7 +115,7 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(const QString& device, in
     alsa.deviceString = alsaName.constData();
     parameters.device = paUseHostApiSpecificDeviceSpecification;
     parameters.hostApiSpecificStreamInfo = &alsa;
-    parameters.suggestedLatency = 2.0 * bufferFrames / (sampleRate > 0 ? sampleRate : 44100);
+    parameters.suggestedLatency = 4.0 * bufferFrames / (sampleRate > 0 ? sampleRate : 44100);
   } else {
     *error = byDefault ? QStringLiteral("no default output device")
                        : QStringLiteral("no output device \"%1\"").arg(device);

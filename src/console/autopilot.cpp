@@ -116,6 +116,7 @@ void AutoPilot::StartIt() {
   if (NextFile().isEmpty()) chooser_->ChooseNextSong();
   currentAP_ = 1 - currentAP_;
   MediaPlayer& player = AP(currentAP_);
+  Level(player, NextFile());
   if (player.FileName() != NextFile()) {
     // The open event starts it.
     playWhenOpened_ = true;
@@ -157,6 +158,7 @@ void AutoPilot::Tick() {
     playWhenOpened_ = false;
     form_.Fading()->show();
     other.SetAutoStart(false);
+    Level(other, NextFile());
     other.Open(NextFile());
   }
   if (now.Duration() <= now.CurrentPosition() + fade && other.FileName() == NextFile() &&
@@ -172,6 +174,10 @@ void AutoPilot::APOpenStateChange(int index, int newState) {
   SetCaptionColor(form_.CurrentSong(), colors_.TextColor);
   AP(index).Play();
   playWhenOpened_ = false;
+}
+
+void AutoPilot::Level(MediaPlayer& player, const QString& file) const {
+  player.SetTrim(songTrim ? songTrim(file) : 0.0);
 }
 
 void AutoPilot::PaintLine(bool playing) {

@@ -77,6 +77,9 @@ class AutoPilot : public QObject, public PlaylistHost {
 
   // A song started on an AutoPilot player: (full path), for the song log.
   std::function<void(const QString&)> logSong;
+  // The level correction in decibels for a song about to be opened or played on an AutoPilot player (even
+  // loudness); without it, or for 0, the song plays as it is.
+  std::function<double(const QString&)> songTrim;
 
   // PlaylistHost.
   bool AutoPilotOn() const override;
@@ -92,6 +95,7 @@ class AutoPilot : public QObject, public PlaylistHost {
   MediaPlayer& AP(int index) const;
   const QString& NextFile() const;
   void PaintLine(bool playing);
+  void Level(MediaPlayer& player, const QString& file) const;
 
   MainForm& form_;
   AudioEngine& engine_;

@@ -78,6 +78,10 @@ void MainForm::BuildMenu() {
   rcMenu_->addSeparator();
   mnuPLst_ = item("mnuPLst", QStringLiteral("Playlist"), pList_);
   rcMenu_->addSeparator();
+  mnuRecord_ = item("mnuRecord", QStringLiteral("Record Mix..."), nullptr);
+  mnuStopRecord_ = item("mnuStopRecord", QStringLiteral("Stop Recording"), nullptr);
+  mnuStopRecord_->setEnabled(false);
+  rcMenu_->addSeparator();
   muExit_ = item("muExit", QStringLiteral("Exit"), exitButton_);
 }
 

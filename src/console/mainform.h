@@ -122,6 +122,9 @@ class MainForm : public QWidget {
   QAction* mnuOps() const { return mnuOps_; }
   QAction* mnuLog() const { return mnuLog_; }
   QAction* mnuPLst() const { return mnuPLst_; }
+  // "Record Mix..." and "Stop Recording" (MixRecording acts on them).
+  QAction* mnuRecord() const { return mnuRecord_; }
+  QAction* mnuStopRecord() const { return mnuStopRecord_; }
   QAction* muExit() const { return muExit_; }
   // Opens RCMenu at a position on the screen (not modal: the menu closes on the next click elsewhere).
   void PopupRCMenu(const QPoint& globalPos);
@@ -225,6 +228,8 @@ class MainForm : public QWidget {
   QAction* mnuOps_ = nullptr;
   QAction* mnuLog_ = nullptr;
   QAction* mnuPLst_ = nullptr;
+  QAction* mnuRecord_ = nullptr;
+  QAction* mnuStopRecord_ = nullptr;
   QAction* muExit_ = nullptr;
 
   ColorScheme colors_;

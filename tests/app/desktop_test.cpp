@@ -7,6 +7,7 @@
 #include "settings/settingkeys.h"
 #include "settings/settingsstore.h"
 #include "support/testenv.h"
+#include "audiotestutil.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <tuple>
 
 namespace marvane::test {
@@ -69,6 +71,52 @@ TEST(ProgramInfo, TheSwitchesPrintAndTouchNoSettings) {
   EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"config"_s)));
   qputenv("XDG_CONFIG_HOME", config);
   qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// An offline render of three tones of different pitch, with a missing and a broken entry between them: no window
+// system, nothing written but the output; each hand-over sounds both pitches for the 3 s overlap (within one
+// main-timer tick), found by the tones' amplitudes in 100 ms windows of the file. The songs are longer than two
+// overlaps and the early open (SpinUp 5 s): a shorter one would still be playing out its overlap on the player
+// that the early open of the song after next takes, and be cut short, as AutoPilot does.
+TEST(OfflineRender, ThreeTonesHandOverWithThreeSecondOverlapsAndTheBadEntriesAreNamed) {
+  qunsetenv("QT_QPA_PLATFORM");
+  qunsetenv("DISPLAY");
+  QTemporaryDir dir;
+  const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
+  qputenv("XDG_DATA_HOME", dir.filePath(u"data"_s).toUtf8());
+  const double pitches[] = {440, 660, 990};  // whole cycles in 100 ms: no window hears another's pitch
+  QStringList list;
+  for (double hz : pitches)
+    list << MakeFile(dir.path(), u"tone%1.wav"_s.arg(hz), u"0.3*sin(2*PI*%1*t)"_s.arg(hz), 15.0, "-c:a pcm_s16le");
+  ASSERT_FALSE(list.contains(QString())) << "the ffmpeg command-line tool is needed";
+  list.insert(1, dir.filePath(u"missing.wav"_s));
+  list.insert(3, WriteBytes(dir.filePath(u"broken.mp3"_s), "not a sound"));
+  WriteBytes(dir.filePath(u"set.m3u"_s), list.join(u'\n').toUtf8());
+  const QString wav = dir.filePath(u"set.wav"_s), printed = dir.filePath(u"printed.txt"_s);
+  EXPECT_EQ(FinishProgram(StartProgram({kExecutable, u"--render"_s, dir.filePath(u"set.m3u"_s), wav, u"--fade"_s,
+                                        u"3"_s}, printed), 60000), 0);
+  const QString text = QString::fromLocal8Bit(ReadBytes(printed));
+  EXPECT_TRUE(text.contains(u"Skipped (missing): "_s + list[1]) && text.contains(list[3])) << text.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"config"_s)) || QFileInfo::exists(dir.filePath(u"data"_s)));
+  qputenv("XDG_CONFIG_HOME", config), qputenv("XDG_DATA_HOME", data), qputenv("QT_QPA_PLATFORM", "offscreen");
+
+  const std::vector<float> left = Channel(DecodedSamples(wav), 0);
+  EXPECT_NEAR(left.size() / 44100.0, 45.0 - 2 * 3.0, 0.7) << "three songs less two overlaps";
+  std::vector<int> heard;  // per window: a bit for each pitch
+  for (std::size_t at = 0; at + 4410 <= left.size(); at += 4410) {
+    const std::vector<float> window(left.begin() + at, left.begin() + at + 4410);
+    int bits = 0;
+    for (int k = 0; k < 3; ++k) bits |= ToneAmplitude(window, pitches[k], 44100) > 0.05 ? 1 << k : 0;
+    heard.push_back(bits);
+  }
+  ASSERT_FALSE(heard.empty());
+  EXPECT_EQ(heard.front(), 1);
+  EXPECT_EQ(heard.back(), 4);
+  for (int both : {3, 6}) {
+    const double seconds = std::count(heard.begin(), heard.end(), both) / 10.0;
+    EXPECT_TRUE(seconds >= 3.0 - 0.3 - 0.1 && seconds <= 3.0 + 0.1) << "overlap " << both << ": " << seconds << " s";
+  }
 }
 
 // A D-Bus map as the client receives it: inside a signal it comes as an argument still to be read.

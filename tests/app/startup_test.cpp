@@ -8,14 +8,21 @@
 #include "audio/audioengine.h"
 #include "audio/mediaplayer.h"
 #include "common/appinfo.h"
+#include "console/autopilot.h"
 #include "console/console.h"
 #include "console/imagebutton.h"
 #include "console/imageswitch.h"
 #include "console/linecontrols.h"
+#include "console/listtimeleft.h"
+#include "console/mixrecording.h"
+#include "console/songlevels.h"
 #include "mixer/miclevel.h"
 #include "mixer/micwindow.h"
 #include "mixer/mixer.h"
 
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QThread>
 #include <QTimer>
 
 namespace marvane::test {
@@ -196,6 +203,53 @@ TEST_F(StartupTest, YesSavesThePlaceClosesTheWindowAndEndsAndThePlaceComesBackAt
   ASSERT_TRUE(app_->ExitProgram(true));
   EXPECT_EQ(ReadBytes(store_.FilePath()), bytes);
   EXPECT_EQ(FileStamp::Of(store_.FilePath()), stamp);
+}
+
+TEST_F(StartupTest, RecordMixShowsItsRunningTimeInTheTitleAndQuittingFinishesTheFile) {
+  ASSERT_TRUE(Start());
+  MainForm& form = *app_->Form();
+  const QString title = u"MVN v.1.40 - DJ Console"_s;
+  dialogs_.saveAnswers = {Path(u"gone/mix.wav"_s), Path(u"mix.wav"_s)};
+  form.mnuRecord()->trigger();  // into a folder that is not there
+  ASSERT_EQ(dialogs_.messages.size(), 1);
+  EXPECT_TRUE(dialogs_.messages[0].text.startsWith(u"The recording could not start"_s));
+  EXPECT_EQ(form.windowTitle(), title);
+  form.mnuRecord()->trigger();
+  EXPECT_EQ(form.windowTitle(), title + u" - Recording 0:00"_s);
+  EXPECT_TRUE(form.mnuStopRecord()->isEnabled() && !form.mnuRecord()->isEnabled());
+  for (int second = 0; second < 65; ++second) {  // at about a hundred times real time, which the writer keeps up with
+    static_cast<OfflineOutput&>(app_->Engine()->Output()).Pull(44100);
+    QThread::msleep(10);
+  }
+  EXPECT_TRUE(WaitFor([&] { return form.windowTitle() == title + u" - Recording 1:05"_s; }, 2000));
+  dialogs_.messageAnswers.push_back(MessageResult::Yes);
+  ASSERT_TRUE(app_->ExitProgram(true));
+  EXPECT_FALSE(app_->Recording()->Recording());
+  EXPECT_GT(QFileInfo(Path(u"mix.wav"_s)).size(), 44100 * 65 * 8);
+  EXPECT_EQ(MixRecording::RunningTime(3723.9), u"1:02:03"_s);
+}
+
+TEST_F(StartupTest, LevelSongsTrimsAutoPilotsMeasuredSongsTheListsTimeLeftShowsAndTheCacheKeepsThem) {
+  const QString tone = Tone(u"tone.wav"_s, 4.0);  // 441 Hz at half scale on both channels: -6.7 LUFS
+  WriteBytes(Path(u"list.m3u"_s), tone.toUtf8());
+  store_.WriteSetting(keys::kLevelSongs, true);
+  ASSERT_TRUE(Start(Path(u"list.m3u"_s)));  // the command line's list starts AutoPilot
+  SongLevels& levels = *app_->Levels();
+  ASSERT_TRUE(WaitFor([&] { return levels.TrimDb(tone).has_value(); }, 10000));
+  EXPECT_NEAR(*levels.TrimDb(tone), -18.0 - -6.7, 0.3);
+  EXPECT_NEAR(levels.Seconds(tone).value_or(0), 4.0, 0.01);
+  app_->AutoPilotParts()->APlay();  // a skip: the song starts again, now measured
+  EXPECT_DOUBLE_EQ(app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP()).Trim(), *levels.TrimDb(tone));
+  EXPECT_EQ(app_->Engine()->Player(1).Trim(), 0.0);
+  app_->State().ToolTipsOn = true;
+  QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), app_->Form()->NextSong()->mapToGlobal(QPoint(1, 1)));
+  ASSERT_TRUE(WaitFor([&] { return app_->Engine()->AP(app_->AutoPilotParts()->CurrentAP()).PlayState() == 2; }));
+  QCoreApplication::sendEvent(app_->Form()->NextSong(), &hover);  // the list's only song plays
+  EXPECT_TRUE(QStringList({u"Time left in the list: 0:04"_s, u"Time left in the list: 0:03"_s})
+                  .contains(app_->Form()->NextSong()->toolTip()))
+      << app_->Form()->NextSong()->toolTip().toStdString();
+  SongLevels again;  // a later run knows it from the cache file, without measuring
+  EXPECT_NEAR(again.TrimDb(tone).value_or(0), *levels.TrimDb(tone), 0.01);
 }
 
 }  // namespace

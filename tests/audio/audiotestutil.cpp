@@ -46,6 +46,18 @@ double ToneAmplitude(const std::vector<float>& samples, double frequency, int ra
   return samples.empty() ? 0.0 : 2.0 * std::hypot(re, im) / static_cast<double>(samples.size());
 }
 
+std::vector<float> DecodedSamples(const QString& path) {
+  const QString raw = path + u".raw"_s;
+  if (FinishProgram(StartProgram({u"ffmpeg"_s, u"-v"_s, u"error"_s, u"-y"_s, u"-i"_s, path, u"-f"_s, u"f32le"_s,
+                                  u"-c:a"_s, u"pcm_f32le"_s, raw}),
+                    60000) != 0)
+    return {};
+  const QByteArray bytes = ReadBytes(raw);
+  std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float));
+  std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+  return samples;
+}
+
 std::vector<float> CapturedTone(const QString& rawPath, int rate) {
   const QByteArray bytes = ReadBytes(rawPath);
   std::vector<float> samples(static_cast<std::size_t>(bytes.size()) / sizeof(float) / 2 * 2);

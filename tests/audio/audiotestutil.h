@@ -26,6 +26,8 @@ double Peak(const std::vector<float>& samples);
 double Db(double ratio);
 // Amplitude of the frequency's component of samples, whose first sample lies at frame startFrame of rate.
 double ToneAmplitude(const std::vector<float>& samples, double frequency, int rate, int startFrame = 0);
+// A sound file's samples as the ffmpeg tool decodes them: interleaved 32-bit float. Empty when it cannot.
+std::vector<float> DecodedSamples(const QString& path);
 // One second of stereo from a raw capture of 32-bit float stereo, from where sound first appears. Empty when
 // the capture holds less.
 std::vector<float> CapturedTone(const QString& rawPath, int rate);

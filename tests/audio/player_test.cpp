@@ -4,6 +4,10 @@
 
 #include "audiotestutil.h"
 
+#include "audio/loudnessmeter.h"
+#include "audio/mixrecorder.h"
+#include "audio/soundfilewriter.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
@@ -18,7 +22,9 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace marvane::test {
@@ -553,6 +559,83 @@ TEST_F(PlayerTest, ALoopingFileThatYieldsNoFramesEndsInsteadOfSpinning) {
   EXPECT_EQ(Peak(Render(0.05)), 0.0);
   EXPECT_LT(clock.elapsed(), 2000) << "the render waited for a decoder that never settles";
   EXPECT_TRUE(WaitFor([&] { return P().PlayState() == 0; }, 2000));
+}
+
+TEST_F(PlayerTest, ARecordingHoldsTheMixSampleForSample) {
+  ASSERT_EQ(OpenAndWait(P(1), ramp_), 6);
+  ASSERT_EQ(OpenAndWait(P(2), sweep_), 6);
+  P(1).Play();
+  P(2).Play();
+  Render(0.3);  // what plays before the recording starts is not in it
+  MixRecorder recorder(*engine_->engine);
+  const QString path = dir_.filePath(u"mix.wav"_s);
+  ASSERT_TRUE(recorder.Start(path, nullptr));
+  const std::vector<float> mix = Render(2.0);
+  recorder.Stop();
+  Render(0.2);
+  EXPECT_EQ(recorder.DroppedFrames(), 0);
+  EXPECT_TRUE(recorder.Failure().isEmpty());
+  const std::vector<float> recorded = DecodedSamples(path);
+  ASSERT_EQ(recorded.size(), mix.size());
+  EXPECT_TRUE(recorded == mix) << "the recording differs from the mix";
+}
+
+TEST_F(PlayerTest, ARecordingCutShortByAFileSizeLimitStopsAndStillPlays) {
+  engine_.reset();  // the child starts its own threads
+  const QString path = dir_.filePath(u"limited.wav"_s);
+  constexpr rlim_t kLimit = 400000;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit limit{kLimit, kLimit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    OfflineEngine engine;
+    if (OpenAndWait(engine.engine->Player(1), ramp_) != 6) _exit(3);
+    engine.engine->Player(1).Play();
+    MixRecorder recorder(*engine.engine);
+    engine.Render(0.1);  // past the gain's first glide: the recording starts at the ramp's frame 4410
+    if (!recorder.Start(path, nullptr)) _exit(4);
+    for (int i = 0; i < 100 && recorder.Failure().isEmpty(); ++i) {
+      engine.Render(0.1);
+      usleep(20000);  // about five times real time: the writer keeps up
+    }
+    const bool failed = !recorder.Failure().isEmpty();
+    recorder.Stop();
+    _exit(failed ? 0 : 5);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the writer saw no failure (3, 4: the child could not start)";
+  const std::vector<float> recorded = DecodedSamples(path);
+  ASSERT_GT(recorded.size(), 2 * 44100 / 2) << "the file does not play, or holds less than half a second";
+  EXPECT_LE(recorded.size() * sizeof(float), kLimit);
+  for (std::size_t i = 0; i < recorded.size(); i += 2)
+    ASSERT_NEAR(recorded[i], static_cast<double>(i / 2 + 4410) / 44100 / 10, 1e-6) << "the ramp's frame " << i / 2;
+}
+
+TEST_F(PlayerTest, LevellingBringsTwoTonesTwelveDecibelsApartToTheTargetLoudness) {
+  const QString loud = MakeFile(dir_.path(), u"loud.wav"_s, u"0.5*sin(2*PI*1000*t)"_s, 5.0, "-c:a pcm_f32le");
+  const QString soft = MakeFile(dir_.path(), u"soft.wav"_s, u"0.125594*sin(2*PI*1000*t)"_s, 5.0, "-c:a pcm_f32le");
+  double levels[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    const std::optional<SongMeasure> song = MeasureSong(k == 0 ? loud : soft);
+    ASSERT_TRUE(song.has_value());
+    EXPECT_NEAR(song->seconds, 5.0, 0.01);
+    OfflineEngine engine;
+    ASSERT_EQ(OpenAndWait(engine.engine->AP(0), k == 0 ? loud : soft), 6);
+    engine.engine->AP(0).SetTrim(-18.0 - song->lufs);
+    engine.engine->AP(0).Play();
+    const std::vector<float> out = engine.Render(5.0);
+    SoundFileWriter file;
+    const QString played = dir_.filePath(u"played%1.wav"_s.arg(k));
+    ASSERT_TRUE(file.Open(played, 44100, false, nullptr) && file.Write(out.data(), int(out.size() / 2), nullptr));
+    file.Close();
+    levels[k] = MeasureSong(played).value_or(SongMeasure{}).lufs;
+    EXPECT_NEAR(levels[k], -18.0, 0.5) << (k == 0 ? "loud" : "soft") << " tone, measured at " << song->lufs;
+  }
+  EXPECT_NEAR(levels[0], levels[1], 0.5);
 }
 
 }  // namespace

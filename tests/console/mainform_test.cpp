@@ -91,7 +91,8 @@ TEST_F(MainFormTest, RightClickMenuHoldsItsItemsInOrderAndEachRunsItsButton) {
   QStringList items;
   for (QAction* a : form_.RCMenu()->actions()) items << (a->isSeparator() ? u"-"_s : a->text());
   EXPECT_EQ(items, (QStringList{u"Mic Level"_s, u"-"_s, u"Help"_s, u"About"_s, u"-"_s, u"Options"_s, u"Logging"_s,
-                                u"-"_s, u"Playlist"_s, u"-"_s, u"Exit"_s}));
+                                u"-"_s, u"Playlist"_s, u"-"_s, u"Record Mix..."_s, u"Stop Recording"_s, u"-"_s,
+                                u"Exit"_s}));
   const std::pair<QAction*, Butt*> pairs[] = {{form_.mnuMic(), form_.MicButt()},   {form_.mnuHelp(), form_.HelpButt()},
                                               {form_.mnuAbout(), form_.Butt1()},   {form_.mnuOps(), form_.Options1()},
                                               {form_.mnuLog(), form_.LogButt()},   {form_.mnuPLst(), form_.PList()},
