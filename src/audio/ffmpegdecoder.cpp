@@ -209,6 +209,7 @@ void FfmpegDecoder::CloseFile() {
   swrInFormat_ = -1;
   swrInChannels_ = 0;
   seekTarget_ = -1.0;
+  dropOutput_ = 0;
   pending_.clear();
   pendingOffset_ = 0;
 }
@@ -216,6 +217,7 @@ void FfmpegDecoder::CloseFile() {
 void FfmpegDecoder::ResetDecoding() {
   avcodec_flush_buffers(codec_);
   swr_free(&swr_);
+  dropOutput_ = 0;
   swrInRate_ = 0;
   inputEnded_ = finished_ = false;
   consecutiveErrors_ = 0;
@@ -279,7 +281,6 @@ bool FfmpegDecoder::ConfigureResampler() {
 
 bool FfmpegDecoder::ConvertFrame() {
   if (!ConfigureResampler()) return false;
-  std::int64_t dropOutput = 0;
   // Where the frame lies: by its timestamp, or right after the frame before (files seeking by the index, and the
   // last packet that some demuxers leave without a timestamp).
   const std::int64_t pts = frame_->best_effort_timestamp;
@@ -296,7 +297,7 @@ bool FfmpegDecoder::ConvertFrame() {
   // After a timestamp seek, only a timed frame says where it is.
   if (seekTarget_ >= 0.0 && (timed || !seekByTimestamp_)) {
     if (end <= seekTarget_) return true;  // wholly before the target: drop it, keep looking
-    dropOutput = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
+    dropOutput_ = std::max<std::int64_t>(0, std::llround((seekTarget_ - start) * outputRate_));
   }
   seekTarget_ = -1.0;
   const int capacity = swr_get_out_samples(swr_, frame_->nb_samples);
@@ -306,9 +307,13 @@ bool FfmpegDecoder::ConvertFrame() {
   const int converted = swr_convert(swr_, &out, capacity, const_cast<const uint8_t**>(frame_->extended_data),
                                     frame_->nb_samples);
   if (converted <= 0) return converted == 0;
-  const std::int64_t keep = std::max<std::int64_t>(0, converted - dropOutput);
+  // The resampler holds back its filter's length at first, so the sound before the target may span several of
+  // its outputs.
+  const std::int64_t drop = std::min<std::int64_t>(dropOutput_, converted);
+  dropOutput_ -= drop;
+  const std::int64_t keep = converted - drop;
   if (keep == 0) return true;
-  const float* source = scratch_.data() + (converted - keep) * outChannels_;
+  const float* source = scratch_.data() + drop * outChannels_;
   const std::size_t old = pending_.size();
   pending_.resize(old + static_cast<std::size_t>(keep) * 2);
   float* target = pending_.data() + old;

@@ -112,6 +112,7 @@ class FfmpegDecoder : public Decoder {
   // Where playback must start after a seek, in seconds: samples before it are dropped, so playback starts at the
   // asked time, not at the packet before it.
   double seekTarget_ = -1.0;
+  std::int64_t dropOutput_ = 0;  // resampled frames still to drop before the seek's target
   // Converted interleaved stereo waiting to be read.
   std::vector<float> pending_;
   std::size_t pendingOffset_ = 0;  // in floats

@@ -110,6 +110,15 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(const QString& device, in
     host = Pa_GetHostApiInfo(info->hostApi);
     api = QString::fromUtf8(host ? host->name : "?");
   } else if (!byDefault && Pa_HostApiTypeIdToHostApiIndex(paALSA) >= 0) {
+    // PortAudio's ALSA host can stop the program on an assertion when a device given by its ALSA name fails to
+    // open; ALSA is asked first.
+    snd_pcm_t* pcm = nullptr;
+    if (const int rc = snd_pcm_open(&pcm, alsaName.constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK); rc < 0) {
+      *error = QStringLiteral("no output device \"%1\" (%2)").arg(device, QString::fromUtf8(snd_strerror(rc)));
+      lock.unlock();
+      return nullptr;  // the destructor ends the PortAudio session
+    }
+    snd_pcm_close(pcm);
     host = Pa_GetHostApiInfo(Pa_HostApiTypeIdToHostApiIndex(paALSA));
     PaAlsa_InitializeStreamInfo(&alsa);
     alsa.deviceString = alsaName.constData();
