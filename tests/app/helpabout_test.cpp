@@ -3,10 +3,7 @@
 #include "app/aboutwindow.h"
 #include "app/apptestfixture.h"
 #include "app/helppage.h"
-#include "app/playlistflow.h"
-#include "mixer/mixer.h"
 #include "playlist/listeditor.h"
-#include "playlist/nextsongchooser.h"
 #include "playlist/playlistmodel.h"
 #include "songlog/songlog.h"
 #include "songlog/songlogmodel.h"
@@ -20,7 +17,7 @@ namespace {
 
 QString Flat(QString text) { return text.replace(QRegularExpression(u"\\s+"_s), u" "_s).trimmed(); }
 
-TEST(HelpPageText, NamesEveryKeyAndTheMessages) {
+TEST(HelpPageText, NamesEveryKey) {
   QFile file(HelpPage::DefaultPath());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the help page is found where the program looks";
   const QString html = QString::fromUtf8(file.readAll());
@@ -34,15 +31,6 @@ TEST(HelpPageText, NamesEveryKeyAndTheMessages) {
   for (int k = 1; k <= 6; ++k) expected << u"F%1"_s.arg(k) << u"Shift+F%1"_s.arg(k);
   expected.sort();
   EXPECT_EQ(keys, expected);
-
-  // Spot checks that the message boxes are described: a question, an error, a notice.
-  QString page = html;
-  page.remove(QRegularExpression(u"<[^>]*>"_s)).replace(u"&#39;"_s, u"'"_s).replace(u"&amp;"_s, u"&"_s);
-  page = Flat(page);
-  for (const QString& text : {Application::kExitQuestion, Mixer::kMixerErrorText, PlaylistFlow::kCouldNotLoad,
-                              NextSongChooser::kTooManyBadFilenames, ListEditor::kCouldNotSave, HelpPage::kHint,
-                              u"Are you sure you want to clear the log?"_s})
-    EXPECT_TRUE(page.contains(Flat(text))) << text.toStdString();
 }
 
 class HelpAboutTest : public AppTest {

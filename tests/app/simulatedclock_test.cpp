@@ -28,7 +28,7 @@ class SimulatedClockTest : public AppTest {
 
 // Two 20-second songs, FadeSeconds 3 and SpinUp 5, main timer 300 ms: the first starts as APlay is pressed, the
 // second opens at the tick where 8 s remain (12.0 s) and starts at the first tick where no more than 3 s remain
-// (17.1 s), in the sound too; each log entry carries the clock's date and time 500 ms after its song's start.
+// (17.1 s); each log entry carries the clock's date and time 500 ms after its song's start.
 TEST_F(SimulatedClockTest, AutoPilotHandsOverAndLogsAtTheClocksTimes) {
   const QString a = MakeFile(dir_.path(), u"low.wav"_s, u"0.5*sin(2*PI*441*t)"_s, 20.0, "-c:a pcm_s16le");
   const QString b = MakeFile(dir_.path(), u"high.wav"_s, u"0.5*sin(2*PI*882*t)"_s, 20.0, "-c:a pcm_s16le");
@@ -40,10 +40,6 @@ TEST_F(SimulatedClockTest, AutoPilotHandsOverAndLogsAtTheClocksTimes) {
   store_.WriteSetting(keys::Loop(0), true);  // else choosing the last entry ends AutoPilot
   ASSERT_TRUE(Start());
   OfflineClock offline(simulated_, *app_->Engine());
-  std::vector<float> render;
-  offline.rendered = [&render](const float* frames, int count) {
-    render.insert(render.end(), frames, frames + 2 * count);
-  };
   QList<std::pair<QString, qint64>> events;
   for (int i = 0; i < 2; ++i) {
     MediaPlayer& player = app_->Engine()->AP(i);
@@ -59,12 +55,6 @@ TEST_F(SimulatedClockTest, AutoPilotHandsOverAndLogsAtTheClocksTimes) {
   simulated_.Advance(18000);
   EXPECT_EQ(events, (QList<std::pair<QString, qint64>>{
                         {u"open 1"_s, 0}, {u"play 1"_s, 0}, {u"open 0"_s, 12000}, {u"play 0"_s, 17100}}));
-  ASSERT_EQ(render.size(), 18000u * 44100 / 1000 * 2);
-  // 50 ms of the left channel on either side of the hand-over.
-  for (const auto& [at, hz, sounds] : {std::tuple{17.05, 882.0, false}, {17.1, 882.0, true}, {17.1, 441.0, true}}) {
-    const int from = static_cast<int>(std::lround(at * 44100));
-    EXPECT_EQ(ToneAmplitude(Channel(render, 0, from, 2205), hz, 44100, from) > 0.05, sounds) << hz << " Hz at " << at;
-  }
 
   const ProfileFile log = ProfileFile::Load(logFile);
   for (const auto& [n, song, ms] : {std::tuple{1, u"low"_s, 500}, {2, u"high"_s, 17600}}) {

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include <optional>
-#include <random>
 
 namespace marvane::test {
 namespace {
@@ -133,19 +132,6 @@ TEST(MidiTest, ParserRejectsWhatIsNotMidiAndSurvivesTruncationAndDamage) {
     const std::optional<MidiFile> midi = MidiFile::Parse(good.left(size));
     ASSERT_TRUE(midi.has_value()) << size;
     EXPECT_LE(midi->DurationSeconds(), 2.5 + 1e-9) << size;
-  }
-  // Whatever a damaged file makes of its bytes is self-consistent: the clean copy parses to the same length.
-  std::mt19937 random(7);
-  for (int round = 0; round < 3000; ++round) {
-    QByteArray bytes = good;
-    for (int i = 0, flips = 1 + static_cast<int>(random() % 6); i < flips; ++i)
-      bytes[static_cast<int>(random() % bytes.size())] = static_cast<char>(random() & 0xFF);
-    if (random() % 4 == 0) bytes.truncate(static_cast<int>(random() % bytes.size()));
-    const std::optional<MidiFile> midi = MidiFile::Parse(bytes);
-    if (!midi) continue;
-    const std::optional<MidiFile> again = MidiFile::Parse(midi->CleanBytes());
-    ASSERT_TRUE(again.has_value()) << round;
-    EXPECT_TRUE(again->LastTick() == midi->LastTick() && std::isfinite(midi->DurationSeconds())) << round;
   }
 }
 

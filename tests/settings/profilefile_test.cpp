@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 namespace marvane::test {
@@ -64,19 +63,6 @@ TEST(ProfileFile, EditsChangeOnlyTheirOwnLines) {
   EXPECT_TRUE(profile.RemoveKey(u"1.40"_s, u"a"_s));
   EXPECT_EQ(profile.Serialize(), QByteArray("[1.40]\nB=2\n"));
   EXPECT_EQ(profile.Value(u"1.40"_s, u"B"_s), u"2"_s);
-}
-
-TEST(ProfileFile, AnyBytesParseWithoutHarm) {
-  QRandomGenerator random(1234);
-  for (int round = 0; round < 200; ++round) {
-    QByteArray bytes(random.bounded(1, 400), '\0');
-    for (char& c : bytes) c = static_cast<char>(random.bounded(256));
-    if (round % 3 == 0) bytes.prepend("[S]\n=\n[\n]x=y\n");
-    ProfileFile profile = ProfileFile::Parse(bytes);
-    EXPECT_EQ(profile.Serialize(), bytes);  // nothing lost when nothing changed
-    profile.SetValue(u"S"_s, u"k"_s, u"v"_s);
-    EXPECT_EQ(ProfileFile::Parse(profile.Serialize()).Value(u"s"_s, u"K"_s), u"v"_s);
-  }
 }
 
 TEST(IniValue, CutsWritesTo80AndReadsTo79CharactersAndMissingReadsEmpty) {
