@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <stop_token>
 
 namespace marvane {
@@ -22,6 +23,8 @@ class Decoder {
   virtual int Read(float* out, int frames) = 0;
   // Moves so that the next Read starts `seconds` into the file. False when the file cannot go there.
   virtual bool Seek(double seconds) = 0;
+  // The track gain of the file's ReplayGain tag in decibels (what brings it to -18 LUFS), when it has one.
+  virtual std::optional<double> ReplayGainDb() const { return std::nullopt; }
 };
 
 // Opens any file the engine plays: a MIDI file (by its content) through the synthesizer, a ".ram" metafile

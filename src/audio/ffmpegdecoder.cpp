@@ -5,6 +5,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
+#include <libavutil/replaygain.h>
 #include <libswresample/swresample.h>
 }
 
@@ -446,6 +447,15 @@ int FfmpegDecoder::Read(float* out, int frames) {
     written += count;
   }
   return written;
+}
+
+std::optional<double> FfmpegDecoder::ReplayGainDb() const {
+  if (format_ == nullptr || streamIndex_ < 0) return std::nullopt;
+  // FFmpeg reads the tags (ID3v2 TXXX, APE, Vorbis comments) into the stream's side data, in microbels.
+  const auto* gain = reinterpret_cast<const AVReplayGain*>(
+      av_stream_get_side_data(format_->streams[streamIndex_], AV_PKT_DATA_REPLAYGAIN, nullptr));
+  if (gain == nullptr || gain->track_gain == INT32_MIN) return std::nullopt;
+  return gain->track_gain / 100000.0;
 }
 
 bool FfmpegDecoder::Seek(double seconds) {

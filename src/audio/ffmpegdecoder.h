@@ -47,6 +47,7 @@ class FfmpegDecoder : public Decoder {
   double Duration() const override { return duration_; }
   int Read(float* out, int frames) override;
   bool Seek(double seconds) override;
+  std::optional<double> ReplayGainDb() const override;
 
  private:
   // Where decoding can start again: the byte at which the demuxer reads the packet that begins at `seconds`.

@@ -19,6 +19,8 @@ std::optional<SongMeasure> MeasureSong(const QString& path, std::stop_token stop
   QString error;
   std::unique_ptr<Decoder> decoder = OpenDecoder(path, kRate, &error, stop);
   if (decoder == nullptr) return std::nullopt;
+  // A ReplayGain tag says it without decoding: its track gain brings the song to -18 LUFS.
+  if (const std::optional<double> gain = decoder->ReplayGainDb()) return SongMeasure{-18.0 - *gain, decoder->Duration()};
   std::unique_ptr<ebur128_state, void (*)(ebur128_state*)> meter(ebur128_init(2, kRate, EBUR128_MODE_I),
                                                                   [](ebur128_state* s) { ebur128_destroy(&s); });
   if (meter == nullptr) return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
 // Measures a sound file's integrated loudness (EBU R128, through libebur128) and its length, by decoding it
-// whole as the engine would play it. For AutoPilot's even loudness; it runs on a worker thread, never on the UI
+// whole as the engine would play it; a file with a ReplayGain tag is taken at its word, without decoding. For AutoPilot's even loudness; it runs on a worker thread, never on the UI
 // thread or the audio callback.
 
 #include <QString>

@@ -636,6 +636,10 @@ TEST_F(PlayerTest, LevellingBringsTwoTonesTwelveDecibelsApartToTheTargetLoudness
     EXPECT_NEAR(levels[k], -18.0, 0.5) << (k == 0 ? "loud" : "soft") << " tone, measured at " << song->lufs;
   }
   EXPECT_NEAR(levels[0], levels[1], 0.5);
+  // A ReplayGain tag is taken as it is, without decoding the song.
+  const QString tagged = MakeFile(dir_.path(), u"tagged.mp3"_s, u"0.5*sin(2*PI*1000*t)"_s, 5.0,
+                                  "-c:a libmp3lame -metadata REPLAYGAIN_TRACK_GAIN=-3.25");
+  EXPECT_NEAR(MeasureSong(tagged).value_or(SongMeasure{}).lufs, -18.0 + 3.25, 1e-6);
 }
 
 }  // namespace
