@@ -44,47 +44,28 @@ struct Child {
 
 // --help and --version print and end before any window system is reached (there is none here: no display and
 // no platform chosen) and leave no settings file behind.
-TEST(ProgramInfo, TheSwitchesPrintAndTouchNoSettings) {
+// The command line's switches, without a window system: --version and --help print; an offline render of three
+// tones of different pitch, with a missing and a broken entry between them, writes nothing but the output; none
+// of them touches the settings or the data folder. Each hand-over of the render sounds both pitches for the 3 s overlap (within one
+// main-timer tick), found by the tones' amplitudes in 100 ms windows of the file. The songs are longer than two
+// overlaps and the early open (SpinUp 5 s): a shorter one would still be playing out its overlap on the player
+// that the early open of the song after next takes, and be cut short, as AutoPilot does.
+TEST(CommandLine, SwitchesPrintAndAnOfflineRenderHandsOverWithThreeSecondOverlapsNamingTheBadEntries) {
   qunsetenv("QT_QPA_PLATFORM");
   qunsetenv("DISPLAY");
   qunsetenv("WAYLAND_DISPLAY");
   QTemporaryDir dir;
-  const QByteArray config = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
-  const struct {
-    const char* argument;
-    QStringList expected;
-  } cases[] = {
-      {"--version", {u"Marvane 1.40\n"_s, u"GPLv3+"_s}},
-      {"--help",
-       {u"Usage: marvane [PATH | /d | --help | --version]\n"_s,
-        u"Manual: "_s + QDir::cleanPath(QFileInfo(kExecutable).path() + u"/.."_s) +
-            u"/share/marvane/mvnhelp.html\n"_s}},
-  };
-  for (const auto& c : cases) {
-    const QString output = dir.filePath(QLatin1String(c.argument));
-    EXPECT_EQ(FinishProgram(StartProgram({kExecutable, QLatin1String(c.argument)}, output), 10000), 0) << c.argument;
-    const QString printed = QString::fromLocal8Bit(ReadBytes(output));
-    for (const QString& part : c.expected)
-      EXPECT_TRUE(printed.contains(part)) << c.argument << ": " << printed.toStdString();
-  }
-  EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"config"_s)));
-  qputenv("XDG_CONFIG_HOME", config);
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
-// An offline render of three tones of different pitch, with a missing and a broken entry between them: no window
-// system, nothing written but the output; each hand-over sounds both pitches for the 3 s overlap (within one
-// main-timer tick), found by the tones' amplitudes in 100 ms windows of the file. The songs are longer than two
-// overlaps and the early open (SpinUp 5 s): a shorter one would still be playing out its overlap on the player
-// that the early open of the song after next takes, and be cut short, as AutoPilot does.
-TEST(OfflineRender, ThreeTonesHandOverWithThreeSecondOverlapsAndTheBadEntriesAreNamed) {
-  qunsetenv("QT_QPA_PLATFORM");
-  qunsetenv("DISPLAY");
-  QTemporaryDir dir;
   const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_CONFIG_HOME", dir.filePath(u"config"_s).toUtf8());
   qputenv("XDG_DATA_HOME", dir.filePath(u"data"_s).toUtf8());
+  const QString manual = QDir::cleanPath(QFileInfo(kExecutable).path() + u"/.."_s) + u"/share/marvane/mvnhelp.html"_s;
+  for (const auto& [argument, expected] : {std::pair{u"--version"_s, u"Marvane 1.40\n"_s}, {u"--version"_s, u"GPLv3+"_s},
+                                           {u"--help"_s, u"Usage: marvane [PATH | /d | --help | --version]\n"_s},
+                                           {u"--help"_s, u"Manual: "_s + manual + u"\n"_s}}) {
+    const QString output = dir.filePath(argument);
+    EXPECT_EQ(FinishProgram(StartProgram({kExecutable, argument}, output), 10000), 0) << argument.toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(ReadBytes(output)).contains(expected)) << expected.toStdString();
+  }
   const double pitches[] = {440, 660, 990};  // whole cycles in 100 ms: no window hears another's pitch
   QStringList list;
   for (double hz : pitches)

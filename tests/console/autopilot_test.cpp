@@ -72,11 +72,9 @@ class AutoPilotTest : public ConsoleTest {
 };
 
 // Three 15-second songs, FadeSeconds 3 and SpinUp 5: each next song opens when 8 s remain and starts when 3 s
-// remain, and the render holds both pitches together for 3 s at each hand-over.
+// remain (the sound of the overlap is checked on an offline render of a set, in desktop_test).
 TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
-  const double pitches[] = {441, 661.5, 882};
-  playlist_.ListItems = {Song(u"song1"_s, pitches[0], 15.0), Song(u"song2"_s, pitches[1], 15.0),
-                         Song(u"song3"_s, pitches[2], 15.0)};
+  playlist_.ListItems = {Song(u"song1"_s, 441, 15.0), Song(u"song2"_s, 661.5, 15.0), Song(u"song3"_s, 882, 15.0)};
   playlist_.ListItemCount = 3;
   autoPilot_.Chooser().ChooseNextSong();
   EXPECT_EQ(form_.NextSong()->text(), u"song1"_s);
@@ -86,14 +84,13 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   ASSERT_EQ(engine_.AP(autoPilot_.CurrentAP()).PlayState(), 2);
   EXPECT_EQ(std::pair(form_.CurrentSong()->text(), form_.NextSong()->text()), std::pair(u"song1"_s, u"song2"_s));
 
-  std::vector<float> render;
   QList<double> openedAt, startedAt;  // remaining time of the current song at each early open and start
   int current = autoPilot_.CurrentAP();
   bool fadingShown = false;
   for (int step = 0; step < 200 && playlist_.PlayedList.size() < 4; ++step) {
     const MediaPlayer& playing = engine_.AP(autoPilot_.CurrentAP());
     const double remainingBefore = playing.Duration() - playing.CurrentPosition();
-    std::ranges::copy(Step(), std::back_inserter(render));
+    Step();
     if (form_.Fading()->isVisibleTo(&form_) && !fadingShown) openedAt << remainingBefore - kTick;
     fadingShown = form_.Fading()->isVisibleTo(&form_);
     if (autoPilot_.CurrentAP() != current) {
@@ -104,13 +101,6 @@ TEST_F(AutoPilotTest, HandsOverWithAnOverlapOfFadeSeconds) {
   ASSERT_TRUE(openedAt.size() >= 2 && startedAt.size() >= 2);
   for (double remaining : openedAt) EXPECT_NEAR(remaining, 8.0, kTick + 0.05);
   for (double remaining : startedAt) EXPECT_NEAR(remaining, 3.0, kTick + 0.05);
-
-  // Both pitches sound together in the middle of each overlap, and only one a little before and after it.
-  const std::vector<float> left = Channel(render, 0);
-  // Song 1 starts at 0 and hands over at 12 s, song 2 at 24 s.
-  for (const auto& [at, hz, sounds] : {std::tuple{13.5, 441.0, true}, {13.5, 661.5, true}, {11.0, 661.5, false},
-                                       {15.5, 441.0, false}, {25.5, 661.5, true}, {25.5, 882.0, true}})
-    EXPECT_EQ(ToneLevel(left, at, hz) > (sounds ? 0.1 : 0.01), sounds) << hz << " Hz at " << at << " s";
 
   // List order 1, 2, 3, 1 as the list loops, each logged and put at the front of the played songs.
   EXPECT_EQ(logged_, (QStringList{u"song1"_s, u"song2"_s, u"song3"_s, u"song1"_s}));
