@@ -61,7 +61,10 @@ AudioEngine::AudioEngine(Opened opened, const OutputChoice& choice, OutputOpener
   if (!offline_) {
     // The watch looks after a device's health and puts an idle output to sleep.
     lastBusy_ = std::chrono::steady_clock::now();
-    for (MediaPlayer* player : players_) player->wakeOutput = [this] { WakeOutput(); };
+    for (MediaPlayer* player : players_) {
+      player->wakeOutput = [this] { WakeOutput(); };
+      player->TakeNewsFromDecoder();
+    }
   }
   const QString failed = StartOutput();
   outputNotice_ = opened.silent ? opened.notice : failed;

@@ -55,7 +55,7 @@ struct DecodeSignal;
 // buffer and the rate.
 struct OutputChoice {
   QString device;
-  int bufferFrames = 512;
+  int bufferFrames = 1024;
   int sampleRate = 44100;
 };
 

@@ -74,6 +74,11 @@ class MediaPlayer : public QObject {
   // Set by the engine: called inside Play, before the player starts, so a sleeping output is running again by the
   // time Play returns.
   std::function<void()> wakeOutput;
+  // Set by the engine of a real device: from now on the decoder thread tells the player when an open finished
+  // and when the file's end was played, and the player never polls. Without it (an offline output) the player
+  // polls every 10 ms of its clock while it opens or plays, so a render on a simulated clock hears of the end at
+  // the same moment every time.
+  void TakeNewsFromDecoder();
 
  Q_SIGNALS:
   void OpenStateChange(int oldState, int newState);
@@ -89,6 +94,7 @@ class MediaPlayer : public QObject {
 
   PlayerVoice* const voice_;
   ClockTimer* poll_;
+  bool polled_ = true;
   QString fileName_;
   QString lastError_;
   double duration_ = 0.0;

@@ -35,7 +35,13 @@ PlayerVoice::~PlayerVoice() {
   if (thread_.joinable()) thread_.join();
 }
 
+void PlayerVoice::SetNews(std::function<void()> news) {
+  std::lock_guard<std::mutex> lock(newsMutex_);
+  news_ = std::move(news);
+}
+
 void PlayerVoice::BeginShutdown() {
+  SetNews({});
   fileStop_.request_stop();
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -283,6 +289,7 @@ void PlayerVoice::MixInto(float* out, int frames) noexcept {
     position_.store(PackPosition(generation, 0), std::memory_order_release);
     endedRewound_.store(restarts, std::memory_order_relaxed);
     endedEpoch_.store(epoch, std::memory_order_release);
+    WakeDecoderThread();  // it tells the UI thread
     sounding_ = false;  // the file's own end: nothing to fade
     break;
   }
@@ -327,10 +334,18 @@ void PlayerVoice::DecoderMain() {
   QString path;  // the file open now, and what stops its reads: a new rate opens it afresh
   std::stop_token stop;
 
-  auto report = [this](std::uint32_t token, bool ok, double duration, const QString& error) {
-    std::lock_guard<std::mutex> resultLock(resultMutex_);
-    openResult_ = OpenResult{token, ok, duration, error};
+  auto tell = [this] {
+    std::lock_guard<std::mutex> newsLock(newsMutex_);
+    if (news_) news_();
   };
+  auto report = [&](std::uint32_t token, bool ok, double duration, const QString& error) {
+    {
+      std::lock_guard<std::mutex> resultLock(resultMutex_);
+      openResult_ = OpenResult{token, ok, duration, error};
+    }
+    tell();
+  };
+  std::uint32_t toldEnd = endedEpoch_.load(std::memory_order_acquire);
 
   // Sleeps until the next wake-up after `seen` (a request, room in the queue, shutdown), without the mutex.
   std::unique_lock<std::mutex> lock(mutex_);
@@ -342,6 +357,12 @@ void PlayerVoice::DecoderMain() {
   while (!quit_) {
     // Read before the requests are looked at, so a request posted after that look still wakes the wait below.
     const std::uint32_t seen = wakeups_.load(std::memory_order_acquire);
+    if (const std::uint32_t ended = endedEpoch_.load(std::memory_order_acquire); ended != toldEnd) {
+      toldEnd = ended;  // the callback played the file's end and woke this thread to say so
+      lock.unlock();
+      tell();
+      lock.lock();
+    }
     if (!requests_.empty()) {
       Request request = std::move(requests_.front());
       requests_.pop_front();

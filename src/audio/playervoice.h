@@ -6,10 +6,12 @@
 // - UI thread: RequestOpen, RequestClose, RequestSeek, SetPlaying, SetPlayCount, SetGain, Position, HasEnded.
 //   Requests are queued under a mutex for the decoder thread; everything the callback reads is an atomic.
 // - Decoder thread (owned here): opens, seeks and decodes into the BlockQueue; leaves the result of each open
-//   for the UI thread to collect with TakeOpenResult.
+//   for the UI thread to collect with TakeOpenResult. With a news function set (SetNews), it also tells the UI
+//   thread when an open has finished and when the callback reached the end of the file, so a player on a real
+//   device needs no polling.
 // - Mixing thread (the audio callback): MixInto and, for offline outputs only, ReadyToMix and WakeDecoder.
-//   MixInto takes no lock and allocates nothing; its only system call is waking a decoder that waits for room,
-//   at most once per half queue played (about a second).
+//   MixInto takes no lock and allocates nothing; its only system call is waking the decoder thread: when it
+//   waits for room, at most once per half queue played (about a second), and when the file's end was played.
 //
 // Every open, close and seek starts a new generation. Blocks carry the generation they were decoded for, and
 // the callback drops blocks of older generations unheard, so a seek never plays stale sound and the
@@ -31,6 +33,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -65,6 +68,9 @@ class PlayerVoice {
 
   // UI thread: the result of the latest finished open, once. False while none is waiting.
   bool TakeOpenResult(OpenResult* result);
+  // UI thread: `news` is called on the decoder thread after an open finished and after the callback played the
+  // file's end (HasEnded). It must return at once, e.g. by posting an event; BeginShutdown clears it.
+  void SetNews(std::function<void()> news);
 
   // UI thread. Each returns at once; the work happens on the decoder thread. Opening or closing interrupts any
   // read of the file let go, so a file that stopped answering never holds the player.
@@ -185,6 +191,8 @@ class PlayerVoice {
 
   std::mutex resultMutex_;
   std::optional<OpenResult> openResult_;
+  std::mutex newsMutex_;  // held while the news function is called, so it is never called once cleared
+  std::function<void()> news_;
 
   std::mutex mutex_;
   std::deque<Request> requests_;

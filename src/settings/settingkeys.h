@@ -84,7 +84,7 @@ inline const QString kViewState = QStringLiteral("0");
 inline const QString kSaveDates = QStringLiteral("1");
 inline const QString kSaveTimes = QStringLiteral("1");
 inline const QString kOutputDevice = QStringLiteral("Default");
-inline const QString kBufferFrames = QStringLiteral("512");
+inline const QString kBufferFrames = QStringLiteral("1024");
 inline const QString kSampleRate = QStringLiteral("44100");
 inline const QString kLevelSongs = QStringLiteral("False");
 }  // namespace defaults

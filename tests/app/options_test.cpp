@@ -100,7 +100,7 @@ TEST_F(OptionsTest, TheSoundTabWritesItsSettingsAndTheEngineFollowsAtOnceAndAtTh
   options->SSTab1()->setCurrentIndex(OptionsDialog::kSoundTab);
   EXPECT_EQ(Child<QComboBox>("cboDevice")->count(), 2);  // listed once the tab shows
   EXPECT_EQ(Child<QLabel>("lblUnderruns")->text(), u"Output underruns since start: 0"_s);
-  const std::tuple<const char*, int, QString, QString> rows[] = {{"cboBuffer", 3, keys::kBufferFrames, u"1024"_s},
+  const std::tuple<const char*, int, QString, QString> rows[] = {{"cboBuffer", 2, keys::kBufferFrames, u"512"_s},
                                                                   {"cboRate", 1, keys::kSampleRate, u"48000"_s},
                                                                   {"cboDevice", 1, keys::kOutputDevice, u"Test Card"_s}};
   for (const auto& [box, index, key, value] : rows) {
@@ -111,11 +111,11 @@ TEST_F(OptionsTest, TheSoundTabWritesItsSettingsAndTheEngineFollowsAtOnceAndAtTh
     AudioEngine& engine = *app_->Engine();
     return std::tuple(engine.Choice().device, engine.Output().BufferFrames(), engine.SampleRate());
   };
-  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 1024, 48000));
+  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 512, 48000));
   Child<QCheckBox>("chLevel")->click();
   EXPECT_EQ(store_.ReadSetting(keys::kLevelSongs, QString()), u"True"_s);
   Restart();
-  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 1024, 48000));
+  EXPECT_EQ(output(), std::tuple(u"Test Card"_s, 512, 48000));
 }
 
 TEST_F(OptionsTest, AStoredValueThatIsNoColourIsRefusedAndReportedOnlyInDebugMode) {
