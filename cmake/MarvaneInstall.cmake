@@ -1,7 +1,8 @@
 # Where the program and its files go: installed under the prefix, laid out the same way in the build folder, and
 # packaged as a Debian package by CPack.
 #
-# The program finds its shipped resources (help page, bundled Faces) in ../share/marvane beside its bin/ folder.
+# The program finds its shipped resources (help page, bundled Faces) in ../share/marvane beside its bin/ folder,
+# and its codec module in ../lib/marvane (built there in the build folder too).
 # The build folder has the same shape: the program is built as bin/marvane, and share/marvane holds links to the
 # source tree's resources, so a program started from the build folder finds them by the same rule.
 # The knob pictures are compiled into the program (src/appearance/appearance.qrc) and need no file.
@@ -20,6 +21,7 @@ set(MARVANE_DESKTOP_FILE ${CMAKE_SOURCE_DIR}/resources/desktop/${MARVANE_APP_ID}
 # The file-system layout of a Debian system: the program in bin/, its read-only data in share/marvane/, the
 # launcher, icon and software-centre entry where the desktop looks for them.
 install(TARGETS marvane RUNTIME DESTINATION bin)
+install(TARGETS marvane-codecs LIBRARY DESTINATION lib/marvane)
 install(FILES resources/mvnhelp.html DESTINATION share/marvane)
 install(DIRECTORY resources/Faces DESTINATION share/marvane PATTERN "makefaces.py" EXCLUDE)
 install(FILES ${MARVANE_DESKTOP_FILE} DESTINATION share/applications)

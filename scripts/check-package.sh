@@ -47,7 +47,7 @@ in_root apt-get update -qq
 
 step "apt-get install ./$(basename "$deb")"
 in_root apt-get install -y -q "/tmp/$(basename "$deb")" 2>&1 | grep -E 'newly installed|^Setting up marvane|^E:'
-in_root dpkg -L marvane | grep -E '^/usr/(bin|share/(marvane|applications|metainfo|icons))/' | grep -E '\.|bin/' | sort
+in_root dpkg -L marvane | grep -E '^/usr/(bin|lib/marvane|share/(marvane|applications|metainfo|icons))/' | grep -E '\.|bin/' | sort
 
 step "marvane --version; marvane --help (no display, no settings file)"
 in_root /usr/bin/marvane --version

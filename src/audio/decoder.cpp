@@ -7,9 +7,8 @@
 #include <cstring>
 #include <optional>
 
-#include "audio/ffmpegdecoder.h"
+#include "audio/codecs.h"
 #include "audio/filesource.h"
-#include "audio/mididecoder.h"
 
 namespace marvane {
 namespace {
@@ -76,6 +75,8 @@ std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QStrin
   }
   std::unique_ptr<FileSource> source = FileSource::Open(path, stop, error);
   if (source == nullptr) return nullptr;
+  const CodecTable* codecs = Codecs(error);
+  if (codecs == nullptr) return nullptr;
   // Chosen by content, not by name, so a MIDI file named ".mp3" still plays and a ".mid" that is really
   // something else goes to FFmpeg.
   std::uint8_t magic[4] = {};
@@ -85,13 +86,13 @@ std::unique_ptr<Decoder> OpenDecoder(const QString& path, int outputRate, QStrin
       *error = QStringLiteral("cannot read the MIDI file");
       return nullptr;
     }
-    return MidiDecoder::Open(*bytes, outputRate, error);
+    return codecs->openMidi(*bytes, outputRate, error);
   }
   if (!source->Seek(0)) {
     *error = QStringLiteral("cannot read the file");
     return nullptr;
   }
-  return FfmpegDecoder::Open(std::move(source), path, outputRate, std::move(stop), error);
+  return codecs->openFile(std::move(source), path, outputRate, std::move(stop), error);
 }
 
 }  // namespace marvane

@@ -4,13 +4,16 @@
 // header can be brought up to date after every write, so that a file cut short by a full disk, a size limit or
 // a crash still plays up to its last write.
 //
+// The writing itself is done by the codec module (codecs.h), opened at the first Open.
+//
 // One thread at a time.
 
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
-struct sf_private_tag;
+#include "audio/codecs.h"
 
 namespace marvane {
 
@@ -36,7 +39,7 @@ class SoundFileWriter {
   std::int64_t FramesWritten() const { return frames_; }
 
  private:
-  sf_private_tag* file_ = nullptr;
+  std::unique_ptr<SoundFileSink> file_;
   std::int64_t frames_ = 0;
 };
 
