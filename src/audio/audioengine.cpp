@@ -157,6 +157,7 @@ void AudioEngine::SwitchOutput(const OutputChoice& choice) {
   FollowRate(opened.output->SampleRate());
   output_ = std::move(opened.output);
   lost_ = waiting_ = false;
+  hold_.store(3);  // the new device takes up the sound where the old one faded it out
   const QString failed = StartOutput();
   const QString notice = !failed.isEmpty() ? failed : opened.notice;
   if (!notice.isEmpty()) {
@@ -273,6 +274,7 @@ void AudioEngine::MoveTo(std::unique_ptr<AudioOutput> device) {
   // An output that was asleep starts anyway, and sleeps again when nothing plays.
   MarkRunning();
   FollowRate(device->SampleRate());
+  hold_.store(3);
   QString error;
   if (!device->Start(this, &error)) {
     device->Abandon();
@@ -371,13 +373,19 @@ void AudioEngine::Render(float* out, int frames) noexcept {
     if (offline_) WaitForDecoders(frames);
     for (auto& voice : voices_) voice->MixInto(out, frames);
     for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-    if (hold == 1) {
+    if (hold == 1 || hold == 3) {
       for (int i = 0; i < frames; ++i) {
-        const float gain = 1.0f - static_cast<float>(i + 1) / static_cast<float>(frames);
+        const float step = static_cast<float>(i + 1) / static_cast<float>(frames);
+        const float gain = hold == 1 ? 1.0f - step : step;
         out[2 * i] *= gain;
         out[2 * i + 1] *= gain;
       }
-      hold_.store(2);
+      int fadingIn = 3;
+      if (hold == 1) {
+        hold_.store(2);
+      } else {
+        hold_.compare_exchange_strong(fadingIn, 0);  // unless a switch asked for a fade-out meanwhile
+      }
     }
     if (offline_) {
       for (auto& voice : voices_) voice->WakeDecoder();

@@ -197,7 +197,8 @@ class AudioEngine : public QObject, private AudioSource {
   std::int64_t pastUnderruns_ = 0;
   std::unique_ptr<DeviceProbe> probe_;
   bool offline_ = false;
-  // 0 the mix plays; 1 the next callback fades it out; 2 it is held silent (DrainAndStop).
+  // 0 the mix plays; 1 the next callback fades it out; 2 it is held silent (DrainAndStop); 3 the next callback
+  // fades it in (the first of a device the mix moved to, which takes up the sound mid-song).
   std::atomic<int> hold_{0};
   std::unique_ptr<DecodeSignal> signal_;
   std::array<std::unique_ptr<PlayerVoice>, kPlayerCount> voices_;

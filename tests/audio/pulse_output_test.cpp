@@ -5,7 +5,9 @@
 
 #include "audiotestutil.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace marvane::test {
 namespace {
@@ -100,24 +102,43 @@ TEST(PulseOutputTest, ANewBufferSizeGoesOnWhereTheLineWasWithinOneBuffer) {
     WaitFor([] { return false; }, 700), engine.SwitchOutput({u"Default"_s, frames, 44100});
   WaitFor([] { return false; }, 700);
   StopRecorder(recorder);
-  // Each switch fades the sound out over one buffer and leaves a silence. No sound is ahead of all that came
-  // before it by more than one buffer (skipped), and none after a silence is behind it (repeated).
+  // Each switch fades the sound out over one buffer, leaves a silence and fades it in again over one buffer: no
+  // step between samples is larger than a fade's (a click). Between silences the sound's loudest sample is the
+  // ramp unfaded, which tells where that stretch of sound began and ended; each stretch takes up where the one
+  // before ended, give or take one buffer skipped and nothing repeated.
+  struct Stretch {
+    qsizetype start = 0, top = 0, end = 0;
+    float peak = 0.0f;
+  };
+  std::vector<Stretch> stretches;
   const QByteArray bytes = ReadBytes(pulse.Path(u"capture.raw"_s));
-  double latest = 0.0, largestSkip = 0.0, largestRepeat = 0.0;
-  bool afterSilence = false;
+  double largestStep = 0.0;
+  float previous = 0.0f;
   for (qsizetype i = 0; i + 8 <= bytes.size(); i += 8) {
     float left;
     std::memcpy(&left, bytes.constData() + i, sizeof left);
-    if (left != 0.0f && latest > 0.1) {
-      largestSkip = std::max(largestSkip, 10.0 * (left - latest));
-      if (afterSilence) largestRepeat = std::max(largestRepeat, 10.0 * (latest - left));
-    }
-    afterSilence = left == 0.0f;
-    latest = std::max(latest, double(left));
+    largestStep = std::max(largestStep, double(std::abs(left - previous)));
+    if (left != 0.0f && previous == 0.0f) stretches.push_back({i / 8, i / 8, i / 8, 0.0f});
+    previous = left;
+    if (left == 0.0f) continue;
+    Stretch& stretch = stretches.back();
+    if (left > stretch.peak) stretch.peak = left, stretch.top = i / 8;
+    stretch.end = i / 8 + 1;
   }
-  EXPECT_GT(latest * 10, 2.5) << "not heard";
+  ASSERT_GE(stretches.size(), 4u) << "each switch leaves a moment of silence";
+  EXPECT_GT(stretches.back().peak * 10, 2.5) << "not heard";
+  double largestSkip = 0.0, largestRepeat = 0.0;
+  for (std::size_t k = 1; k < stretches.size(); ++k) {
+    const Stretch& before = stretches[k - 1];
+    const Stretch& after = stretches[k];
+    const double moved = (10.0 * after.peak - double(after.top - after.start) / 44100.0) -
+                         (10.0 * before.peak + double(before.end - before.top) / 44100.0);
+    largestSkip = std::max(largestSkip, moved);
+    largestRepeat = std::max(largestRepeat, -moved);
+  }
   EXPECT_LT(largestSkip, 2048 / 44100.0) << "sound skipped";
   EXPECT_LT(largestRepeat, 0.001) << "sound repeated";
+  EXPECT_LT(largestStep, 0.01) << "a click";
 }
 
 }  // namespace
