@@ -64,6 +64,59 @@ PaDeviceIndex FindOutput(const QString& name) {
   return paNoDevice;
 }
 
+// Playback devices as ALSA knows them now, named as PortAudio's ALSA host names them: each sound card's devices
+// ("card: device (hw:N,M)"), and the devices the configuration defines by a plain name that open for playback.
+// PortAudio looks for devices once per session, and a session lasts while any output is open; this finds a card
+// plugged in, or a device added to the configuration, since then. `known` are left out (and not opened).
+QStringList AlsaPlaybackDevices(const QStringList& known) {
+  QStringList names;
+  for (int card = -1; snd_card_next(&card) == 0 && card >= 0;) {
+    snd_ctl_t* ctl = nullptr;
+    if (snd_ctl_open(&ctl, QStringLiteral("hw:%1").arg(card).toLatin1().constData(), 0) < 0) continue;
+    snd_ctl_card_info_t* cardInfo = nullptr;
+    snd_ctl_card_info_alloca(&cardInfo);
+    snd_pcm_info_t* pcmInfo = nullptr;
+    snd_pcm_info_alloca(&pcmInfo);
+    if (snd_ctl_card_info(ctl, cardInfo) == 0) {
+      for (int device = -1; snd_ctl_pcm_next_device(ctl, &device) == 0 && device >= 0;) {
+        snd_pcm_info_set_device(pcmInfo, static_cast<unsigned>(device));
+        snd_pcm_info_set_subdevice(pcmInfo, 0);
+        snd_pcm_info_set_stream(pcmInfo, SND_PCM_STREAM_PLAYBACK);
+        if (snd_ctl_pcm_info(ctl, pcmInfo) < 0) continue;
+        const QString name = QStringLiteral("%1: %2 (hw:%3,%4)")
+                                 .arg(QString::fromUtf8(snd_ctl_card_info_get_name(cardInfo)),
+                                      QString::fromUtf8(snd_pcm_info_get_name(pcmInfo)))
+                                 .arg(card)
+                                 .arg(device);
+        if (!known.contains(name)) names << name;
+      }
+    }
+    snd_ctl_close(ctl);
+  }
+  // The configuration's own devices, less the per-card and per-speaker ones that PortAudio passes over too.
+  static const QStringList kPassedOver = QStringLiteral(
+      "center_lfe dmix dpl dsnoop front hw iec958 plughw rear side spdif surround21 surround40 surround41 "
+      "surround50 surround51 surround71 sysdefault hdmi modem phoneline null").split(QLatin1Char(' '));
+  snd_config_t* top = nullptr;
+  snd_config_t* pcms = nullptr;
+  if (snd_config_update_ref(&top) < 0) return names;
+  if (snd_config_search(top, "pcm", &pcms) >= 0) {
+    snd_config_iterator_t i, next;
+    snd_config_for_each(i, next, pcms) {
+      const char* id = nullptr;
+      if (snd_config_get_id(snd_config_iterator_entry(i), &id) < 0) continue;
+      const QString name = QString::fromUtf8(id);
+      if (kPassedOver.contains(name) || known.contains(name) || names.contains(name)) continue;
+      snd_pcm_t* pcm = nullptr;
+      if (snd_pcm_open(&pcm, id, SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) continue;
+      snd_pcm_close(pcm);
+      names << name;
+    }
+  }
+  snd_config_unref(top);
+  return names;
+}
+
 }  // namespace
 
 const QString PortAudioOutput::kDefaultDevice = QStringLiteral("Default");
@@ -83,6 +136,7 @@ QStringList PortAudioOutput::OutputDeviceNames() {
       names << DeviceName(*info);
   }
   Pa_Terminate();
+  names << AlsaPlaybackDevices(names);
   return names;
 }
 

@@ -41,7 +41,8 @@ class PortAudioOutput : public AudioOutput {
   static std::unique_ptr<PortAudioOutput> Open(const QString& device, int bufferFrames, int sampleRate,
                                                QString* error);
   // kDefaultDevice, then every device PortAudio can play through: ALSA's sound cards and plugins (the sound
-  // server among them), and JACK's where it runs.
+  // server among them), and JACK's where it runs; then the ALSA devices that came since PortAudio looked (it
+  // looks once while any output is open), a sound card plugged in or a device added to the configuration.
   static QStringList OutputDeviceNames();
   ~PortAudioOutput() override;
 

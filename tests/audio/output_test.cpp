@@ -4,6 +4,7 @@
 // needs another configuration runs as its own CTest entry (selected with --gtest_filter in CMakeLists.txt).
 
 #include "audio/nulloutput.h"
+#include "audio/portaudiooutput.h"
 #include "audiotestutil.h"
 
 #include <QFile>
@@ -61,8 +62,11 @@ TEST(ChosenDeviceTest, AnAbsentChoicePlaysOnTheDefaultWithOneNoticeAndMovesWhenI
   const QString chosen = dir.filePath(u"chosen.raw"_s);
   WriteBytes(dir.filePath(u"next.conf"_s),
              defaultDevice + "pcm.marvane_chosen { type file slave.pcm { type null } file \"" + chosen.toUtf8() + "\" }\n");
+  EXPECT_FALSE(PortAudioOutput::OutputDeviceNames().contains(u"marvane_chosen"_s));
   ASSERT_TRUE(QFile::remove(dir.filePath(u"asound.conf"_s)) &&
               QFile::rename(dir.filePath(u"next.conf"_s), dir.filePath(u"asound.conf"_s)));
+  // Listed at once, though PortAudio's own list is still the one it made at start.
+  EXPECT_TRUE(PortAudioOutput::OutputDeviceNames().contains(u"marvane_chosen"_s));
   ASSERT_TRUE(WaitFor([&] { return engine.AbsentNotice().isEmpty(); }, 5000)) << "never moved to the chosen device";
   WaitFor([] { return false; }, 1500);  // and stays there
   EXPECT_TRUE(engine.Output().Description().contains(u"marvane_chosen"_s));
