@@ -4,7 +4,11 @@
 #include <chrono>
 #include <thread>
 
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "audio/deviceprobe.h"
 #include "audio/mediaplayer.h"
@@ -61,14 +65,30 @@ AudioEngine::AudioEngine(Opened opened, const OutputChoice& choice, OutputOpener
   if (!offline_) {
     // The watch looks after a device's health and puts an idle output to sleep.
     lastBusy_ = std::chrono::steady_clock::now();
-    for (MediaPlayer* player : players_) {
-      player->wakeOutput = [this] { WakeOutput(); };
-      player->TakeNewsFromDecoder();
-    }
+    for (MediaPlayer* player : players_) player->wakeOutput = [this] { WakeOutput(); };
+    ListenToDecoders();
   }
   const QString failed = StartOutput();
   outputNotice_ = opened.silent ? opened.notice : failed;
   if (!opened.notice.isEmpty()) AwaitChoice(opened.notice);
+}
+
+void AudioEngine::ListenToDecoders() {
+  news_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (news_ < 0) return;  // the players go on polling
+  newsNotifier_ = new QSocketNotifier(news_, QSocketNotifier::Read, this);
+  connect(newsNotifier_, &QSocketNotifier::activated, this, [this] {
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t got = read(news_, &count, sizeof count);
+    for (MediaPlayer* player : players_) player->Poll();
+  });
+  for (int slot = 0; slot < kPlayerCount; ++slot) {
+    voices_[slot]->SetNews([fd = news_] {
+      const std::uint64_t one = 1;
+      [[maybe_unused]] const ssize_t put = write(fd, &one, sizeof one);
+    });
+    players_[slot]->SetPolled(false);
+  }
 }
 
 AudioEngine::~AudioEngine() {
@@ -95,6 +115,9 @@ AudioEngine::~AudioEngine() {
     delete player;
     player = nullptr;
   }
+  // No decoder tells news any more: every voice's news was cleared as its shutdown began.
+  delete newsNotifier_;
+  if (news_ >= 0) close(news_);
 }
 
 std::unique_ptr<AudioOutput> AudioEngine::OpenPortAudio(const OutputChoice& choice, QString* error) {

@@ -39,6 +39,7 @@
 
 #include "audio/audiooutput.h"
 
+class QSocketNotifier;
 class QTimer;
 
 namespace marvane {
@@ -160,6 +161,7 @@ class AudioEngine : public QObject, private AudioSource {
   // The probe looks for the device lost, or for the chosen one while another plays.
   void Search();
   void MoveTo(std::unique_ptr<AudioOutput> device);
+  void ListenToDecoders();
   // Stops the output once it played what it holds: the mix fades out over one callback and goes silent without
   // moving the players on, since a stopped device throws away the sound it had not played yet.
   void DrainAndStop();
@@ -180,6 +182,10 @@ class AudioEngine : public QObject, private AudioSource {
   // Set while the output is a device that can be lost.
   std::function<std::unique_ptr<AudioOutput>()> reopen_;
   QTimer* watch_ = nullptr;
+  // With a real device: the decoder threads' news (an open finished, a file's end played) wakes the UI thread
+  // through this eventfd, and every player looks (MediaPlayer::Poll); no player polls.
+  int news_ = -1;
+  QSocketNotifier* newsNotifier_ = nullptr;
   bool lost_ = false;
   // False while the output sleeps. The voices then let the UI thread drop stale blocks in the callback's place, so
   // whatever starts an output (a device coming back, a switch of devices) makes the engine running first.

@@ -12,8 +12,8 @@
 namespace marvane {
 namespace {
 
-// How often a player on a simulated clock, while it opens or plays, looks for what its decoder and the callback
-// found: the end of an open and the end of the file reach the console within this.
+// How often a polled player, while it opens or plays, looks for what its decoder and the callback found: the end
+// of an open and the end of the file reach the console within this.
 constexpr int kPollMilliseconds = 10;
 
 }  // namespace
@@ -27,10 +27,9 @@ MediaPlayer::MediaPlayer(PlayerVoice* voice, Clock& clock, QObject* parent)
 
 MediaPlayer::~MediaPlayer() = default;
 
-void MediaPlayer::TakeNewsFromDecoder() {
-  polled_ = false;
-  poll_->stop();
-  voice_->SetNews([this] { QMetaObject::invokeMethod(this, [this] { Poll(); }, Qt::QueuedConnection); });
+void MediaPlayer::SetPolled(bool polled) {
+  polled_ = polled;
+  UpdatePolling();
 }
 
 void MediaPlayer::UpdatePolling() {

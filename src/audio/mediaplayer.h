@@ -74,11 +74,12 @@ class MediaPlayer : public QObject {
   // Set by the engine: called inside Play, before the player starts, so a sleeping output is running again by the
   // time Play returns.
   std::function<void()> wakeOutput;
-  // Set by the engine of a real device: from now on the decoder thread tells the player when an open finished
-  // and when the file's end was played, and the player never polls. Without it (an offline output) the player
-  // polls every 10 ms of its clock while it opens or plays, so a render on a simulated clock hears of the end at
-  // the same moment every time.
-  void TakeNewsFromDecoder();
+  // Looks at what the decoder and the callback found: the end of an open, the end of the file. The player's own
+  // timer calls it every 10 ms of its clock while it opens or plays, so that a render on a simulated clock hears
+  // of an end at the same moment every time. The engine of a real device turns that timer off (SetPolled) and
+  // calls it when a decoder thread has news instead.
+  void Poll();
+  void SetPolled(bool polled);
 
  Q_SIGNALS:
   void OpenStateChange(int oldState, int newState);
@@ -86,7 +87,6 @@ class MediaPlayer : public QObject {
 
  private:
   void OpenFinished(std::uint32_t token, bool ok, double duration, const QString& error);
-  void Poll();
   void UpdatePolling();
   void ChangeOpenState(OpenStateCode state);
   void ChangePlayState(PlayStateCode state);

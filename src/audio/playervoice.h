@@ -69,7 +69,7 @@ class PlayerVoice {
   // UI thread: the result of the latest finished open, once. False while none is waiting.
   bool TakeOpenResult(OpenResult* result);
   // UI thread: `news` is called on the decoder thread after an open finished and after the callback played the
-  // file's end (HasEnded). It must return at once, e.g. by posting an event; BeginShutdown clears it.
+  // file's end (HasEnded). It must return at once (the engine's writes to an eventfd); BeginShutdown clears it.
   void SetNews(std::function<void()> news);
 
   // UI thread. Each returns at once; the work happens on the decoder thread. Opening or closing interrupts any
