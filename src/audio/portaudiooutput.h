@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 #include "audio/audiooutput.h"
 
@@ -68,6 +69,9 @@ class PortAudioOutput : public AudioOutput {
   int sampleRate_ = 44100;
   int bufferFrames_ = kDefaultBufferFrames;
   bool started_ = false;
+  // This process may not raise the callback thread itself: after each start, raiser_ asks rtkit to.
+  bool viaRtkit_ = false;
+  std::thread raiser_;
   QString device_;  // the name it was opened by, which a lost device is opened by again
   QString description_;
   // Written by the callback (steady-clock nanoseconds): its last run, and its last run that was in time.
