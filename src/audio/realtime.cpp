@@ -3,6 +3,7 @@
 #include <pa_linux_alsa.h>
 #include <pthread.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -90,6 +91,16 @@ void RaiseSoundServerThreads() {
   }
 }
 
+// The kernel's answer to a thread rtkit raised that ran past the soft RLIMIT_RTTIME without sleeping (a device that
+// never makes the callback wait, or a machine too loaded to keep up): SIGXCPU, to that very thread. It goes back to
+// ordinary scheduling before the hard limit, where the kernel would end the whole program.
+void BackToNormalPriority(int) {
+  const sched_param param{};
+  sched_setscheduler(0, SCHED_OTHER | SCHED_RESET_ON_FORK, &param);  // rtkit's flag stays: clearing it takes privilege
+  static constexpr char kSaid[] = "audio: the sound callback ran too long without a pause: back to normal priority\n";
+  [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kSaid, sizeof kSaid - 1);
+}
+
 // rtkit's conversation, one at a time: its limits are read and RLIMIT_RTTIME set once per process.
 class Rtkit {
  public:
@@ -124,7 +135,8 @@ class Rtkit {
   }
 
   // rtkit serves only a process whose real-time threads may not run longer than RTTimeUSecMax without sleeping
-  // (beyond it the kernel ends the process), and hands out priorities up to MaxRealtimePriority.
+  // (beyond it the kernel ends the process), and hands out priorities up to MaxRealtimePriority. Half that time is
+  // the soft limit, past which a thread returns to ordinary scheduling.
   void Prepare() {
     if (!bus_.isConnected()) {
       refusal_ = QStringLiteral("no system bus: ") + bus_.lastError().message();
@@ -142,8 +154,10 @@ class Rtkit {
     getrlimit(RLIMIT_RTTIME, &limit);
     const rlim_t most = static_cast<rlim_t>(std::max<qlonglong>(usec.toLongLong(), 1));
     limit.rlim_max = std::min(limit.rlim_max, most);
-    limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max);
-    if (setrlimit(RLIMIT_RTTIME, &limit) != 0) {
+    limit.rlim_cur = std::min(limit.rlim_cur, limit.rlim_max / 2);
+    struct sigaction action{};
+    action.sa_handler = &BackToNormalPriority;
+    if (setrlimit(RLIMIT_RTTIME, &limit) != 0 || sigaction(SIGXCPU, &action, nullptr) != 0) {
       refusal_ = QStringLiteral("RLIMIT_RTTIME not set: ") + QString::fromLocal8Bit(std::strerror(errno));
       return;
     }
