@@ -4,7 +4,8 @@
 //
 // Threads: OpenDefault, Start, Stop and Check on the UI thread; a lost device is reopened and let go of on the
 // engine's probe thread. Every call into PortAudio's set-up (never the callback) holds one lock, so the two
-// threads never meet inside PortAudio. PortAudio calls the source from its own callback thread.
+// threads never meet inside PortAudio. PortAudio calls the source from its own callback thread. Where rtkit raises
+// that thread, a thread of the output's own asks it after each start; the next start and the destructor join it.
 //
 // The callback notes when it ran and whether PortAudio found it late (an output underflow): a device that was
 // pulled out or a sound server that went away shows as a stream that ended, callbacks that stop coming, or
