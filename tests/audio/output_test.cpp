@@ -1,8 +1,7 @@
-// The output paths without a sound server: the fallback to the null output, at the pace of real time, when no
-// device opens, a chosen device that appears later, and the callback raised through rtkit (on a private bus) where
-// the process may not raise it itself (the level through the real output is measured through
-// PulseAudio, in pulse_output_test). ALSA reads its configuration once per process, so each test that
-// needs another configuration runs as its own CTest entry (selected with --gtest_filter in CMakeLists.txt).
+// The output paths without a sound server: the fallback to the null output, at the pace of real time, when no device
+// opens, a chosen device that appears later, and the callback raised through rtkit where the process may not raise
+// it (the level through the real output is measured through PulseAudio, in pulse_output_test). ALSA reads its
+// configuration once per process, so each test that needs another one runs as its own CTest entry (--gtest_filter).
 
 #include "audio/nulloutput.h"
 #include "audiotestutil.h"
