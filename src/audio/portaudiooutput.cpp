@@ -201,13 +201,14 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::Open(const QString& device, in
     return nullptr;  // the destructor ends the PortAudio session
   }
   Pa_SetStreamFinishedCallback(output->stream_, &PortAudioOutput::Finished);
-  EnableRealtimeCallback(output->stream_, host);
+  output->viaRtkit_ = EnableRealtimeCallback(output->stream_, host);
   output->description_ = QStringLiteral("PortAudio: %1 (%2)")
                              .arg(info != nullptr ? DeviceName(*info) : QString::fromUtf8(alsaName), api);
   return output;
 }
 
 PortAudioOutput::~PortAudioOutput() {
+  if (raiser_.joinable()) raiser_.join();
   Stop();
   std::lock_guard<std::mutex> lock(PortAudioLock());
   if (stream_ != nullptr) Pa_CloseStream(stream_);
@@ -249,12 +250,16 @@ bool PortAudioOutput::Start(AudioSource* source, QString* error) {
     return false;
   }
   Stop();
+  if (raiser_.joinable()) raiser_.join();
   source_ = source;
   abandoned_.store(false);
   ended_.store(false);
   lastCallback_.store(Now());
   lastTimely_.store(Now());
   std::lock_guard<std::mutex> lock(PortAudioLock());
+  // Each start runs the callback on a new thread, which PortAudio's start waits for: the one new thread it did not
+  // name. rtkit is asked from a thread of its own, since the system bus may be slow to answer.
+  const std::vector<pid_t> before = viaRtkit_ ? ThreadIds() : std::vector<pid_t>();
   const PaError rc = Pa_StartStream(stream_);
   if (rc != paNoError) {
     *error = QString::fromUtf8(Pa_GetErrorText(rc));
@@ -262,6 +267,7 @@ bool PortAudioOutput::Start(AudioSource* source, QString* error) {
     return false;
   }
   started_ = true;
+  if (viaRtkit_) raiser_ = std::thread(&RaiseThroughRtkit, NewUnnamedThread(before));
   return true;
 }
 

@@ -4,7 +4,8 @@
 //
 // Threads: OpenDefault, Start, Stop and Check on the UI thread; a lost device is reopened and let go of on the
 // engine's probe thread. Every call into PortAudio's set-up (never the callback) holds one lock, so the two
-// threads never meet inside PortAudio. PortAudio calls the source from its own callback thread.
+// threads never meet inside PortAudio. PortAudio calls the source from its own callback thread. Where rtkit raises
+// that thread, a thread of the output's own asks it after each start; the next start and the destructor join it.
 //
 // The callback notes when it ran and whether PortAudio found it late (an output underflow): a device that was
 // pulled out or a sound server that went away shows as a stream that ended, callbacks that stop coming, or
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 #include "audio/audiooutput.h"
 
@@ -69,6 +71,9 @@ class PortAudioOutput : public AudioOutput {
   int sampleRate_ = 44100;
   int bufferFrames_ = kDefaultBufferFrames;
   bool started_ = false;
+  // This process may not raise the callback thread itself: after each start, raiser_ asks rtkit to.
+  bool viaRtkit_ = false;
+  std::thread raiser_;
   QString device_;  // the name it was opened by, which a lost device is opened by again
   QString description_;
   // Written by the callback (steady-clock nanoseconds): its last run, and its last run that was in time.

@@ -1,13 +1,19 @@
-// The output paths without a sound server: the fallback to the null output, at the pace of real time, when no
-// device opens, and a chosen device that appears later (the level through the real output is measured through
-// PulseAudio, in pulse_output_test). ALSA reads its configuration once per process, so each test that
-// needs another configuration runs as its own CTest entry (selected with --gtest_filter in CMakeLists.txt).
+// The output paths without a sound server: the fallback to the null output, at the pace of real time, when no device
+// opens, a chosen device that appears later, and the callback raised through rtkit where the process may not raise
+// it (the level through the real output is measured through PulseAudio, in pulse_output_test). ALSA reads its
+// configuration once per process, so each test that needs another one runs as its own CTest entry (--gtest_filter).
 
 #include "audio/nulloutput.h"
 #include "audio/portaudiooutput.h"
 #include "audiotestutil.h"
 
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+
 #include <QFile>
+#include <QtDBus>
+#include <gmock/gmock.h>
 
 namespace marvane::test {
 namespace {
@@ -71,6 +77,56 @@ TEST(ChosenDeviceTest, AnAbsentChoicePlaysOnTheDefaultWithOneNoticeAndMovesWhenI
   WaitFor([] { return false; }, 1500);  // and stays there
   EXPECT_TRUE(engine.Output().Description().contains(u"marvane_chosen"_s));
   EXPECT_EQ(said, QStringList{u"moved"_s});
+}
+
+// rtkit as the test's bus offers it (MaxRealtimePriority 20, RTTimeUSecMax 200 ms), keeping the last
+// MakeThreadRealtime's arguments and the process's RLIMIT_RTTIME at that moment.
+struct FakeRtkit : QDBusVirtualObject {
+  std::atomic<int> calls{0};
+  QVariantList asked;
+  rlimit rttime{};
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
+    const QDBusVariant value(call.arguments().value(1) == u"RTTimeUSecMax"_s ? QVariant(200000LL) : QVariant(20));
+    if (call.member() != u"MakeThreadRealtime"_s) return bus.send(call.createReply(QVariant::fromValue(value)));
+    asked = call.arguments(), getrlimit(RLIMIT_RTTIME, &rttime), ++calls;
+    return bus.send(call.createReply());
+  }
+};
+
+// Where the process may not raise its threads itself (no RLIMIT_RTPRIO, no CAP_SYS_NICE on the thread that opens and
+// starts the device), rtkit raises the callback: here a stand-in on the private bus CTest runs this test under.
+TEST(RtkitTest, RaisesTheCallbackThreadWhereTheProcessMayNot) {
+  const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+  if (bus.isEmpty()) GTEST_SKIP() << "no private bus: run under dbus-run-session, as CTest does";
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct caps[2]{};
+  syscall(SYS_capget, &header, caps), caps[0].effective &= ~(1u << CAP_SYS_NICE), caps[0].permitted = caps[0].effective;
+  const rlimit none{0, 0};
+  const sched_param lowest{1};
+  if (syscall(SYS_capset, &header, caps) != 0 || setrlimit(RLIMIT_RTPRIO, &none) != 0 ||
+      sched_setscheduler(0, SCHED_FIFO, &lowest) == 0)
+    GTEST_SKIP() << "this process cannot be kept from raising its own threads";
+  QTemporaryDir dir;
+  UseAlsaConfig(dir, "pcm.!default { type null }\n");
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus);
+  FakeRtkit rtkit;
+  ASSERT_TRUE(QDBusConnection::sessionBus().registerVirtualObject(u"/org/freedesktop/RealtimeKit1"_s, &rtkit) &&
+              QDBusConnection::sessionBus().registerService(u"org.freedesktop.RealtimeKit1"_s));
+  struct : AudioSource {
+    std::atomic<pid_t> thread{0};
+    void Render(float* out, int frames) noexcept override { thread = gettid(), std::fill_n(out, 2 * frames, 0.0f); }
+  } source;
+  testing::internal::CaptureStderr();
+  std::unique_ptr<AudioOutput> output = AudioEngine::CreateDefaultOutput(nullptr);
+  QString error;
+  ASSERT_TRUE(output->Start(&source, &error)) << error.toStdString();
+  EXPECT_TRUE(WaitFor([&] { return rtkit.calls == 1 && source.thread != 0; }));
+  output.reset();  // and with it the thread that asked
+  EXPECT_THAT(testing::internal::GetCapturedStderr(),
+              testing::HasSubstr("audio: real-time priority 1 (SCHED_FIFO, through rtkit) for the sound callback\n"));
+  EXPECT_EQ(rtkit.asked, (QVariantList{quint64(source.thread), 1u}));
+  EXPECT_LE(rtkit.rttime.rlim_max, 200000u);
 }
 
 }  // namespace
