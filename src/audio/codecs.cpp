@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-
-#include <mutex>
 
 namespace marvane {
 namespace {
@@ -29,7 +28,8 @@ QString ProgramFolder() {
 Loaded Load() {
   QStringList candidates;
   const QString folder = ProgramFolder();
-  if (!folder.isEmpty()) candidates << QDir(folder).filePath(QStringLiteral("../lib/marvane/") + QLatin1String(kModuleName));
+  if (!folder.isEmpty())
+    candidates << QDir(folder).filePath(QStringLiteral("../lib/marvane/") + QLatin1String(kModuleName));
   candidates << QStringLiteral(MARVANE_CODECS_BUILD_PATH);
   Loaded loaded;
   for (const QString& candidate : candidates) {
@@ -48,7 +48,8 @@ Loaded Load() {
     loaded.table = table;
     return loaded;
   }
-  loaded.error = QStringLiteral("the sound codecs (%1) are not installed beside the program").arg(QLatin1String(kModuleName));
+  loaded.error =
+      QStringLiteral("the sound codecs (%1) are not installed beside the program").arg(QLatin1String(kModuleName));
   return loaded;
 }
 
